@@ -1,0 +1,11 @@
+#pragma once
+// The UI text table and the language files it is loaded from.
+#include <QString>
+
+// Empties Global::UiText and loads it from language file `index` of
+// Global::LanguageFiles (0 to 100).
+void LanguageRead(int index);
+// The English name of the system's country ("Japan", ...).
+QString LanguageGet();
+// The text before its first NUL (the whole text when it has none).
+QString RemoveNull(const QString& text);

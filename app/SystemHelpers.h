@@ -1,0 +1,22 @@
+#pragma once
+// Wrappers of the operating system: waiting while window events run,
+// handing a file or web address to the desktop, and the user's name.
+#include <QString>
+
+#include <cstdint>
+
+class QWidget;
+
+// Waits `ms` milliseconds, processing pending window events; true when the
+// wait ran to its end.
+bool Wait(std::int32_t ms);
+// Opens `file` with its associated program (nothing for an empty path or a
+// missing file); returns at once.
+void RunSubSystem(QWidget* owner, const QString& file, const QString& parameters);
+// Opens a document or web address (trimmed; nothing when blank).
+void ShellOpenDocument(const QString& target, QWidget* owner);
+// The Windows version code of the program's tables; 0 ("any other
+// version") on this system.
+int GetOsVersionCode();
+// The logged-on user's name.
+QString GetLoginUserName();

@@ -1,0 +1,26 @@
+#pragma once
+// Small pure helpers for texts and numbers that every subsystem shares.
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+
+// The text without "/" and ":" (12:07:09 gives 120709).
+QString SlCoCut(const QString& text);
+// False when the name holds / > < ? : ; " \ * or |; an empty name gives true.
+bool FileNameErrorCheck(const QString& name);
+// True when every character takes one byte in code page 932.
+bool IsSingleByteText(const QString& text);
+// True when a machine-dependent character occurs (code page 932 codes
+// 0x8540-0x889E, 0xEB40-0xEFFC, 0xF040-0xFFFF and the single bytes
+// 0xA0-0xFF). A null or empty text gives false.
+bool HasDependentChar(const QString& text);
+// The part before the first NUL, without leading and trailing blanks.
+QString TrimAtNull(const QString& text);
+// The low 16 bits.
+std::uint16_t LoWordOf(std::int32_t value);
+// Sorts items first..last ascending in place by character codes (mode 0,
+// the only mode in use); empty texts sort first.
+void QuickSortStrings(QStringList& items, int first, int last, int mode = 0);
+// Rounds away from zero to a whole number (2.3 gives 3, -0.5 gives -1).
+double RoundUp(double x);

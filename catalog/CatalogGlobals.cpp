@@ -1,0 +1,1 @@
+#include "catalog/CatalogGlobals.h"

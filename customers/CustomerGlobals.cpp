@@ -1,0 +1,1 @@
+#include "customers/CustomerGlobals.h"

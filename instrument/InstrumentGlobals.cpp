@@ -1,0 +1,1 @@
+#include "instrument/InstrumentGlobals.h"

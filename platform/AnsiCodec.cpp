@@ -1,0 +1,195 @@
+#include "platform/AnsiCodec.h"
+
+#include <unicode/ucnv.h>
+
+#include <memory>
+#include <stdexcept>
+
+namespace {
+
+struct ConverterDeleter {
+    void operator()(UConverter* c) const { ucnv_close(c); }
+};
+
+// One converter per thread: ICU converters keep state between calls.
+UConverter* converter()
+{
+    thread_local std::unique_ptr<UConverter, ConverterDeleter> conv = [] {
+        UErrorCode err = U_ZERO_ERROR;
+        UConverter* c = ucnv_open("windows-31j", &err);
+        if (U_FAILURE(err) || !c)
+            throw std::runtime_error("code page 932 converter is not available");
+        err = U_ZERO_ERROR;
+        ucnv_setSubstChars(c, "?", 1, &err);
+        return std::unique_ptr<UConverter, ConverterDeleter>(c);
+    }();
+    ucnv_reset(conv.get());
+    return conv.get();
+}
+
+} // namespace
+
+namespace AnsiCodec {
+
+QString decode(const char* data, qsizetype size)
+{
+    if (size <= 0)
+        return QString();
+    UConverter* c = converter();
+    QString out;
+    out.resize(size * 2 + 2);
+    UErrorCode err = U_ZERO_ERROR;
+    int32_t n = ucnv_toUChars(c, reinterpret_cast<UChar*>(out.data()), int32_t(out.size()), data,
+                              int32_t(size), &err);
+    if (U_FAILURE(err))
+        return QString::fromLatin1(data, size);
+    out.truncate(n);
+    return out;
+}
+
+QString decode(const QByteArray& bytes)
+{
+    return decode(bytes.constData(), bytes.size());
+}
+
+QByteArray encodeChar(char32_t cp)
+{
+    if (cp < 0x80)
+        return QByteArray(1, char(cp));
+    UConverter* c = converter();
+    UChar buf[2];
+    int32_t len = 0;
+    if (cp >= 0x10000) {
+        buf[0] = UChar(0xD7C0 + (cp >> 10));
+        buf[1] = UChar(0xDC00 | (cp & 0x3FF));
+        len = 2;
+    } else {
+        buf[0] = UChar(cp);
+        len = 1;
+    }
+    char out[8];
+    UErrorCode err = U_ZERO_ERROR;
+    int32_t n = ucnv_fromUChars(c, out, sizeof out, buf, len, &err);
+    if (U_FAILURE(err) || n <= 0)
+        return QByteArray("?");
+    return QByteArray(out, n);
+}
+
+QByteArray encode(const QString& text)
+{
+    QByteArray out;
+    out.reserve(text.size() * 2);
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype n = text.size();
+    // ASCII runs are the common case in data files; only the rest goes
+    // through ICU, one character at a time, so that each unrepresentable
+    // character becomes exactly one "?".
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t u = p[i];
+        if (u < 0x80) {
+            out.append(char(u));
+            continue;
+        }
+        char32_t cp = u;
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+            cp = QChar::surrogateToUcs4(u, p[i + 1]);
+            ++i;
+        } else if (QChar::isSurrogate(u)) {
+            out.append('?');
+            continue;
+        }
+        out.append(encodeChar(cp));
+    }
+    return out;
+}
+
+qsizetype byteLength(const QString& text)
+{
+    qsizetype total = 0;
+    for (quint16 code : charCodes(text))
+        total += code > 0xFF ? 2 : 1;
+    return total;
+}
+
+quint16 charCode(char32_t cp)
+{
+    QByteArray b = encodeChar(cp);
+    if (b.size() == 1)
+        return quint8(b[0]);
+    return quint16((quint8(b[0]) << 8) | quint8(b[1]));
+}
+
+QList<quint16> charCodes(const QString& text)
+{
+    QList<quint16> codes;
+    codes.reserve(text.size());
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char16_t u = p[i];
+        if (u < 0x80) {
+            codes.append(u);
+            continue;
+        }
+        char32_t cp = u;
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+            cp = QChar::surrogateToUcs4(u, p[i + 1]);
+            ++i;
+        } else if (QChar::isSurrogate(u)) {
+            codes.append('?');
+            continue;
+        }
+        codes.append(charCode(cp));
+    }
+    return codes;
+}
+
+QList<QByteArray> splitLineBytes(const QByteArray& bytes)
+{
+    QList<QByteArray> lines;
+    const qsizetype n = bytes.size();
+    if (n == 0)
+        return lines;
+    const bool hasCr = bytes.contains('\r');
+    qsizetype start = 0;
+    qsizetype i = 0;
+    while (i < n) {
+        char ch = bytes[i];
+        if (hasCr && ch == '\r') {
+            lines.append(bytes.mid(start, i - start));
+            i += (i + 1 < n && bytes[i + 1] == '\n') ? 2 : 1;
+            start = i;
+        } else if (!hasCr && ch == '\n') {
+            lines.append(bytes.mid(start, i - start));
+            ++i;
+            start = i;
+        } else {
+            ++i;
+        }
+    }
+    if (start < n)
+        lines.append(bytes.mid(start));
+    return lines;
+}
+
+QStringList splitLines(const QByteArray& bytes)
+{
+    QStringList out;
+    const QList<QByteArray> raw = splitLineBytes(bytes);
+    out.reserve(raw.size());
+    for (const QByteArray& line : raw)
+        out.append(decode(line));
+    return out;
+}
+
+QByteArray joinLines(const QStringList& lines)
+{
+    QByteArray out;
+    for (const QString& line : lines) {
+        out.append(encode(line));
+        out.append("\r\n");
+    }
+    return out;
+}
+
+} // namespace AnsiCodec

@@ -1,0 +1,43 @@
+#pragma once
+// The system's single-byte ("ANSI") code page, fixed to code page 932
+// (Microsoft's Shift-JIS, windows-31j). Data files, language files and the
+// settings all count and store text in these bytes.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace AnsiCodec {
+
+// Bytes to text. A byte sequence that is not code page 932 decodes to U+FFFD.
+QString decode(const QByteArray& bytes);
+QString decode(const char* data, qsizetype size);
+
+// Text to bytes. A character that code page 932 cannot hold becomes "?".
+QByteArray encode(const QString& text);
+
+// Number of bytes `text` takes in code page 932 ("?" counts one).
+qsizetype byteLength(const QString& text);
+
+// Bytes of one character (one code point, surrogate pairs taken together).
+QByteArray encodeChar(char32_t codePoint);
+
+// The ANSI code of a character: its one byte (0..255), or lead * 256 + trail
+// for a double-byte character. An unrepresentable character gives '?' (0x3F).
+quint16 charCode(char32_t codePoint);
+
+// The ANSI codes of every character of `text`, in order.
+QList<quint16> charCodes(const QString& text);
+
+// Lines of a text held in code page 932. A line ends at CR LF or at a lone
+// CR; a LF without a CR stays in the line. When the bytes hold no CR at all
+// they are split at LF instead (files saved by editors that write LF only).
+// A final line end does not start an extra empty line.
+QStringList splitLines(const QByteArray& bytes);
+
+// The same split, on bytes, for formats that must keep bytes exactly.
+QList<QByteArray> splitLineBytes(const QByteArray& bytes);
+
+// Lines joined with CR LF after each one, encoded in code page 932.
+QByteArray joinLines(const QStringList& lines);
+
+} // namespace AnsiCodec

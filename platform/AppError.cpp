@@ -1,0 +1,58 @@
+#include "platform/AppError.h"
+
+#include "platform/Dialogs.h"
+
+#include <new>
+#include <stdexcept>
+
+AppError::AppError(int n) : number(n), description(standardText(n)) {}
+
+QString AppError::standardText(int n)
+{
+    switch (n) {
+    case 5: return QStringLiteral("Invalid procedure call or argument");
+    case 6: return QStringLiteral("Overflow");
+    case 7: return QStringLiteral("Out of memory");
+    case 9: return QStringLiteral("Subscript out of range");
+    case 11: return QStringLiteral("Division by zero");
+    case 13: return QStringLiteral("Type mismatch");
+    case 52: return QStringLiteral("Bad file name or number");
+    case 53: return QStringLiteral("File not found");
+    case 55: return QStringLiteral("File already open");
+    case 57: return QStringLiteral("Device I/O error");
+    case 58: return QStringLiteral("File already exists");
+    case 61: return QStringLiteral("Disk full");
+    case 62: return QStringLiteral("Input past end of file");
+    case 67: return QStringLiteral("Too many files");
+    case 70: return QStringLiteral("Permission denied");
+    case 75: return QStringLiteral("Path/File access error");
+    case 76: return QStringLiteral("Path not found");
+    case 481: return QStringLiteral("Invalid picture");
+    default: return QStringLiteral("Application-defined or object-defined error");
+    }
+}
+
+void ShowErrorReport(const QString& title, const AppError& e, bool exclamation)
+{
+    MsgBox(QStringLiteral("ERROR No:") + QString::number(e.number) + u' ' + e.description,
+           vbOKOnly | (exclamation ? vbExclamation : 0), title);
+}
+
+AppError ToAppError(std::exception_ptr p)
+{
+    try {
+        std::rethrow_exception(p);
+    } catch (const AppError& e) {
+        return e;
+    } catch (const ProgramEnded&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return AppError(7);
+    } catch (const std::out_of_range&) {
+        return AppError(9);
+    } catch (const std::exception& e) {
+        return AppError(5, QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        return AppError(5);
+    }
+}

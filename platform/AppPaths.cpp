@@ -1,0 +1,86 @@
+#include "platform/AppPaths.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+namespace AppPaths {
+
+QString programFolder()
+{
+    if (!Global::ProgramFolderOverride.isEmpty())
+        return QDir::cleanPath(Global::ProgramFolderOverride);
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QDir::currentPath();
+}
+
+QString languageFolder()
+{
+    return programFolder() + QStringLiteral("/LANGUAGE/");
+}
+
+QString driveCRoot()
+{
+    if (!Global::DriveCRootOverride.isEmpty())
+        return QDir::cleanPath(Global::DriveCRootOverride);
+    return programFolder();
+}
+
+QString home()
+{
+    if (!Global::HomeOverride.isEmpty())
+        return QDir::cleanPath(Global::HomeOverride);
+    return QDir::homePath();
+}
+
+QString defaultDataFolder()
+{
+    return home() + QStringLiteral("/SOLAR_DATA/Heliodex");
+}
+
+QString runtimeFolder()
+{
+    if (!Global::RuntimeFolderOverride.isEmpty())
+        return Global::RuntimeFolderOverride;
+    QString r = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (r.isEmpty())
+        r = QDir::tempPath();
+    return r;
+}
+
+bool isRefusedSystemFolder(const QString& path)
+{
+    QString p = QDir::cleanPath(QDir::fromNativeSeparators(path));
+    if (p.isEmpty() || p == QStringLiteral("/"))
+        return true;
+    static const char* roots[] = {"/bin", "/boot", "/dev", "/etc", "/lib", "/proc", "/sbin", "/sys", "/usr"};
+    for (const char* r : roots) {
+        QString root = QString::fromLatin1(r);
+        if (p == root || p.startsWith(root + u'/'))
+            return true;
+    }
+    return false;
+}
+
+QString loginUserName()
+{
+    QString u = qEnvironmentVariable("USER");
+    if (u.isEmpty())
+        u = qEnvironmentVariable("LOGNAME");
+    return u;
+}
+
+QString findCaseInsensitive(const QString& folder, const QString& fileName)
+{
+    QDir d(folder);
+    const QStringList names = d.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                                          QDir::Name | QDir::IgnoreCase);
+    for (const QString& n : names)
+        if (n.compare(fileName, Qt::CaseInsensitive) == 0)
+            return n;
+    return QString();
+}
+
+} // namespace AppPaths

@@ -1,0 +1,23 @@
+#pragma once
+// Whole-file reads and writes. Every data file is written through
+// WriteFileAtomic: a temporary file beside the target, flushed, then renamed
+// over it, so a failure never leaves a truncated file in place of the old one.
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+// The bytes of a file; nullopt when it cannot be opened or read.
+std::optional<QByteArray> ReadFileBytes(const QString& path);
+
+// Writes `bytes` as the whole content of `path`. Returns false (and leaves
+// any old file untouched) when anything fails.
+bool WriteFileAtomic(const QString& path, const QByteArray& bytes);
+
+// Lines in code page 932, each followed by CR LF, written atomically.
+bool WriteLinesAtomic(const QString& path, const QStringList& lines);
+
+// The lines of a code page 932 text file (CR LF or lone CR; LF when the file
+// has no CR); nullopt when it cannot be read.
+std::optional<QStringList> ReadLines(const QString& path);

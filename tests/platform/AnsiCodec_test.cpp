@@ -1,0 +1,65 @@
+#include "platform/AnsiCodec.h"
+
+#include <gtest/gtest.h>
+
+TEST(AnsiCodec, EncodesAndDecodesCodePage932)
+{
+    struct Case {
+        const char* utf8;
+        QByteArray bytes;
+    } cases[] = {
+        {"abc", "abc"},
+        {"\\~", "\\~"},
+        {"あ", "\x82\xa0"},
+        {"日本", "\x93\xfa\x96\x7b"},
+        {"ｱ", "\xb1"},           // half-width katakana
+        {"①", "\x87\x40"},       // NEC special character
+        {"～", "\x81\x60"},      // full-width tilde
+        {"，", "\x81\x43"},      // full-width comma
+        {"髙", "\xfb\xfc"},      // IBM extension
+    };
+    for (const Case& c : cases) {
+        QString text = QString::fromUtf8(c.utf8);
+        EXPECT_EQ(AnsiCodec::encode(text), c.bytes) << c.utf8;
+        EXPECT_EQ(AnsiCodec::decode(c.bytes), text) << c.utf8;
+        EXPECT_EQ(AnsiCodec::byteLength(text), c.bytes.size()) << c.utf8;
+    }
+}
+
+TEST(AnsiCodec, UnrepresentableCharactersBecomeOneQuestionMark)
+{
+    QString text = QString::fromUtf8("a€b😀c한");
+    EXPECT_EQ(AnsiCodec::encode(text), QByteArray("a?b?c?"));
+    EXPECT_EQ(AnsiCodec::byteLength(text), 6);
+    EXPECT_EQ(AnsiCodec::charCode(U'😀'), quint16('?'));
+}
+
+TEST(AnsiCodec, CharacterCodes)
+{
+    EXPECT_EQ(AnsiCodec::charCode(U'A'), 0x41);
+    EXPECT_EQ(AnsiCodec::charCode(U'あ'), 0x82A0);
+    EXPECT_EQ(AnsiCodec::charCode(U'①'), 0x8740);
+    EXPECT_EQ(AnsiCodec::charCode(U'ｱ'), 0xB1);
+    QList<quint16> expected{0x41, 0x82A0, 0xB1};
+    EXPECT_EQ(AnsiCodec::charCodes(QString::fromUtf8("Aあｱ")), expected);
+}
+
+TEST(AnsiCodec, SplitsLinesAtCrLfLoneCrOrLf)
+{
+    struct Case {
+        QByteArray bytes;
+        QStringList lines;
+    } cases[] = {
+        {"", {}},
+        {"a\r\nb\r\n", {"a", "b"}},
+        {"a\r\nb", {"a", "b"}},
+        {"a\rb\r", {"a", "b"}},
+        {"a\r\n\r\nb", {"a", "", "b"}},
+        {"a\nb\r\nc", {"a\nb", "c"}}, // a LF without CR stays when the file has CRs
+        {"a\nb\n", {"a", "b"}},       // a file without any CR splits at LF
+        {"\r\n", {""}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AnsiCodec::splitLines(c.bytes), c.lines) << c.bytes.toStdString();
+    EXPECT_EQ(AnsiCodec::joinLines({"a", QString::fromUtf8("あ")}), QByteArray("a\r\n\x82\xa0\r\n"));
+}

@@ -1,0 +1,89 @@
+#include "platform/AppError.h"
+#include "platform/NumText.h"
+
+#include <gtest/gtest.h>
+
+using namespace NumText;
+
+TEST(NumText, ValReadsTheLeadingNumber)
+{
+    struct Case {
+        const char* text;
+        double value;
+    } cases[] = {
+        {"", 0},           {"abc", 0},         {"  12.5", 12.5},   {"1 2 3", 123},
+        {"-4.5V", -4.5},   {"+7", 7},          {"1.2.3", 1.2},     {"1e3", 1000},
+        {"2.5E-2", 0.025}, {"1D2", 100},       {"1e", 1},          {".5", 0.5},
+        {"- 3", -3},       {"1,000", 1},       {"&H10", 16},       {"&HFFFF", -1},
+        {"&O17", 15},      {"9E999", 0},       {"-9E999", 0},      {"1E-999", 0},
+        {"\t8\r\n1", 81},  {"81 Japanese", 81}, {"-", 0},          {"-0", 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.value) << c.text;
+    EXPECT_FALSE(std::signbit(Val("-0")));
+}
+
+TEST(NumText, StrWritesFifteenSignificantDigits)
+{
+    struct Case {
+        double value;
+        const char* text;
+    } cases[] = {
+        {0, "0"},
+        {-0.0, "0"},
+        {4095.0 / 1000, "4.095"},
+        {0.1 + 0.2, "0.3"},
+        {1.0 / 3, "0.333333333333333"},
+        {-2.5, "-2.5"},
+        {123456789012345.0, "123456789012345"},
+        {1e15, "1E+15"},
+        {0.0001, "0.0001"},
+        {0.00001, "1E-05"},
+        {-2.5e-7, "-2.5E-07"},
+        {100, "100"},
+        {999999999999999.9, "1E+15"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Str(c.value).toStdString(), c.text) << c.value;
+}
+
+TEST(NumText, FixedFormatsRoundHalfAwayFromZero)
+{
+    struct Case {
+        double value;
+        const char* pattern;
+        const char* text;
+    } cases[] = {
+        {2.675, "0.00", "2.68"},   {250.5, "0", "251"},      {-250.5, "0", "-251"},
+        {2.665, "0.00", "2.67"},   {1.005, "0.00", "1.01"},  {0.125, "0.00", "0.13"},
+        {-0.001, "0.00", "0.00"},  {0.005, "0.00", "0.01"},  {0.0004, "0.00", "0.00"},
+        {9.995, "0.00", "10.00"},  {0.5, "0", "1"},          {0.4, "0", "0"},
+        {7, "00", "07"},           {12, "0000", "0012"},     {3.14159, "0.000", "3.142"},
+        {1234.5678, "0.0", "1234.6"}, {0, "0.000", "0.000"}, {1e20, "0", "100000000000000000000"},
+        {0.05, "0.0", "0.1"},      {-1.25, "0.0", "-1.3"},   {99.95, "0.0", "100.0"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Format(c.value, c.pattern).toStdString(), c.text) << c.value << " " << c.pattern;
+    EXPECT_EQ(FormatText("2.675", "0.00").toStdString(), "2.68");
+}
+
+TEST(NumText, WholeNumbersRoundHalfToEven)
+{
+    EXPECT_EQ(CLng(2.5), 2);
+    EXPECT_EQ(CLng(3.5), 4);
+    EXPECT_EQ(CLng(-2.5), -2);
+    EXPECT_EQ(CLng(2.6), 3);
+    EXPECT_EQ(CInt(81.0), 81);
+    EXPECT_THROW(CLng(3e9), AppError);
+    EXPECT_THROW(CInt(40000), AppError);
+    EXPECT_THROW(CByte(-1), AppError);
+}
+
+TEST(NumText, IsNumeric)
+{
+    EXPECT_TRUE(IsNumeric(" 12.5 "));
+    EXPECT_TRUE(IsNumeric("-1e3"));
+    EXPECT_FALSE(IsNumeric(""));
+    EXPECT_FALSE(IsNumeric("12a"));
+    EXPECT_FALSE(IsNumeric("."));
+}
