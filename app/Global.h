@@ -1,9 +1,11 @@
 #pragma once
 // All shared state of the program, in one namespace.
 #include "app/AppGlobals.h"
+#include "app/MainWindowGlobals.h"
 #include "catalog/CatalogGlobals.h"
 #include "customers/CustomerGlobals.h"
 #include "instrument/InstrumentGlobals.h"
+#include "instrument/MeasRecordGlobals.h"
 #include "measview/MeasViewGlobals.h"
 #include "platform/AppPaths.h"
 #include "platform/Clock.h"
