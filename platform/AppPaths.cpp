@@ -5,6 +5,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace AppPaths {
 
 QString programFolder()
@@ -69,6 +72,11 @@ QString loginUserName()
     QString u = qEnvironmentVariable("USER");
     if (u.isEmpty())
         u = qEnvironmentVariable("LOGNAME");
+    if (u.isEmpty()) {
+        // Services and containers often start without USER or LOGNAME.
+        if (const passwd* pw = getpwuid(geteuid()); pw && pw->pw_name)
+            u = QString::fromLocal8Bit(pw->pw_name);
+    }
     return u;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/AppError.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
@@ -33,6 +34,13 @@ QString fullKeyOf(const QString& path)
 
 std::unique_ptr<QSettings> openSettings()
 {
+    // QSettings fixes the user's settings folder at its first use in the
+    // process. Follow the folder the environment names now (XDG_CONFIG_HOME,
+    // else ~/.config), so that a changed HOME -- each test has its own --
+    // is honoured rather than writing into the first one ever seen.
+    const QString root = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    if (!root.isEmpty())
+        QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, root);
     return std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
                                        QStringLiteral("Tolvane"), QStringLiteral("Heliodex"));
 }

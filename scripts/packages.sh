@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Installs, with apt-get, every Debian package that building, running and
 # testing Heliodex needs. Sourced by run.sh and test.sh; does nothing when
 # all of them are already there.

@@ -7,15 +7,18 @@ cd "$(dirname "$0")/.."
 source scripts/packages.sh
 heliodex_install_packages
 
+# Set before the build too: the build runs every test executable once to
+# list its tests, under the same sanitizers.
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
+export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+
 JOBS=$(nproc)
 BUILD=build-test
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHELIODEX_SANITIZE=ON -DHELIODEX_BENCH=ON
 cmake --build "$BUILD" -j "$JOBS"
 
-export QT_QPA_PLATFORM=offscreen
-export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1"
-export LSAN_OPTIONS="suppressions=$PWD/scripts/lsan.supp:print_suppressions=0"
-export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS" --timeout 300
 
 if command -v clang++ >/dev/null 2>&1; then
@@ -26,11 +29,12 @@ if command -v clang++ >/dev/null 2>&1; then
   for f in "$FUZZ"/tests/fuzz/fuzz_*; do
     [ -x "$f" ] || continue
     name=$(basename "$f")
-    corpus="tests/fuzz/corpus/$name"
-    mkdir -p "$FUZZ/corpus/$name"
+    corpus=("$FUZZ/corpus/$name")
+    mkdir -p "${corpus[0]}"
+    [ -d "tests/fuzz/corpus/$name" ] && corpus+=("tests/fuzz/corpus/$name")
     echo "Fuzzing $name for 30 s"
     "$f" -max_total_time=30 -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-      "$FUZZ/corpus/$name" $( [ -d "$corpus" ] && echo "$corpus" ) 2>&1 | tail -n 12
+      "${corpus[@]}" 2>&1 | tail -n 12
   done
 fi
 echo "All tests passed."

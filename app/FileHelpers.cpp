@@ -1,0 +1,323 @@
+#include "app/FileHelpers.h"
+
+#include "app/AppGlobals.h"
+#include "platform/AppError.h"
+#include "platform/Dialogs.h"
+#include "platform/EndProgram.h"
+#include "platform/NumText.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+// Paths this long are never looked up: the program keeps full paths below it.
+constexpr qsizetype kMaxPath = 256;
+
+bool tooLongOrEmpty(const QString& path)
+{
+    return path.isEmpty() || path.size() >= kMaxPath;
+}
+
+QString chopOneSlash(const QString& path)
+{
+    QString p = path;
+    if (p.endsWith(u'/'))
+        p.chop(1);
+    return p;
+}
+
+// A NUL cannot be part of a name on this system: the classic "bad file name".
+void checkName(const QString& path)
+{
+    if (path.contains(QChar(0)))
+        throw AppError(52);
+}
+
+// The read-only attribute of the Windows file system is the owner's write
+// bit here; it is read from the mode so that it holds for root as well.
+bool isReadOnly(const QString& path)
+{
+    return !(QFile::permissions(path) & QFileDevice::WriteOwner);
+}
+
+const QDir::Filters kAllEntries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+
+void removeTree(const QString& folder)
+{
+    QDir dir(folder);
+    const QFileInfoList entries = dir.entryInfoList(kAllEntries, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& e : entries) {
+        const QString p = e.absoluteFilePath();
+        if (e.isSymLink()) {
+            // A link is removed as a link; what it points to stays untouched.
+            if (!QFile::remove(p))
+                throw AppError(70);
+        } else if (e.isDir()) {
+            removeTree(p);
+        } else {
+            if (isReadOnly(p) || !QFile::remove(p))
+                throw AppError(70);
+        }
+    }
+    if (!QDir().rmdir(folder))
+        throw AppError(70);
+}
+
+void copyFile(const QString& src, const QString& dst, bool overwrite)
+{
+    QFileInfo target(dst);
+    if (target.exists() || target.isSymLink()) {
+        if (!overwrite || target.isDir())
+            throw AppError(58);
+        if (isReadOnly(dst))
+            throw AppError(70);
+    }
+    QFile in(src);
+    if (!in.open(QIODevice::ReadOnly))
+        throw AppError(70);
+    // Written through a temporary file and renamed, so an interrupted copy
+    // never leaves a truncated file behind.
+    QSaveFile out(dst);
+    if (!out.open(QIODevice::WriteOnly))
+        throw AppError(75);
+    char buf[64 * 1024];
+    for (;;) {
+        const qint64 n = in.read(buf, sizeof buf);
+        if (n < 0) {
+            out.cancelWriting();
+            throw AppError(57);
+        }
+        if (n == 0)
+            break;
+        if (out.write(buf, n) != n) {
+            out.cancelWriting();
+            throw AppError(61);
+        }
+    }
+    if (!out.commit())
+        throw AppError(75);
+    // A copy keeps its last-write time and its mode, as the shell's copy does.
+    QFile copied(dst);
+    const QDateTime mtime = QFileInfo(src).lastModified();
+    if (copied.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
+        copied.setFileTime(mtime, QFileDevice::FileModificationTime);
+        copied.close();
+    }
+    QFile::setPermissions(dst, QFile::permissions(src));
+}
+
+void copyTree(const QString& src, const QString& dst, bool overwrite)
+{
+    QFileInfo d(dst);
+    if (d.exists() && !d.isDir())
+        throw AppError(58);
+    if (!d.exists() && !QDir().mkdir(dst))
+        throw AppError(76);
+    const QFileInfoList entries = QDir(src).entryInfoList(kAllEntries, QDir::Name | QDir::IgnoreCase);
+    for (const QFileInfo& e : entries) {
+        const QString to = dst + u'/' + e.fileName();
+        if (e.isDir()) {
+            if (e.isSymLink())
+                continue; // never follow a linked folder (it may loop)
+            copyTree(e.absoluteFilePath(), to, overwrite);
+        } else {
+            copyFile(e.absoluteFilePath(), to, overwrite);
+        }
+    }
+}
+
+QString two(int v)
+{
+    return NumText::Format(v, QStringLiteral("00"));
+}
+
+// One count of the line counter; throws AppError 70 when the file exists but
+// cannot be read.
+std::int32_t countLineFeeds(const QString& path)
+{
+    if (path.isEmpty())
+        throw AppError(52);
+    checkName(path);
+    QFileInfo fi(path);
+    if (!fi.exists()) {
+        if (!fi.absoluteDir().exists())
+            throw AppError(76);
+        throw AppError(53);
+    }
+    if (fi.isDir())
+        throw AppError(75);
+    // Counting needs no write access: the file is only read.
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        throw AppError(70);
+    std::int64_t feeds = 0;
+    char buf[64 * 1024];
+    for (;;) {
+        const qint64 n = f.read(buf, sizeof buf);
+        if (n < 0)
+            throw AppError(70);
+        if (n == 0)
+            break;
+        for (qint64 i = 0; i < n; ++i)
+            if (buf[i] == '\n')
+                ++feeds;
+    }
+    if (feeds >= 0x7FFFFFFF)
+        throw AppError(6);
+    return std::int32_t(feeds + 1);
+}
+
+} // namespace
+
+QString FileCheck(const QString& path)
+{
+    QString result;
+    try {
+        if (tooLongOrEmpty(path))
+            return QString();
+        checkName(path);
+        QFileInfo fi(path);
+        // Hidden files are dot-files here; like a missing file they give no name.
+        if (fi.isFile() && !fi.fileName().startsWith(u'.'))
+            result = fi.fileName();
+    } catch (const AppError& e) {
+        if (e.number != 52)
+            ShowErrorReport(QStringLiteral("FileCheck"), e);
+        return QString();
+    }
+    return result;
+}
+
+QString FolderCheck(const QString& path)
+{
+    QString result;
+    try {
+        if (tooLongOrEmpty(path))
+            return QString();
+        checkName(path);
+        QString p = path;
+        if (!p.endsWith(u'/'))
+            p += u'/';
+        QFileInfo fi(p);
+        if (fi.isDir()) {
+            const QString clean = QDir::cleanPath(p);
+            result = QFileInfo(clean).fileName();
+            if (result.isEmpty())
+                result = clean; // the root folder names itself
+        }
+    } catch (const AppError& e) {
+        if (e.number != 52)
+            ShowErrorReport(QStringLiteral("FileCheck"), e);
+        return QString();
+    }
+    return result;
+}
+
+bool MakeFolder(const QString& path)
+{
+    // A path too long to be looked up is not created either, so that a False
+    // answer never leaves folders behind.
+    if (tooLongOrEmpty(path) || path.contains(QChar(0)))
+        return false;
+    QDir().mkpath(path);
+    return !FolderCheck(path).isEmpty();
+}
+
+int DlFol(const QString& path)
+{
+    try {
+        checkName(path);
+        const QString p = chopOneSlash(path);
+        QFileInfo fi(p);
+        // An emptied path would name the root; never delete that.
+        if (p.isEmpty() || !fi.isDir() || fi.isSymLink())
+            throw AppError(76);
+        removeTree(p);
+        return 0;
+    } catch (...) {
+        const AppError e = ToAppError(std::current_exception());
+        ShowErrorReport(QStringLiteral("DlFol"), e);
+        return e.number;
+    }
+}
+
+void FolCopy(const QString& source, const QString& destination, bool overwrite)
+{
+    Guarded(QStringLiteral("FolCopy"), [&] {
+        checkName(source);
+        checkName(destination);
+        const QString src = chopOneSlash(source);
+        const QString dst = chopOneSlash(destination);
+        QFileInfo s(src);
+        if (src.isEmpty() || !s.isDir())
+            throw AppError(76);
+        if (dst.isEmpty())
+            throw AppError(76);
+        // Copying a folder into itself would never end.
+        const QString from = QDir::cleanPath(s.canonicalFilePath());
+        const QString to = QDir::cleanPath(QFileInfo(dst).absoluteFilePath());
+        if (to == from || to.startsWith(from + u'/'))
+            throw AppError(5);
+        if (!QFileInfo(dst).absoluteDir().exists())
+            throw AppError(76);
+        copyTree(src, dst, overwrite);
+    });
+}
+
+std::int32_t GetFileLine(const QString& path)
+{
+    for (;;) {
+        try {
+            return countLineFeeds(path);
+        } catch (const ProgramEnded&) {
+            throw;
+        } catch (...) {
+            const AppError e = ToAppError(std::current_exception());
+            if (e.number != 70) {
+                ShowErrorReport(QStringLiteral("GetFileLine"), e);
+                return 0;
+            }
+        }
+        // The file is in use or cannot be read: ask until the user gives up.
+        if (MsgBox(Global::UiText.value(775), vbRetryCancel | vbQuestion, QStringLiteral("GetFileLine")) !=
+            vbRetry)
+            EndProgramNow();
+    }
+}
+
+QString GetFileStamp(const QString& path)
+{
+    if (path.isEmpty() || path.contains(QChar(0)))
+        return QString();
+    QFileInfo fi(path);
+    if (!fi.exists())
+        return QString();
+    const QDateTime utc = fi.lastModified().toUTC();
+    if (!utc.isValid())
+        return QString();
+    const QDate d = utc.date();
+    const QTime t = utc.time();
+    // The hour is moved to Japan's time without carrying into the date: the
+    // stamps of firmware files are compared as texts in this layout.
+    return NumText::Str(d.year()) + u'/' + two(d.month()) + u'/' + two(d.day()) + u' ' + two(t.hour() + 9) +
+           u':' + two(t.minute()) + u':' + two(t.second());
+}
+
+bool SubFolderExists(const QString& folder, const QString& name)
+{
+    checkName(folder);
+    QFileInfo fi(folder);
+    if (!fi.isDir())
+        throw AppError(76);
+    if (!fi.isReadable())
+        throw AppError(70);
+    const QStringList names = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden);
+    for (const QString& n : names)
+        if (n.compare(name, Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}

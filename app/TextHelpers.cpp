@@ -1,0 +1,132 @@
+#include "app/TextHelpers.h"
+
+#include "platform/AnsiCodec.h"
+#include "platform/AppError.h"
+
+#include <cmath>
+
+QString SlCoCut(const QString& text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (QChar c : text)
+        if (c != u'/' && c != u':')
+            out.append(c);
+    return out;
+}
+
+bool FileNameErrorCheck(const QString& name)
+{
+    static const QString forbidden = QStringLiteral("/><?:;\"\\*|");
+    for (QChar c : name)
+        if (forbidden.contains(c))
+            return false;
+    // "." and ".." (and any name of dots only) would name the folder itself
+    // or its parent: a customer, maker or model named so would be stored,
+    // and later deleted, outside its own folder.
+    if (!name.isEmpty() && name.count(u'.') == name.size())
+        return false;
+    return true;
+}
+
+bool IsSingleByteText(const QString& text)
+{
+    const QList<quint16> codes = AnsiCodec::charCodes(text);
+    for (quint16 code : codes)
+        if (code > 0xFF)
+            return false;
+    return true;
+}
+
+bool HasDependentChar(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    const QList<quint16> codes = AnsiCodec::charCodes(text);
+    for (quint16 code : codes) {
+        if ((code >= 0x8540 && code <= 0x889E) || (code >= 0xEB40 && code <= 0xEFFC) || code >= 0xF040 ||
+            (code >= 0xA0 && code <= 0xFF))
+            return true;
+    }
+    return false;
+}
+
+QString TrimAtNull(const QString& text)
+{
+    QString s = text;
+    const qsizetype nul = s.indexOf(QChar(0));
+    if (nul >= 0)
+        s.truncate(nul);
+    // Blanks only, as the system's texts are padded with them.
+    qsizetype b = 0, e = s.size();
+    while (b < e && s[b] == u' ')
+        ++b;
+    while (e > b && s[e - 1] == u' ')
+        --e;
+    return s.mid(b, e - b);
+}
+
+std::uint16_t LoWordOf(std::int32_t value)
+{
+    return std::uint16_t(std::uint32_t(value) & 0xFFFFu);
+}
+
+namespace {
+
+bool lessThan(const QString& a, const QString& b, int mode)
+{
+    if (mode == 0)
+        return a.compare(b, Qt::CaseSensitive) < 0; // UTF-16 code units
+    return a.compare(b, Qt::CaseInsensitive) < 0;
+}
+
+void quickSort(QStringList& items, int first, int last, int mode)
+{
+    // The smaller side is sorted by recursion and the larger one by looping,
+    // so the depth stays small whatever the input; the ranges are disjoint,
+    // so the order in which they are sorted does not change the result.
+    while (first < last) {
+        const int mid = first + (last - first) / 2;
+        QString pivot = items[mid];
+        items[mid] = items[first];
+        int boundary = first;
+        for (int j = first + 1; j <= last; ++j) {
+            if (lessThan(items[j], pivot, mode)) {
+                ++boundary;
+                items.swapItemsAt(boundary, j);
+            }
+        }
+        items[first] = items[boundary];
+        items[boundary] = pivot;
+        if (boundary - first < last - boundary) {
+            quickSort(items, first, boundary - 1, mode);
+            first = boundary + 1;
+        } else {
+            quickSort(items, boundary + 1, last, mode);
+            last = boundary - 1;
+        }
+    }
+}
+
+} // namespace
+
+void QuickSortStrings(QStringList& items, int first, int last, int mode)
+{
+    if (first >= last)
+        return;
+    if (first < 0 || last >= items.size())
+        throw AppError(9);
+    quickSort(items, first, last, mode);
+}
+
+double RoundUp(double x)
+{
+    double result = 0.0;
+    Guarded(QStringLiteral("RoundUp"), [&] {
+        if (!std::isfinite(x))
+            throw AppError(6);
+        const double up = std::ceil(std::fabs(x));
+        result = up == 0.0 ? 0.0 : (x < 0 ? -up : up);
+    });
+    return result;
+}
