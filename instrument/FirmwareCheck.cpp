@@ -1,0 +1,146 @@
+#include "instrument/FirmwareCheck.h"
+
+#include "app/AppGlobals.h"
+#include "app/FileHelpers.h"
+#include "instrument/UsbProtocol.h"
+#include "platform/AppPaths.h"
+#include "platform/EndProgram.h"
+#include "platform/NumText.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+// Sends `command` and reads its answer, again while the answer is exactly
+// "#FREE". A failed read, or nothing but "#FREE" for longer than the idle
+// limit, shows 568 and ends the program.
+QString askUntilNotFree(const QString& command)
+{
+    IdleDeadline idle;
+    for (;;) {
+        SolarSend(command);
+        auto answer = ReadAnswerBytes();
+        if (!answer) {
+            ShowLinkFailure(UiReadFailed);
+            EndProgramNow();
+        }
+        QString text = AnswerText(*answer);
+        if (text != QLatin1String("#FREE"))
+            return text;
+        if (idle.expired()) {
+            UsbLink::noteFailure(QStringLiteral("expected an answer to %1, got only \"#FREE\" for %2 ms")
+                                     .arg(command)
+                                     .arg(Global::UsbIdleLimitMs));
+            ShowLinkFailure(UiReadFailed);
+            EndProgramNow();
+        }
+    }
+}
+
+std::optional<QDateTime> makeTime(int y, int mo, int d, int h, int mi, int s, int maxHour)
+{
+    QDate date(y, mo, d);
+    if (!date.isValid() || h < 0 || h > maxHour || mi < 0 || mi > 59 || s < 0 || s > 59)
+        return std::nullopt;
+    // Both stamps are wall-clock times of the same zone: compared as such,
+    // free of this computer's zone and summer time.
+    QDateTime t(date, QTime(0, 0), Qt::UTC);
+    return t.addSecs(qint64(h) * 3600 + mi * 60 + s);
+}
+
+} // namespace
+
+QString FirmwareFileName(std::uint8_t family, const QString& modelCode)
+{
+    if (family != 1)
+        return QStringLiteral("QTM.MOT");
+    const QString code = modelCode.toUpper();
+    if (code.left(9) == QLatin1String("7391_V1.0"))
+        return QStringLiteral("KRX210.MOT");
+    if (code.left(9) == QLatin1String("7391_V2.0"))
+        return QStringLiteral("KRX260.MOT");
+    if (code.left(4) == QLatin1String("3917"))
+        return QStringLiteral("KRX530.MOT");
+    return QString();
+}
+
+std::optional<QDateTime> InstrumentStampTime(const QString& stamp)
+{
+    static const QRegularExpression re(QStringLiteral(
+        R"(^\s*(\d{4})[/.\-](\d{1,2})[/.\-](\d{1,2})(?:[ T]+(\d{1,2}):(\d{1,2})(?::(\d{1,2}))?)?\s*$)"));
+    auto m = re.match(stamp);
+    if (!m.hasMatch())
+        return std::nullopt;
+    auto num = [&](int i) { return m.captured(i).isEmpty() ? 0 : m.captured(i).toInt(); };
+    return makeTime(num(1), num(2), num(3), num(4), num(5), num(6), 23);
+}
+
+std::optional<QDateTime> FileStampTime(const QString& stamp)
+{
+    static const QRegularExpression re(
+        QStringLiteral(R"(^(\d{4})/(\d{2})/(\d{2}) (\d{2}):(\d{2}):(\d{2})$)"));
+    auto m = re.match(stamp);
+    if (!m.hasMatch())
+        return std::nullopt;
+    auto num = [&](int i) { return m.captured(i).toInt(); };
+    // The stamp's hour runs on past 23 instead of turning the date.
+    return makeTime(num(1), num(2), num(3), num(4), num(5), num(6), 47);
+}
+
+bool FirmwareFileIsNewer(const QDateTime& instrument, const QDateTime& file)
+{
+    return instrument.addSecs(60) < file;
+}
+
+FirmwareCheckResult StartupFirmwareCheck()
+{
+    if (!IV_TRACER_DEVICE_OPEN(false)) {
+        IV_TRACER_DEVICE_CLOSE();
+        return FirmwareCheckResult::NoInstrument;
+    }
+
+    const QString date = askUntilNotFree(QStringLiteral("#DATE"));
+    QString stamp = date;
+    Global::InstrumentFamily = 0;
+    if (date.contains(u',')) {
+        stamp = date.section(u',', 0, 0);
+        Global::InstrumentFamily = NumText::Val(date.section(u',', 1, 1)) >= 5 ? 0 : 1;
+    }
+
+    QString name;
+    if (Global::InstrumentFamily == 1) {
+        const QString info = askUntilNotFree(QStringLiteral("#INFORMATION_READ"));
+        if (!info.contains(u',')) {
+            UsbLink::noteFailure(
+                QStringLiteral("expected a model code and \",\" from #INFORMATION_READ, got \"%1\"")
+                    .arg(info));
+            ShowLinkFailure(UiReadFailed, QStringLiteral("\r\n\r\n[") + info + u']');
+            EndProgramNow();
+        }
+        name = FirmwareFileName(1, info.section(u',', 0, 0));
+    } else {
+        name = FirmwareFileName(0, QString());
+    }
+
+    if (!name.isEmpty()) {
+        const QString root = AppPaths::driveCRoot();
+        const QString listed = AppPaths::findCaseInsensitive(root, name);
+        const QString path = root + u'/' + listed;
+        if (!listed.isEmpty() && QFileInfo(path).isFile()) {
+            const auto instrumentTime = InstrumentStampTime(stamp);
+            const auto fileTime = FileStampTime(GetFileStamp(path));
+            if (!instrumentTime)
+                UsbLink::noteFailure(
+                    QStringLiteral("expected a firmware date and time, got \"%1\": no update offered")
+                        .arg(stamp));
+            if (instrumentTime && fileTime && FirmwareFileIsNewer(*instrumentTime, *fileTime)) {
+                Global::FirmwareFilePath = path;
+                Global::FirmwareWizardActive = true;
+                return FirmwareCheckResult::UpdateOffered;
+            }
+        }
+    }
+    IV_TRACER_DEVICE_CLOSE();
+    return FirmwareCheckResult::NoUpdate;
+}

@@ -1,0 +1,269 @@
+// The firmware transfer against the simulated instrument: what it sends,
+// which answers it takes and how each failure ends.
+#include "UsbTestSupport.h"
+
+#include "instrument/FirmwareTransfer.h"
+#include "platform/AnsiCodec.h"
+#include "platform/FileIo.h"
+
+#include <QFile>
+
+#include <functional>
+
+namespace {
+
+QByteArray fixture()
+{
+    return ReadFileBytes(QStringLiteral(HX_FIXTURES "/firmware/KRX260.MOT")).value_or(QByteArray());
+}
+
+QList<QByteArray> fixtureLines()
+{
+    return AnsiCodec::splitLineBytes(fixture());
+}
+
+// What the instrument sees before the first line: flash mode, erase start,
+// blocks 1 to E (up to `lastBlock`), the closing "0", "#WRITE".
+QList<QByteArray> prelude(int lastBlock = 14, bool closing = true)
+{
+    QList<QByteArray> w{"#FLASH", "#ERASE"};
+    for (int k = 1; k <= lastBlock; ++k)
+        w.append(QByteArray(1, "0123456789ABCDEF"[k]));
+    if (closing)
+        w << "0"
+          << "#WRITE";
+    return w;
+}
+
+QList<QByteArray> sentLines(const QList<QByteArray>& lines, int count = -1)
+{
+    QList<QByteArray> w;
+    for (const QByteArray& l : lines)
+        if (!l.isEmpty() && !l.startsWith("S0"))
+            w.append(l);
+    return count < 0 ? w : w.mid(0, count);
+}
+
+enum class Outcome { Written, Rejected, Ended };
+
+struct TransferCase {
+    const char* name;
+    std::function<void(SimulatedInstrument&)> setup;
+    Outcome outcome;
+    int box; // UI text key of the box shown, 0 for none
+    QList<QByteArray> writes;
+    QByteArray file = fixture();
+};
+
+} // namespace
+
+class FirmwareTransferTest : public ::testing::Test {
+  protected:
+    void SetUp() override { TestEnv::loadUiText(); }
+
+    struct Result {
+        Outcome outcome;
+        QList<int> progress;
+        int events = 0;
+    };
+
+    Result run(SimulatedLink& link, const QByteArray* file,
+               const QString& name = QStringLiteral("KRX260.MOT"))
+    {
+        const QString path = env.programFolder() + u'/' + name;
+        QFile::remove(path);
+        if (file) {
+            QFile f(path);
+            f.open(QIODevice::WriteOnly);
+            f.write(*file);
+        }
+        EXPECT_TRUE(IV_TRACER_DEVICE_OPEN(false));
+        link.sim->log.clear();
+        Result r;
+        TransferHooks hooks;
+        hooks.progress = [&r](int v) { r.progress.append(v); };
+        hooks.processEvents = [&r] { ++r.events; };
+        try {
+            r.outcome =
+                WriteFirmware(path, hooks) == TransferResult::Written ? Outcome::Written : Outcome::Rejected;
+        } catch (const ProgramEnded&) {
+            r.outcome = Outcome::Ended;
+        }
+        return r;
+    }
+
+    TestEnv env;
+};
+
+TEST_F(FirmwareTransferTest, CleanRunSendsEveryLineButTheHeaderInFileOrder)
+{
+    SimulatedLink link;
+    const QByteArray file = fixture();
+    ASSERT_FALSE(file.isEmpty());
+    Result r = run(link, &file);
+    ASSERT_EQ(r.outcome, Outcome::Written);
+    EXPECT_EQ(link.sim->writes(), prelude() + sentLines(fixtureLines()));
+    EXPECT_EQ(link.sim->firmwareLines, sentLines(fixtureLines()));
+    EXPECT_EQ(link.sim->erasedBlocks.size(), 14);
+    EXPECT_TRUE(env.dialogs->log.isEmpty());
+    // One progress step per line (the header included), then 100.
+    ASSERT_EQ(r.progress.size(), fixtureLines().size() + 1);
+    EXPECT_EQ(r.progress.last(), 100);
+    EXPECT_TRUE(std::is_sorted(r.progress.begin(), r.progress.end()));
+    EXPECT_LT(r.progress[r.progress.size() - 2], 100); // line ends are not counted
+    EXPECT_GE(r.events, fixtureLines().size() + 1);
+    // The link stays open: the wizard closes it.
+    EXPECT_TRUE(Global::UsbOpenFlag);
+}
+
+TEST_F(FirmwareTransferTest, Scenarios)
+{
+    const QList<QByteArray> lines = fixtureLines();
+    const QByteArray first = sentLines(lines)[0];
+    const QByteArray second = sentLines(lines)[1];
+    const QList<QByteArray> all = prelude() + sentLines(lines);
+    auto once = [](const char* command, std::initializer_list<const char*> answers) {
+        return
+            [command, packets = Bytes(answers)](SimulatedInstrument& s) { s.answerOnce(command, packets); };
+    };
+    auto onceBytes = [](QByteArray command, QList<QByteArray> answers) {
+        return [command, answers](SimulatedInstrument& s) { s.answerOnce(command, answers); };
+    };
+    const QByteArray readyNul = QByteArray("#READY") + QByteArray(58, '\0');
+    const QByteArray initNul = QByteArray("INIT.SUCCESS") + QByteArray(52, '\0');
+
+    const TransferCase cases[] = {
+        {"#FLASH answered otherwise", once("#FLASH", {"#BUSY"}), Outcome::Ended, 572, {"#FLASH"}},
+        {"#FLASH answered with NUL padding",
+         onceBytes("#FLASH", {readyNul}),
+         Outcome::Ended,
+         572,
+         {"#FLASH"}},
+        {"#FLASH answered by an empty read", once("#FLASH", {""}), Outcome::Ended, 572, {"#FLASH"}},
+        {"#ERASE: empty reads are read again", once("#ERASE", {"", "", "INIT.SUCCESS"}), Outcome::Written, 0,
+         all},
+        {"#ERASE answered otherwise", once("#ERASE", {"ERROR"}), Outcome::Ended, 573, {"#FLASH", "#ERASE"}},
+        {"#ERASE answered with NUL padding",
+         onceBytes("#ERASE", {initNul}),
+         Outcome::Ended,
+         573,
+         {"#FLASH", "#ERASE"}},
+        {"block: INIT.SUCCESS passed over", once("3", {"INIT.SUCCESS", "INIT.SUCCESS", "ERASE SUCCESS"}),
+         Outcome::Written, 0, all},
+        {"block answered by an empty read", once("5", {""}), Outcome::Ended, 574, prelude(5, false)},
+        {"block answered otherwise", once("E", {"ERASE FAILED"}), Outcome::Ended, 574, prelude(14, false)},
+        {"#WRITE accepted at the second answer", once("#WRITE", {"BUSY", "INIT.SUCCESS"}), Outcome::Written,
+         0, all},
+        {"#WRITE accepted with NUL padding", onceBytes("#WRITE", {initNul}), Outcome::Written, 0, all},
+        {"#WRITE accepted on its first 12 characters", once("#WRITE", {"INIT.SUCCESS, 512K"}),
+         Outcome::Written, 0, all},
+        {"#WRITE never acknowledged", once("#WRITE", {"BUSY", "BUSY"}), Outcome::Ended, 570, prelude()},
+        {"line answered in lower case", onceBytes(first, {"ready"}), Outcome::Ended, 570,
+         prelude() + QList<QByteArray>{first}},
+        {"line: empty reads and INIT.SUCCESS passed over",
+         onceBytes(second, {"", "INIT.SUCCESS", "", "READY"}), Outcome::Written, 0, all},
+        {"line answered WRITE SUCCESS", onceBytes(first, {"WRITE SUCCESS"}), Outcome::Written, 0, all},
+        {"write of #ERASE fails",
+         [](SimulatedInstrument& s) { s.failWriteAt = 2; },
+         Outcome::Ended,
+         567,
+         {"#FLASH"}},
+        {"write of the second line fails", [](SimulatedInstrument& s) { s.failWriteAt = 20; }, Outcome::Ended,
+         567, prelude() + QList<QByteArray>{first}},
+        {"read after #FLASH fails",
+         [](SimulatedInstrument& s) { s.failReadAfterWrite = 1; },
+         Outcome::Ended,
+         568,
+         {"#FLASH"}},
+        {"instrument falls silent after block 7", [](SimulatedInstrument& s) { s.silentAfterWrite = 9; },
+         Outcome::Ended, 568, prelude(7, false)},
+        {"line answered only by empty reads",
+         [first](SimulatedInstrument& s) {
+             Global::UsbIdleLimitMs = 5;
+             s.answerOnce(first, QList<QByteArray>(200000, QByteArray()));
+         },
+         Outcome::Ended, 568, prelude() + QList<QByteArray>{first}},
+    };
+    for (const TransferCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedLink link;
+        env.dialogs->log.clear();
+        c.setup(*link.sim);
+        Result r = run(link, &c.file);
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_EQ(link.sim->writes(), c.writes);
+        EXPECT_EQ(Boxes(*env.dialogs), c.box ? QStringList{LinkBox(c.box)} : QStringList());
+        if (c.outcome == Outcome::Ended) {
+            // The end closed the link; nothing said the update was done.
+            EXPECT_FALSE(link.sim->isOpen());
+            EXPECT_FALSE(r.progress.contains(100));
+        }
+    }
+}
+
+TEST_F(FirmwareTransferTest, AFileThatIsNoFirmwareIsRefusedBeforeTheInstrumentIsTouched)
+{
+    const QByteArray s9 = "S9030000FC\r\n";
+    struct Case {
+        const char* name;
+        std::optional<QByteArray> file; // nullopt: no file at all
+    } cases[] = {
+        {"missing", std::nullopt},
+        {"empty", QByteArray()},
+        {"line of 66 characters", "S0030000FC\r\nS1" + QByteArray(64, '0') + "\r\n" + s9},
+        {"no closing S9", "S00600004844521B\r\nS1130000000102030405060708090A0B0C0D0E0F74\r\n"},
+        {"S9 not the last record", "S9030000FC\r\nS1130000000102030405060708090A0B0C0D0E0F74\r\n"},
+        {"not S-records", "hello world\r\n" + s9},
+        {"binary", QByteArray("S1\x00\x01\r\n", 6) + s9},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedLink link;
+        env.dialogs->log.clear();
+        Result r = run(link, c.file ? &*c.file : nullptr);
+        EXPECT_EQ(r.outcome, Outcome::Rejected);
+        EXPECT_TRUE(link.sim->writes().isEmpty());
+        EXPECT_EQ(Boxes(*env.dialogs), QStringList{LinkBox(571)});
+        EXPECT_TRUE(r.progress.isEmpty());
+    }
+}
+
+TEST_F(FirmwareTransferTest, AcceptedFileShapes)
+{
+    const QByteArray data1 = "S1130000000102030405060708090A0B0C0D0E0F74";
+    const QByteArray data2 = "S1130010101112131415161718191A1B1C1D1E1F64";
+    const QByteArray longest = "S1" + QByteArray(63, 'A');
+    struct Case {
+        const char* name;
+        QByteArray file;
+        QList<QByteArray> sent;
+    } cases[] = {
+        // An S9 record inside the file does not stop the transfer.
+        {"S9 in the middle",
+         "S9030000FC\r\n" + data1 + "\r\nS9030000FC\r\n",
+         {"S9030000FC", data1, "S9030000FC"}},
+        {"blank lines and no final line end",
+         data1 + "\r\n\r\n" + data2 + "\r\nS9030000FC\r\n\r\n",
+         {data1, data2, "S9030000FC"}},
+        {"LF line ends", data1 + "\n" + "S9030000FC\n", {data1, "S9030000FC"}},
+        {"line of 65 characters", longest + "\r\nS9030000FC", {longest, "S9030000FC"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedLink link;
+        Result r = run(link, &c.file);
+        EXPECT_EQ(r.outcome, Outcome::Written);
+        EXPECT_EQ(link.sim->writes(), prelude() + c.sent);
+        EXPECT_EQ(r.progress.last(), 100);
+    }
+}
+
+TEST(FirmwareProgress, RoundsHalvesToEven)
+{
+    EXPECT_EQ(TransferProgress(765, 1000), 24); // 76.5 -> 76
+    EXPECT_EQ(TransferProgress(775, 1000), 22); // 77.5 -> 78
+    EXPECT_EQ(TransferProgress(1000, 1000), 0);
+    EXPECT_EQ(TransferProgress(0, 1000), 100);
+    // No overflow for large files.
+    EXPECT_EQ(TransferProgress(50'000'000, 100'000'000), 50);
+}

@@ -1,0 +1,73 @@
+#pragma once
+// A simulated instrument installed as the link's transport for one test,
+// with short time limits and the English UI texts loaded.
+#include "app/Global.h"
+#include "instrument/UsbProtocol.h"
+#include "platform/SimulatedInstrument.h"
+#include "support/TestEnv.h"
+
+#include <QByteArray>
+#include <QList>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <ostream>
+
+// Readable test failures.
+inline void PrintTo(const QByteArray& b, std::ostream* os)
+{
+    *os << UsbLink::printable(b).toStdString();
+}
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+struct SimulatedLink {
+    std::shared_ptr<SimulatedInstrument> sim = std::make_shared<SimulatedInstrument>();
+
+    SimulatedLink()
+    {
+        UsbLink::setTransport(sim);
+        Global::UsbOpenFlag = false;
+        Global::hUsbDevice = Global::hPipeIn = Global::hPipeOut = -1;
+        Global::UsbOpenRetryWaitMs = 0;
+        Global::UsbIdleLimitMs = 50;
+        Global::UsbReadTimeoutMs = 5000;
+        Global::UsbLastFailure.clear();
+    }
+    ~SimulatedLink()
+    {
+        UsbLink::closeAll();
+        UsbLink::setTransport(nullptr);
+        Global::UsbOpenRetryWaitMs = 100;
+        Global::UsbIdleLimitMs = 30000;
+    }
+    SimulatedLink(const SimulatedLink&) = delete;
+    SimulatedLink& operator=(const SimulatedLink&) = delete;
+};
+
+inline QList<QByteArray> Bytes(std::initializer_list<const char*> items)
+{
+    QList<QByteArray> out;
+    for (const char* s : items)
+        out.append(QByteArray(s));
+    return out;
+}
+
+// The titles and texts of the message boxes shown, as "title|text".
+inline QStringList Boxes(const ScriptedDialogs& d)
+{
+    QStringList out;
+    for (const RecordedDialog& r : d.log)
+        if (r.kind == RecordedDialog::Message)
+            out << r.message.title + u'|' + r.message.text;
+    return out;
+}
+
+// The box of a link failure with UI text `key`.
+inline QString LinkBox(int key, const QString& extra = QString())
+{
+    return Global::UiText.value(563) + u'|' + Global::UiText.value(key) + extra;
+}
