@@ -1,26 +1,20 @@
 #include "app/FrmMainEntry.h"
 
-#include "platform/Dialogs.h"
-
-#include <QMainWindow>
-
-// Placeholder until the main window exists: an empty window with the title.
-namespace {
-QMainWindow* placeholder = nullptr;
-}
+#include "app/FrmMain.h"
 
 void FrmMainShow()
 {
-    if (!placeholder) {
-        placeholder = new QMainWindow;
-        placeholder->setObjectName(QStringLiteral("FrmMain"));
-        placeholder->setWindowTitle(AppTitle);
-        placeholder->setAttribute(Qt::WA_DeleteOnClose, false);
+    if (!Global::MainForm) {
+        auto* w = new FrmMain;
+        w->setAttribute(Qt::WA_DeleteOnClose, false);
+        w->Form_Load();
     }
-    placeholder->show();
+    Global::MainForm->show();
+    Global::MainForm->raise();
+    Global::MainForm->activateWindow();
 }
 
 bool FrmMainIsLoaded()
 {
-    return placeholder != nullptr;
+    return !Global::MainForm.isNull();
 }

@@ -1,5 +1,37 @@
 #pragma once
-// Shared state of this part of the program, in namespace Global (see app/Global.h).
+// Shared state of the main window and its two small message windows, in
+// namespace Global (see app/Global.h).
+#include <QPointer>
+#include <QWidget>
+
+#include <cstdint>
+
+class FrmMain;
+class FrmMessWindow;
+class FrmLoading;
 
 namespace Global {
+
+// The main window once it exists (its controls are found by name through
+// FrmMain::control / MainControl, app/FrmMain.h).
+inline QPointer<FrmMain> MainForm;
+// The main window as it was in front at the end of its load; the list grids
+// take the keyboard focus under the mouse only while this window is active.
+inline QPointer<QWidget> MainWindowHandle;
+
+// The last mouse position seen over the customer grid, in its pixels.
+inline std::int32_t UserListMouseX = 0;
+inline std::int32_t UserListMouseY = 0;
+
+// Picture frames, in twips, fixed when the main window loads: the frame of a
+// construction-history picture and of a catalogue model picture.
+inline std::int32_t HistPicFrameWidth = 0;
+inline std::int32_t HistPicFrameHeight = 0;
+inline std::int32_t ModelPicFrameWidth = 0;
+inline std::int32_t ModelPicFrameHeight = 0;
+
+// The timed message window and the progress window while they are loaded.
+inline QPointer<FrmMessWindow> MessWindowForm;
+inline QPointer<FrmLoading> LoadingForm;
+
 } // namespace Global

@@ -1,5 +1,15 @@
 #pragma once
 // Shared state of this subsystem, in namespace Global (see app/Global.h).
+#include <cstdint>
 
 namespace Global {
+
+// The catalogue selection of each side (modules, power conditioners): maker
+// and model index, -1 for none. A model index always indexes the models of
+// the maker index of the same side.
+inline std::int32_t CurModuleMaker = -1;
+inline std::int32_t CurModuleModel = -1;
+inline std::int32_t CurPowConMaker = -1;
+inline std::int32_t CurPowConModel = -1;
+
 } // namespace Global

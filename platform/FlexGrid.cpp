@@ -1,0 +1,629 @@
+#include "platform/FlexGrid.h"
+
+#include "platform/AppError.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QWheelEvent>
+#include <QWidget>
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
+// ---------------------------------------------------------------------------
+// Units, colours, fonts
+
+namespace {
+
+constexpr double kTwipsPerInch = 1440.0;
+
+double dpiX(const QWidget* w)
+{
+    if (w && w->screen())
+        return w->screen()->logicalDotsPerInchX();
+    if (auto* s = QGuiApplication::primaryScreen())
+        return s->logicalDotsPerInchX();
+    return 96.0;
+}
+
+double dpiY(const QWidget* w)
+{
+    if (w && w->screen())
+        return w->screen()->logicalDotsPerInchY();
+    if (auto* s = QGuiApplication::primaryScreen())
+        return s->logicalDotsPerInchY();
+    return 96.0;
+}
+
+Qt::Alignment toQt(int a)
+{
+    Qt::Alignment h = Qt::AlignLeft;
+    Qt::Alignment v = Qt::AlignVCenter;
+    switch (a) {
+    case FlexGrid::flexAlignLeftTop:
+        v = Qt::AlignTop;
+        break;
+    case FlexGrid::flexAlignLeftBottom:
+        v = Qt::AlignBottom;
+        break;
+    case FlexGrid::flexAlignCenterTop:
+        h = Qt::AlignHCenter;
+        v = Qt::AlignTop;
+        break;
+    case FlexGrid::flexAlignCenterCenter:
+        h = Qt::AlignHCenter;
+        break;
+    case FlexGrid::flexAlignCenterBottom:
+        h = Qt::AlignHCenter;
+        v = Qt::AlignBottom;
+        break;
+    case FlexGrid::flexAlignRightTop:
+        h = Qt::AlignRight;
+        v = Qt::AlignTop;
+        break;
+    case FlexGrid::flexAlignRightCenter:
+        h = Qt::AlignRight;
+        break;
+    case FlexGrid::flexAlignRightBottom:
+        h = Qt::AlignRight;
+        v = Qt::AlignBottom;
+        break;
+    default:
+        break;
+    }
+    return h | v;
+}
+
+int fromQt(Qt::Alignment a)
+{
+    int h = (a & Qt::AlignHCenter) ? 1 : (a & Qt::AlignRight) ? 2 : 0;
+    int v = (a & Qt::AlignTop) ? 0 : (a & Qt::AlignBottom) ? 2 : 1;
+    return h * 3 + v;
+}
+
+} // namespace
+
+int TwipsToPixelsX(double twips, const QWidget* w)
+{
+    return int(std::lround(twips * dpiX(w) / kTwipsPerInch));
+}
+
+int TwipsToPixelsY(double twips, const QWidget* w)
+{
+    return int(std::lround(twips * dpiY(w) / kTwipsPerInch));
+}
+
+double PixelsToTwipsX(double pixels, const QWidget* w)
+{
+    return pixels * kTwipsPerInch / dpiX(w);
+}
+
+double PixelsToTwipsY(double pixels, const QWidget* w)
+{
+    return pixels * kTwipsPerInch / dpiY(w);
+}
+
+QColor ColorFromValue(quint32 value)
+{
+    if (value & 0x80000000u) {
+        const QPalette pal = QGuiApplication::palette();
+        switch (value & 0xFFu) {
+        case 0x05:
+            return pal.color(QPalette::Base);
+        case 0x08:
+            return pal.color(QPalette::Text);
+        case 0x0D:
+            return pal.color(QPalette::Highlight);
+        case 0x0E:
+            return pal.color(QPalette::HighlightedText);
+        case 0x0F:
+            return pal.color(QPalette::Button);
+        case 0x10:
+            return pal.color(QPalette::Dark);
+        case 0x12:
+            return pal.color(QPalette::ButtonText);
+        case 0x14:
+            return pal.color(QPalette::Light);
+        default:
+            return pal.color(QPalette::Window);
+        }
+    }
+    return QColor(int(value & 0xFF), int((value >> 8) & 0xFF), int((value >> 16) & 0xFF));
+}
+
+quint32 ColorValue(const QColor& c)
+{
+    return quint32(c.red()) | (quint32(c.green()) << 8) | (quint32(c.blue()) << 16);
+}
+
+QFont ProgramFont(const QString& family, double pointSize)
+{
+    static const struct {
+        const char16_t* windows;
+        const char* here;
+    } map[] = {
+        {u"MS Gothic", "IPAGothic"},        {u"ＭＳ ゴシック", "IPAGothic"}, {u"MS PGothic", "IPAPGothic"},
+        {u"ＭＳ Ｐゴシック", "IPAPGothic"}, {u"MS UI Gothic", "IPAPGothic"}, {u"MS Mincho", "IPAMincho"},
+        {u"ＭＳ 明朝", "IPAMincho"},
+    };
+    QString name = family;
+    for (const auto& m : map) {
+        if (family.compare(QString::fromUtf16(m.windows), Qt::CaseInsensitive) == 0) {
+            name = QString::fromLatin1(m.here);
+            break;
+        }
+    }
+    QFont f(name);
+    f.setPointSizeF(pointSize);
+    return f;
+}
+
+// ---------------------------------------------------------------------------
+// The grid
+
+// Applies the column alignment to cells that have none of their own.
+class FlexGridDelegate : public QStyledItemDelegate {
+  public:
+    explicit FlexGridDelegate(FlexGrid* g) : QStyledItemDelegate(g), grid(g) {}
+
+  protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (index.data(Qt::TextAlignmentRole).isValid())
+            return;
+        const int c = index.column() - grid->tickCol;
+        if (c >= 0 && c < int(grid->colAlign.size()))
+            option->displayAlignment = toQt(grid->colAlign[std::size_t(c)]);
+    }
+
+  private:
+    FlexGrid* grid;
+};
+
+FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent)
+{
+    verticalHeader()->hide();
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
+    horizontalHeader()->setMinimumSectionSize(4);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setMouseTracking(true);
+    setItemDelegate(new FlexGridDelegate(this));
+    setGridFont(QStringLiteral("MS Gothic"), 9);
+    setRows(1);
+    setCols(1);
+
+    connect(this, &QTableWidget::currentCellChanged, this, [this](int, int, int, int) { syncCurrent(); });
+    connect(this, &QTableWidget::itemChanged, this, &FlexGrid::onItemChanged);
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
+    connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int) { emit Click(); });
+}
+
+int FlexGrid::Rows() const
+{
+    return rowCount() + 1;
+}
+
+void FlexGrid::setRows(int rows)
+{
+    rows = std::max(1, rows);
+    const int old = Rows();
+    internalChange = true;
+    setRowCount(rows - 1);
+    ticks.resize(std::size_t(rows), 0);
+    if (tickCol)
+        for (int r = old; r < rows; ++r)
+            setItem(r - 1, 0, makeTickItem());
+    internalChange = false;
+    if (curRow >= rows)
+        curRow = rows - 1;
+}
+
+int FlexGrid::Cols() const
+{
+    return columnCount() - tickCol;
+}
+
+void FlexGrid::setCols(int cols)
+{
+    cols = std::max(1, cols);
+    setColumnCount(cols + tickCol);
+    // Header cells start empty (not numbered).
+    for (int c = 0; c < columnCount(); ++c)
+        if (!horizontalHeaderItem(c))
+            setHorizontalHeaderItem(c, new QTableWidgetItem);
+    colAlign.resize(std::size_t(cols), flexAlignGeneral);
+    if (curCol >= cols)
+        curCol = cols - 1;
+}
+
+void FlexGrid::checkRow(int row) const
+{
+    if (row < 0 || row >= Rows())
+        throw AppError(30009, QStringLiteral("Invalid Row value"));
+}
+
+void FlexGrid::checkCol(int col) const
+{
+    if (col < 0 || col >= Cols())
+        throw AppError(30010, QStringLiteral("Invalid Col value"));
+}
+
+void FlexGrid::setRow(int row)
+{
+    checkRow(row);
+    curRow = row;
+    if (row >= 1) {
+        // Moving the current cell from code neither selects nor scrolls.
+        const bool scroll = hasAutoScroll();
+        setAutoScroll(false);
+        internalChange = true;
+        selectionModel()->setCurrentIndex(model()->index(row - 1, qtCol(curCol)),
+                                          QItemSelectionModel::NoUpdate);
+        internalChange = false;
+        setAutoScroll(scroll);
+    }
+}
+
+void FlexGrid::setCol(int col)
+{
+    checkCol(col);
+    curCol = col;
+    if (curRow >= 1)
+        setRow(curRow);
+}
+
+int FlexGrid::TopRow() const
+{
+    const_cast<FlexGrid*>(this)->updateGeometries();
+    return verticalScrollBar()->value() + 1;
+}
+
+void FlexGrid::setTopRow(int row)
+{
+    if (row < 1)
+        row = 1;
+    checkRow(row);
+    updateGeometries();
+    verticalScrollBar()->setValue(row - 1);
+}
+
+void FlexGrid::syncCurrent()
+{
+    if (internalChange)
+        return;
+    const QModelIndex idx = currentIndex();
+    if (!idx.isValid())
+        return;
+    curRow = idx.row() + 1;
+    if (idx.column() >= tickCol)
+        curCol = idx.column() - tickCol;
+}
+
+const QTableWidgetItem* FlexGrid::cell(int row, int col) const
+{
+    checkRow(row);
+    checkCol(col);
+    if (row == 0)
+        return horizontalHeaderItem(qtCol(col));
+    return item(row - 1, qtCol(col));
+}
+
+QTableWidgetItem* FlexGrid::cell(int row, int col, bool create)
+{
+    auto* it = const_cast<QTableWidgetItem*>(static_cast<const FlexGrid*>(this)->cell(row, col));
+    if (it || !create)
+        return it;
+    it = new QTableWidgetItem;
+    internalChange = true;
+    if (row == 0) {
+        it->setTextAlignment(Qt::AlignCenter);
+        setHorizontalHeaderItem(qtCol(col), it);
+    } else {
+        it->setFlags(Qt::ItemIsEnabled);
+        setItem(row - 1, qtCol(col), it);
+    }
+    internalChange = false;
+    return it;
+}
+
+QString FlexGrid::TextMatrix(int row, int col) const
+{
+    const auto* it = cell(row, col);
+    return it ? it->text() : QString();
+}
+
+void FlexGrid::setTextMatrix(int row, int col, const QString& text)
+{
+    auto* it = cell(row, col, true);
+    internalChange = true;
+    it->setText(text);
+    internalChange = false;
+}
+
+quint32 FlexGrid::cellBackColor(int row, int col) const
+{
+    const auto* it = cell(row, col);
+    if (!it)
+        return 0;
+    const QVariant v = it->data(Qt::BackgroundRole);
+    return v.isValid() ? ColorValue(v.value<QBrush>().color()) : 0;
+}
+
+void FlexGrid::setCellBackColor(int row, int col, quint32 color)
+{
+    auto* it = cell(row, col, true);
+    internalChange = true;
+    it->setBackground(ColorFromValue(color));
+    internalChange = false;
+}
+
+quint32 FlexGrid::cellForeColor(int row, int col) const
+{
+    const auto* it = cell(row, col);
+    if (!it)
+        return 0;
+    const QVariant v = it->data(Qt::ForegroundRole);
+    return v.isValid() ? ColorValue(v.value<QBrush>().color()) : 0;
+}
+
+void FlexGrid::setCellForeColor(int row, int col, quint32 color)
+{
+    auto* it = cell(row, col, true);
+    internalChange = true;
+    it->setForeground(ColorFromValue(color));
+    internalChange = false;
+}
+
+int FlexGrid::cellAlignment(int row, int col) const
+{
+    const auto* it = cell(row, col);
+    if (!it || !it->data(Qt::TextAlignmentRole).isValid())
+        return row == 0 ? int(flexAlignCenterCenter) : ColAlignment(col);
+    return fromQt(Qt::Alignment(it->textAlignment()));
+}
+
+void FlexGrid::setCellAlignment(int row, int col, int alignment)
+{
+    auto* it = cell(row, col, true);
+    internalChange = true;
+    it->setTextAlignment(toQt(alignment));
+    internalChange = false;
+}
+
+int FlexGrid::ColAlignment(int col) const
+{
+    checkCol(col);
+    return colAlign[std::size_t(col)];
+}
+
+void FlexGrid::setColAlignment(int col, int alignment)
+{
+    checkCol(col);
+    colAlign[std::size_t(col)] = alignment;
+    viewport()->update();
+}
+
+int FlexGrid::ColWidth(int col) const
+{
+    checkCol(col);
+    return int(std::lround(PixelsToTwipsX(columnWidth(qtCol(col)), this)));
+}
+
+void FlexGrid::setColWidth(int col, int twips)
+{
+    checkCol(col);
+    setColumnWidth(qtCol(col), TwipsToPixelsX(twips, this));
+}
+
+void FlexGrid::setFormatString(const QString& format)
+{
+    const QStringList segments = format.split(u'|');
+    setCols(int(segments.size()));
+    const QFontMetrics fm(font());
+    const int padding = fm.horizontalAdvance(u' ');
+    for (int c = 0; c < segments.size(); ++c) {
+        QString seg = segments[c];
+        int align = flexAlignLeftCenter;
+        if (seg.startsWith(u'^')) {
+            align = flexAlignCenterCenter;
+            seg.remove(0, 1);
+        } else if (seg.startsWith(u'<')) {
+            seg.remove(0, 1);
+        } else if (seg.startsWith(u'>')) {
+            align = flexAlignRightCenter;
+            seg.remove(0, 1);
+        }
+        colAlign[std::size_t(c)] = align;
+        setTextMatrix(0, c, seg);
+        setColumnWidth(qtCol(c), fm.horizontalAdvance(seg) + 2 * padding);
+    }
+    viewport()->update();
+}
+
+void FlexGrid::setGridFont(const QString& family, double pointSize)
+{
+    setFont(ProgramFont(family, pointSize));
+    const QFontMetrics fm(font());
+    verticalHeader()->setMinimumSectionSize(4);
+    verticalHeader()->setDefaultSectionSize(fm.height() + 6);
+    horizontalHeader()->setFont(font());
+}
+
+void FlexGrid::Clear()
+{
+    internalChange = true;
+    clearContents();
+    for (int c = 0; c < columnCount(); ++c) {
+        if (auto* h = horizontalHeaderItem(c)) {
+            h->setText(QString());
+            h->setData(Qt::BackgroundRole, QVariant());
+            h->setData(Qt::ForegroundRole, QVariant());
+            h->setTextAlignment(Qt::AlignCenter);
+        }
+    }
+    std::fill(ticks.begin(), ticks.end(), 0);
+    if (tickCol)
+        for (int r = 0; r < rowCount(); ++r)
+            setItem(r, 0, makeTickItem());
+    internalChange = false;
+}
+
+void FlexGrid::Sort(const std::function<int(int, int)>& compare)
+{
+    const int n = rowCount();
+    if (n < 2)
+        return;
+    std::vector<int> order(static_cast<std::size_t>(n));
+    std::iota(order.begin(), order.end(), 1);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return compare(a, b) < 0; });
+
+    const int cols = columnCount();
+    std::vector<std::vector<QTableWidgetItem*>> taken(static_cast<std::size_t>(n));
+    for (int r = 0; r < n; ++r) {
+        taken[std::size_t(r)].resize(std::size_t(cols));
+        for (int c = 0; c < cols; ++c)
+            taken[std::size_t(r)][std::size_t(c)] = takeItem(r, c);
+    }
+    std::vector<std::uint8_t> oldTicks = ticks;
+    internalChange = true;
+    for (int r = 0; r < n; ++r) {
+        const int from = order[std::size_t(r)] - 1;
+        for (int c = 0; c < cols; ++c)
+            setItem(r, c, taken[std::size_t(from)][std::size_t(c)]);
+        ticks[std::size_t(r) + 1] = oldTicks[std::size_t(from) + 1];
+    }
+    internalChange = false;
+}
+
+QRect FlexGrid::CellRect(int row, int col) const
+{
+    checkRow(row);
+    checkCol(col);
+    const_cast<FlexGrid*>(this)->updateGeometries();
+    const int qc = qtCol(col);
+    if (row == 0) {
+        const QHeaderView* h = horizontalHeader();
+        QRect r(h->sectionViewportPosition(qc), 0, h->sectionSize(qc), h->height());
+        return r.translated(h->viewport()->mapTo(this, QPoint(0, 0)));
+    }
+    QRect r = visualRect(model()->index(row - 1, qc));
+    return r.translated(viewport()->mapTo(this, QPoint(0, 0)));
+}
+
+QTableWidgetItem* FlexGrid::makeTickItem()
+{
+    auto* it = new QTableWidgetItem;
+    it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+    it->setCheckState(Qt::Unchecked);
+    return it;
+}
+
+void FlexGrid::setTickable(bool on)
+{
+    if (on == Tickable())
+        return;
+    internalChange = true;
+    if (on) {
+        insertColumn(0);
+        setHorizontalHeaderItem(0, new QTableWidgetItem);
+        tickCol = 1;
+        setColumnWidth(0, TwipsToPixelsX(330, this));
+        horizontalHeader()->setSectionResizeMode(0, QHeaderView::Fixed);
+        for (int r = 0; r < rowCount(); ++r)
+            setItem(r, 0, makeTickItem());
+    } else {
+        removeColumn(0);
+        tickCol = 0;
+    }
+    std::fill(ticks.begin(), ticks.end(), 0);
+    internalChange = false;
+}
+
+std::uint8_t FlexGrid::Tick(int row) const
+{
+    checkRow(row);
+    return ticks[std::size_t(row)];
+}
+
+void FlexGrid::setTick(int row, bool ticked)
+{
+    checkRow(row);
+    if (row == 0 || !tickCol || ticks[std::size_t(row)] == std::uint8_t(ticked))
+        return;
+    ticks[std::size_t(row)] = ticked;
+    internalChange = true;
+    if (auto* it = item(row - 1, 0))
+        it->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
+    internalChange = false;
+    emit TickChanged(row, ticked);
+}
+
+void FlexGrid::onItemChanged(QTableWidgetItem* it)
+{
+    if (internalChange || !tickCol || it->column() != 0)
+        return;
+    const int row = it->row() + 1;
+    const bool on = it->checkState() == Qt::Checked;
+    if (ticks[std::size_t(row)] == std::uint8_t(on))
+        return;
+    ticks[std::size_t(row)] = on;
+    emit TickChanged(row, on);
+}
+
+void FlexGrid::trackMouse(QPoint viewportPos)
+{
+    const QModelIndex idx = indexAt(viewportPos);
+    mouseRow = idx.isValid() ? idx.row() + 1 : -1;
+    mouseCol = idx.isValid() ? idx.column() - tickCol : -1;
+}
+
+void FlexGrid::wheelEvent(QWheelEvent* event)
+{
+    // The lists do not scroll by the wheel on their own (see app/GridWheel.h).
+    event->ignore();
+}
+
+void FlexGrid::mousePressEvent(QMouseEvent* event)
+{
+    trackMouse(event->position().toPoint());
+    QTableWidget::mousePressEvent(event);
+    emit MouseDown(event->button(), event->modifiers(), viewport()->mapTo(this, event->position().toPoint()));
+}
+
+void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
+{
+    QTableWidget::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && viewport()->rect().contains(event->position().toPoint()))
+        emit Click();
+}
+
+void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    trackMouse(event->position().toPoint());
+    QTableWidget::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton)
+        emit DblClick();
+}
+
+void FlexGrid::mouseMoveEvent(QMouseEvent* event)
+{
+    trackMouse(event->position().toPoint());
+    QTableWidget::mouseMoveEvent(event);
+    emit MouseMove(event->buttons(), viewport()->mapTo(this, event->position().toPoint()));
+}

@@ -1,0 +1,46 @@
+#pragma once
+// A main window loaded in a temporary environment with the shipped language
+// files, for the tests of the main window and its captions.
+#include "app/FrmMain.h"
+#include "app/Language.h"
+#include "platform/Registry.h"
+#include "support/TestEnv.h"
+
+#include <memory>
+
+struct MainWindowEnv {
+    TestEnv env;
+    std::unique_ptr<FrmMain> form;
+
+    MainWindowEnv()
+    {
+        env.installLanguageFiles();
+        Global::LanguageFolder = env.programFolder() + QStringLiteral("/LANGUAGE/");
+        Global::LanguageFiles = {};
+        Global::LanguageList = {};
+        Global::LanguageFiles[0] = QStringLiteral("English.txt");
+        Global::LanguageList[0] = {QStringLiteral("English"), QStringLiteral("1")};
+        Global::LanguageFiles[1] = QStringLiteral("Japanese.txt");
+        Global::LanguageList[1] = {QStringLiteral("Japanese"), QStringLiteral("81")};
+        Global::LanguageCount = 2;
+        Global::HookedGrid = 0;
+        Global::CaptionsLoading = false;
+        Global::CurModuleModel = -1;
+        Global::CurPowConModel = -1;
+    }
+    ~MainWindowEnv()
+    {
+        form.reset();
+        Global::MainWindowHandle = nullptr;
+    }
+
+    // Loads the window with the stored language code `code` ("1" English,
+    // "81" Japanese, anything else: no language file carries it).
+    FrmMain& load(const QString& code = QStringLiteral("1"))
+    {
+        RegStrSet(RegKeySystem, QStringLiteral("Language"), code);
+        form = std::make_unique<FrmMain>();
+        form->Form_Load();
+        return *form;
+    }
+};

@@ -1,0 +1,128 @@
+#include "app/FrmMessWindow.h"
+
+#include "app/Global.h"
+#include "platform/FlexGrid.h"
+#include "support/TestEnv.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QProgressBar>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Runs the event loop until the message window has closed (or `limitMs`).
+qint64 msUntilClosed(qint64 limitMs = 3000)
+{
+    QElapsedTimer t;
+    t.start();
+    while (FrmMessWindow::IsLoaded() && t.elapsed() < limitMs)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    return t.elapsed();
+}
+
+class MessWindowTest : public ::testing::Test {
+  protected:
+    void TearDown() override
+    {
+        FrmMessWindow::Unload();
+        FrmLoading::Unload();
+        QApplication::processEvents();
+    }
+    TestEnv env;
+    QWidget owner;
+};
+
+TEST_F(MessWindowTest, ShowsItsTextForOneSecondThenClosesItself)
+{
+    owner.resize(600, 400);
+    owner.show();
+    Global::MessWindowText = QStringLiteral("Save OK");
+    QElapsedTimer t;
+    t.start();
+    ShowMessWindow(&owner);
+    ASSERT_TRUE(FrmMessWindow::IsLoaded());
+    FrmMessWindow* w = Global::MessWindowForm;
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->LblMess->text(), QStringLiteral("Save OK"));
+    EXPECT_EQ(w->palette().color(QPalette::Window), QColor(255, 255, 0));
+    // Centred over its owner.
+    EXPECT_LE((w->frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(), 2);
+
+    msUntilClosed();
+    const qint64 shown = t.elapsed();
+    EXPECT_FALSE(FrmMessWindow::IsLoaded());
+    EXPECT_GE(shown, 950);
+    EXPECT_LT(shown, 2000);
+}
+
+TEST_F(MessWindowTest, IsExactly1000TwipsWiderThanItsLabel)
+{
+    Global::MessWindowText = QStringLiteral("A rather long message that needs a wide window to be read");
+    FrmMessWindow* w = FrmMessWindow::Load(&owner);
+    EXPECT_EQ(w->width(), w->LblMess->width() + TwipsToPixelsX(1000));
+    EXPECT_EQ(w->height(), TwipsToPixelsY(900));
+    EXPECT_GT(w->LblMess->width(),
+              QFontMetrics(w->LblMess->font()).horizontalAdvance(QStringLiteral("A rather")));
+    EXPECT_TRUE(w->LblMess->font().bold());
+}
+
+TEST_F(MessWindowTest, ASecondShowWithinTheSecondKeepsTheFirstTextAndTimer)
+{
+    Global::MessWindowText = QStringLiteral("Save OK");
+    QElapsedTimer t;
+    t.start();
+    ShowMessWindow(&owner);
+    while (t.elapsed() < 500)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    Global::MessWindowText = QStringLiteral("PRINT START");
+    ShowMessWindow(&owner);
+    EXPECT_EQ(Global::MessWindowForm->LblMess->text(), QStringLiteral("Save OK"));
+    msUntilClosed();
+    EXPECT_LT(t.elapsed(), 1500);
+
+    // After the close a new show loads it afresh, with its design colours.
+    FrmMessWindow* again = FrmMessWindow::Load(&owner);
+    EXPECT_EQ(again->LblMess->text(), QStringLiteral("PRINT START"));
+    again->setBackColor(0xFF0000);
+    again->setMessForeColor(0x00FFFF);
+    EXPECT_EQ(again->palette().color(QPalette::Window), QColor(0, 0, 255));
+    EXPECT_EQ(again->LblMess->palette().color(QPalette::WindowText), QColor(255, 255, 0));
+    FrmMessWindow::Unload();
+    EXPECT_FALSE(FrmMessWindow::IsLoaded());
+    EXPECT_EQ(FrmMessWindow::Load(&owner)->palette().color(QPalette::Window), QColor(255, 255, 0));
+}
+
+TEST_F(MessWindowTest, TheSessionOrTheOwnerClosingItEndsTheProgram)
+{
+    FrmMessWindow* w = FrmMessWindow::Load(&owner);
+    bool cancel = true;
+    w->Form_QueryUnload(cancel, vbFormCode);
+    EXPECT_FALSE(cancel);
+    EXPECT_THROW(w->Form_QueryUnload(cancel, vbAppWindows), ProgramEnded);
+    EXPECT_THROW(FrmLoading::Load(&owner)->Form_QueryUnload(cancel, vbAppTaskManager), ProgramEnded);
+}
+
+TEST_F(MessWindowTest, TheProgressWindowIsFilledByItsCallerAndClosed)
+{
+    owner.resize(600, 400);
+    owner.show();
+    FrmLoading* w = FrmLoading::Load(&owner);
+    EXPECT_EQ(w->pBar->value(), 0);
+    EXPECT_EQ(w->LblMess->text(), QString());
+    EXPECT_EQ(w->palette().color(QPalette::Window), QColor(255, 224, 192));
+    w->Show();
+    w->pBar->setRange(0, 4);
+    w->pBar->setValue(3);
+    w->LblMess->setText(QStringLiteral("3 / 4"));
+    w->Refresh();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(FrmLoading::Load(&owner), w); // loaded once
+    FrmLoading::Unload();
+    EXPECT_FALSE(FrmLoading::IsLoaded());
+    EXPECT_EQ(FrmLoading::Load(&owner)->pBar->value(), 0);
+}
+
+} // namespace

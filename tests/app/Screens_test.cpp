@@ -1,0 +1,65 @@
+// The main window's tabs fit a 1366 x 768 screen in both languages. With
+// HX_SCREENS_DIR set, each tab is also saved there as <tab>-<en|ja>.png
+// (run under Xvfb: xvfb-run -a -s "-screen 0 1366x768x24" with
+// QT_QPA_PLATFORM=xcb).
+#include "MainWindowEnv.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QTabWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+void waitForPaint()
+{
+    for (int i = 0; i < 20; ++i)
+        QApplication::processEvents();
+}
+
+void checkTabs(const QString& code, const QString& suffix)
+{
+    MainWindowEnv w;
+    FrmMain& f = w.load(code);
+    f.show();
+    waitForPaint();
+    const QString dir = qEnvironmentVariable("HX_SCREENS_DIR");
+    static const char* const names[4] = {"customers", "measurement", "instrument", "catalogue"};
+    for (int t = 0; t < 4; ++t) {
+        f.SSTab->setCurrentIndex(t);
+        waitForPaint();
+        // Nothing of the tab is squeezed below what its controls need.
+        const QSize need = f.minimumSizeHint();
+        EXPECT_LE(need.width(), 1366) << names[t];
+        EXPECT_LE(need.height(), 768 - 80) << names[t];
+        if (!dir.isEmpty()) {
+            QPixmap shot;
+            if (QScreen* s = f.screen(); s && QGuiApplication::platformName() == QLatin1String("xcb"))
+                shot = s->grabWindow(0, f.frameGeometry().x(), f.frameGeometry().y(),
+                                     f.frameGeometry().width(), f.frameGeometry().height());
+            if (shot.isNull())
+                shot = f.grab();
+            EXPECT_TRUE(
+                shot.save(dir + u'/' + QLatin1String(names[t]) + u'-' + suffix + QStringLiteral(".png")));
+        }
+    }
+    if (!dir.isEmpty()) {
+        f.SSTab->setCurrentIndex(3);
+        f.SSTab2->setCurrentIndex(1);
+        waitForPaint();
+        f.grab().save(dir + QStringLiteral("/catalogue-powcon-") + suffix + QStringLiteral(".png"));
+    }
+}
+
+} // namespace
+
+TEST(MainWindowScreens, EnglishTabsFitTheScreen)
+{
+    checkTabs(QStringLiteral("1"), QStringLiteral("en"));
+}
+
+TEST(MainWindowScreens, JapaneseTabsFitTheScreen)
+{
+    checkTabs(QStringLiteral("81"), QStringLiteral("ja"));
+}

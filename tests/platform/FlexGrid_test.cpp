@@ -1,0 +1,276 @@
+#include "platform/FlexGrid.h"
+
+#include "platform/AppError.h"
+#include "support/TestEnv.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPalette>
+#include <QScreen>
+#include <QScrollBar>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class FlexGridTest : public ::testing::Test {
+  protected:
+    void SetUp() override { EnsureApp(); }
+
+    // A grid of `rows` rows (header included) and 3 columns, column c of
+    // data row r holding "r.c".
+    static void fill(FlexGrid& g, int rows)
+    {
+        g.setCols(3);
+        g.setRows(rows);
+        for (int r = 1; r < rows; ++r)
+            for (int c = 0; c < 3; ++c)
+                g.setTextMatrix(r, c, QStringLiteral("%1.%2").arg(r).arg(c));
+    }
+
+    static int errorOf(const std::function<void()>& f)
+    {
+        try {
+            f();
+        } catch (const AppError& e) {
+            return e.number;
+        }
+        return 0;
+    }
+};
+
+TEST_F(FlexGridTest, HeaderIsRowZeroAndDataRowsFollow)
+{
+    FlexGrid g;
+    EXPECT_EQ(g.Rows(), 1);
+    fill(g, 4);
+    g.setTextMatrix(0, 1, QStringLiteral("Name"));
+    EXPECT_EQ(g.Rows(), 4);
+    EXPECT_EQ(g.Cols(), 3);
+    EXPECT_EQ(g.rowCount(), 3);
+    EXPECT_EQ(g.horizontalHeaderItem(1)->text(), QStringLiteral("Name"));
+    EXPECT_EQ(g.item(0, 2)->text(), QStringLiteral("1.2"));
+    EXPECT_EQ(g.TextMatrix(3, 0), QStringLiteral("3.0"));
+    // A fresh header is empty, not numbered.
+    EXPECT_EQ(g.TextMatrix(0, 0), QString());
+
+    g.setRows(2);
+    EXPECT_EQ(g.Rows(), 2);
+    EXPECT_EQ(g.TextMatrix(1, 1), QStringLiteral("1.1"));
+}
+
+TEST_F(FlexGridTest, CurrentCellMovesFreelyIncludingTheHeader)
+{
+    FlexGrid g;
+    fill(g, 4);
+    g.setRow(0);
+    g.setCol(2);
+    g.setText(QStringLiteral("Head"));
+    EXPECT_EQ(g.TextMatrix(0, 2), QStringLiteral("Head"));
+    g.setRow(3);
+    EXPECT_EQ(g.Text(), QStringLiteral("3.2"));
+    EXPECT_EQ(g.currentRow(), 2); // the table's own current cell follows data rows
+    g.setCellBackColor(0xFFFFC0);
+    g.setCellForeColor(0x000080);
+    EXPECT_EQ(g.cellBackColor(3, 2), 0xFFFFC0u);
+    EXPECT_EQ(g.CellForeColor(), 0x000080u);
+    EXPECT_EQ(g.item(2, 2)->background().color(), QColor(0xC0, 0xFF, 0xFF));
+}
+
+TEST_F(FlexGridTest, OutOfRangeCellsAreRefused)
+{
+    FlexGrid g;
+    fill(g, 3);
+    struct Case {
+        const char* what;
+        std::function<void()> f;
+        int error;
+    };
+    const Case cases[] = {
+        {"row past the end", [&] { g.setRow(3); }, 30009},
+        {"negative row", [&] { g.setRow(-1); }, 30009},
+        {"column past the end", [&] { g.setCol(3); }, 30010},
+        {"text of a missing row", [&] { (void)g.TextMatrix(5, 0); }, 30009},
+        {"text of a missing column", [&] { g.setTextMatrix(1, 7, QString()); }, 30010},
+        {"top row past the end", [&] { g.setTopRow(9); }, 30009},
+        {"tick of a missing row", [&] { (void)g.Tick(4); }, 30009},
+        {"a valid cell",
+         [&] {
+             g.setRow(2);
+             g.setCol(2);
+         },
+         0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(errorOf(c.f), c.error) << c.what;
+}
+
+TEST_F(FlexGridTest, ColumnWidthsAreInTwipsAtTheLogicalDpi)
+{
+    FlexGrid g;
+    fill(g, 2);
+    const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+    g.setColWidth(1, 1440);
+    EXPECT_EQ(g.columnWidth(1), qRound(dpi));
+    EXPECT_NEAR(g.ColWidth(1), 1440, 1440.0 / dpi);
+    EXPECT_EQ(TwipsToPixelsY(720), qRound(QGuiApplication::primaryScreen()->logicalDotsPerInchY() / 2));
+}
+
+TEST_F(FlexGridTest, FormatStringSetsColumnsAlignmentsHeadersAndWidths)
+{
+    FlexGrid g;
+    g.setFormatString(QStringLiteral("^    |<        |>  "));
+    EXPECT_EQ(g.Cols(), 3);
+    EXPECT_EQ(g.ColAlignment(0), FlexGrid::flexAlignCenterCenter);
+    EXPECT_EQ(g.ColAlignment(1), FlexGrid::flexAlignLeftCenter);
+    EXPECT_EQ(g.ColAlignment(2), FlexGrid::flexAlignRightCenter);
+    EXPECT_EQ(g.TextMatrix(0, 0), QStringLiteral("    "));
+    EXPECT_GT(g.columnWidth(1), g.columnWidth(0));
+    EXPECT_GT(g.columnWidth(0), g.columnWidth(2));
+    // A cell's own alignment wins over its column's.
+    g.setRows(2);
+    g.setCellAlignment(1, 0, FlexGrid::flexAlignRightBottom);
+    EXPECT_EQ(g.cellAlignment(1, 0), FlexGrid::flexAlignRightBottom);
+    EXPECT_EQ(g.cellAlignment(1, 1), FlexGrid::flexAlignLeftCenter);
+}
+
+TEST_F(FlexGridTest, ColourValuesAreWindowsColours)
+{
+    EXPECT_EQ(ColorFromValue(0x0000FF), QColor(255, 0, 0));
+    EXPECT_EQ(ColorFromValue(0xFF0000), QColor(0, 0, 255));
+    EXPECT_EQ(ColorValue(QColor(0, 0, 128)), 0x800000u);
+    EXPECT_EQ(ColorFromValue(0x8000000F), QGuiApplication::palette().color(QPalette::Button));
+}
+
+TEST_F(FlexGridTest, ClearEmptiesTextsFormatsAndTicksButKeepsTheSize)
+{
+    FlexGrid g;
+    g.setTickable(true);
+    fill(g, 3);
+    g.setTextMatrix(0, 0, QStringLiteral("H"));
+    g.setCellBackColor(1, 0, 0x0000FF);
+    g.setTick(2, true);
+    g.Clear();
+    EXPECT_EQ(g.Rows(), 3);
+    EXPECT_EQ(g.Cols(), 3);
+    EXPECT_EQ(g.TextMatrix(0, 0), QString());
+    EXPECT_EQ(g.TextMatrix(1, 1), QString());
+    EXPECT_EQ(g.cellBackColor(1, 0), 0u);
+    EXPECT_EQ(g.Tick(2), 0);
+}
+
+TEST_F(FlexGridTest, TicksAreFlagsBehindCheckBoxesOutsideTheColumns)
+{
+    FlexGrid g;
+    fill(g, 4);
+    g.setTickable(true);
+    fill(g, 4);
+    EXPECT_EQ(g.Cols(), 3);
+    EXPECT_EQ(g.columnCount(), 4);
+    EXPECT_EQ(g.TextMatrix(1, 0), QStringLiteral("1.0"));
+    EXPECT_EQ(g.item(0, 1)->text(), QStringLiteral("1.0"));
+
+    std::vector<std::pair<int, bool>> spy;
+    QObject::connect(&g, &FlexGrid::TickChanged, [&](int row, bool on) { spy.emplace_back(row, on); });
+    g.setTick(2, true);
+    g.setTick(2, true); // unchanged: no second signal
+    ASSERT_EQ(spy.size(), 1u);
+    EXPECT_EQ(spy[0], std::make_pair(2, true));
+    EXPECT_EQ(g.item(1, 0)->checkState(), Qt::Checked);
+
+    // The user's click on a box changes the flag the same way.
+    g.item(2, 0)->setCheckState(Qt::Checked);
+    ASSERT_EQ(spy.size(), 2u);
+    EXPECT_EQ(spy[1], std::make_pair(3, true));
+    EXPECT_EQ(g.Tick(3), 1);
+    EXPECT_EQ(g.Tick(1), 0);
+
+    // New rows come unticked with their box.
+    g.setRows(6);
+    EXPECT_EQ(g.Tick(5), 0);
+    ASSERT_NE(g.item(4, 0), nullptr);
+    EXPECT_EQ(g.item(4, 0)->checkState(), Qt::Unchecked);
+}
+
+TEST_F(FlexGridTest, CustomSortReordersWholeRowsStablyWithTheirTicks)
+{
+    FlexGrid g;
+    g.setTickable(true);
+    g.setCols(2);
+    g.setRows(5);
+    const QString keys[] = {QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("b"),
+                            QStringLiteral("A")};
+    for (int r = 1; r <= 4; ++r) {
+        g.setTextMatrix(r, 0, keys[r - 1]);
+        g.setTextMatrix(r, 1, QString::number(r));
+    }
+    g.setTick(3, true);
+    g.setCellBackColor(3, 1, 0x00FF00);
+    g.Sort([&](int a, int b) {
+        return QString::compare(g.TextMatrix(a, 0), g.TextMatrix(b, 0), Qt::CaseInsensitive);
+    });
+    QStringList order;
+    for (int r = 1; r <= 4; ++r)
+        order << g.TextMatrix(r, 1);
+    EXPECT_EQ(order, (QStringList{"2", "4", "1", "3"}));
+    EXPECT_EQ(g.Tick(4), 1);
+    EXPECT_EQ(g.Tick(3), 0);
+    EXPECT_EQ(g.cellBackColor(4, 1), 0x00FF00u);
+}
+
+TEST_F(FlexGridTest, TopRowScrollsByWholeRowsAndTheWheelAloneDoesNot)
+{
+    FlexGrid g;
+    fill(g, 60);
+    g.resize(300, 200);
+    g.show();
+    QApplication::processEvents();
+    EXPECT_EQ(g.TopRow(), 1);
+
+    int scrolled = 0;
+    QObject::connect(&g, &FlexGrid::Scroll, [&] { ++scrolled; });
+    g.setTopRow(10);
+    EXPECT_EQ(g.TopRow(), 10);
+    EXPECT_GE(scrolled, 1);
+
+    QWheelEvent wheel(QPointF(50, 50), QPointF(50, 50), QPoint(), QPoint(0, -120), Qt::NoButton,
+                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(g.viewport(), &wheel);
+    EXPECT_EQ(g.TopRow(), 10);
+}
+
+TEST_F(FlexGridTest, AClickMakesTheDataCellCurrentAndAHeaderClickDoesNot)
+{
+    FlexGrid g;
+    fill(g, 10);
+    g.resize(300, 300);
+    g.show();
+    QApplication::processEvents();
+    g.setRow(1);
+    g.setCol(0);
+    int clicks = 0;
+    QObject::connect(&g, &FlexGrid::Click, [&] { ++clicks; });
+
+    const QRect cell = g.CellRect(3, 1);
+    const QRect head = g.CellRect(0, 1);
+    EXPECT_LT(head.bottom(), cell.top() + 1);
+    const QPointF at = g.viewport()->mapFrom(&g, cell.center());
+    QMouseEvent press(QEvent::MouseButtonPress, at, g.viewport()->mapToGlobal(at), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, g.viewport()->mapToGlobal(at), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(g.viewport(), &press);
+    QApplication::sendEvent(g.viewport(), &release);
+    EXPECT_EQ(g.Row(), 3);
+    EXPECT_EQ(g.Col(), 1);
+    EXPECT_EQ(g.MouseRow(), 3);
+    EXPECT_EQ(clicks, 1);
+
+    emit g.horizontalHeader()->sectionClicked(0);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(g.Row(), 3);
+}
+
+} // namespace
