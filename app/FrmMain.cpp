@@ -172,6 +172,24 @@ constexpr quint32 kDefaultCurveColors[5] = {16711680, 65280, 16776960, 255, 1671
 // ---------------------------------------------------------------------------
 // Construction
 
+// The customer and construction-history choice of a measurement tab (page 0
+// measurement data, 1 instrument data), from grid row `firstRow` down.
+void FrmMain::addCustomerChoice(QGridLayout* grid, QWidget* page, int index, int firstRow)
+{
+    auto* code = reg(make<QComboBox>(arr("CmbCodeName", index), page));
+    code->setMinimumWidth(110);
+    grid->addWidget(code, firstRow, 1);
+    grid->addWidget(reg(newValue(arr("LblCodeName", index), page, 90)), firstRow, 2);
+    auto* name = reg(make<QComboBox>(arr("CmbUserName", index), page));
+    name->setMinimumWidth(110);
+    grid->addWidget(name, firstRow + 1, 1);
+    grid->addWidget(reg(newValue(arr("LblUserName", index), page, 90)), firstRow + 1, 2);
+    grid->addWidget(reg(newValue(arr("LblSiteName", index), page)), firstRow + 2, 1, 1, 2);
+    grid->addWidget(reg(make<QComboBox>(arr("CmbHistorySel", index), page)), firstRow + 3, 1, 1, 2);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(2, 1);
+}
+
 FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("FrmMain"));
@@ -398,18 +416,7 @@ void FrmMain::buildMeasTab(QWidget* page)
     choice->setVerticalSpacing(4);
     for (int i = 0; i < 4; ++i)
         choice->addWidget(reg(newCaption(arr("LblViewMess", i), page)), i, 0);
-    auto* code = reg(make<QComboBox>(arr("CmbCodeName", 0), page));
-    code->setMinimumWidth(110);
-    choice->addWidget(code, 0, 1);
-    choice->addWidget(reg(newValue(arr("LblCodeName", 0), page, 90)), 0, 2);
-    auto* name = reg(make<QComboBox>(arr("CmbUserName", 0), page));
-    name->setMinimumWidth(110);
-    choice->addWidget(name, 1, 1);
-    choice->addWidget(reg(newValue(arr("LblUserName", 0), page, 90)), 1, 2);
-    choice->addWidget(reg(newValue(arr("LblSiteName", 0), page)), 2, 1, 1, 2);
-    choice->addWidget(reg(make<QComboBox>(arr("CmbHistorySel", 0), page)), 3, 1, 1, 2);
-    choice->setColumnStretch(1, 1);
-    choice->setColumnStretch(2, 1);
+    addCustomerChoice(choice, page, 0, 0);
 
     auto* fraArray = reg(newFrame(nm("FraViewArray"), page));
     auto* arrayRow = rowIn(fraArray);
@@ -584,18 +591,7 @@ void FrmMain::buildForwardTab(QWidget* page)
     target->addWidget(reg(newCaption(arr("LblFrdMess", 4), page)), 0, 0, 1, 3);
     for (int i = 0; i < 4; ++i)
         target->addWidget(reg(newCaption(arr("LblFrdMess", i), page)), i + 1, 0);
-    auto* code = reg(make<QComboBox>(arr("CmbCodeName", 1), page));
-    code->setMinimumWidth(110);
-    target->addWidget(code, 1, 1);
-    target->addWidget(reg(newValue(arr("LblCodeName", 1), page, 90)), 1, 2);
-    auto* name = reg(make<QComboBox>(arr("CmbUserName", 1), page));
-    name->setMinimumWidth(110);
-    target->addWidget(name, 2, 1);
-    target->addWidget(reg(newValue(arr("LblUserName", 1), page, 90)), 2, 2);
-    target->addWidget(reg(newValue(arr("LblSiteName", 1), page)), 3, 1, 1, 2);
-    target->addWidget(reg(make<QComboBox>(arr("CmbHistorySel", 1), page)), 4, 1, 1, 2);
-    target->setColumnStretch(1, 1);
-    target->setColumnStretch(2, 1);
+    addCustomerChoice(target, page, 1, 1);
 
     auto* frame2 = reg(newFrame(nm("Frame2"), page));
     auto* f2 = gridIn(frame2);

@@ -8,6 +8,7 @@
 // Text boxes are QLineEdit, memos QPlainTextEdit (TxtIn_10, _12, _33, _57),
 // list grids FlexGrid, picture boxes QLabel, frames QGroupBox, tab controls
 // QTabWidget, menu items QAction, menus QMenu.
+#include "app/Version.h"
 #include "app/FrmMessWindow.h" // close reasons
 #include "app/Global.h"
 
@@ -19,6 +20,8 @@ class QAction;
 class QKeyEvent;
 class QMenu;
 class QTabWidget;
+
+class QGridLayout;
 
 class FrmMain : public QMainWindow {
     Q_OBJECT
@@ -73,6 +76,7 @@ class FrmMain : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    void addCustomerChoice(QGridLayout* grid, QWidget* page, int index, int firstRow);
     template <class T> T* reg(T* object)
     {
         named.insert(object->objectName(), object);
@@ -112,7 +116,3 @@ bool KeyMarksEdit(int key, Qt::KeyboardModifiers modifiers);
 // when none are stored, then reads all 40 into Global::CurveColors.
 void LoadCurveColors();
 
-// The program's version, shown in the main window's title.
-inline constexpr int AppVersionMajor = 8;
-inline constexpr int AppVersionMinor = 8;
-inline constexpr int AppVersionRevision = 3;

@@ -4,16 +4,13 @@
 // instrument's firmware (and run the firmware update wizard when the file on
 // the computer is newer), read the sort settings, settle the data folder and
 // open the main window behind the splash.
+#include "app/Version.h"
 #include <QLockFile>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
-// The program's version: major, minor, revision.
-inline constexpr int AppVersionMajor = 8;
-inline constexpr int AppVersionMinor = 8;
-inline constexpr int AppVersionRevision = 3;
 
 namespace Global {
 // The single-instance lock, held for the life of the process.

@@ -1,5 +1,7 @@
 #include "app/SystemHelpers.h"
 
+#include "app/TextHelpers.h"
+
 #include "app/FileHelpers.h"
 #include "platform/AppError.h"
 #include "platform/AppPaths.h"
@@ -11,20 +13,6 @@
 #include <QThread>
 #include <QTimer>
 
-namespace {
-
-// Blanks only, as the program trims typed and stored texts.
-QString trimBlanks(const QString& s)
-{
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.mid(b, e - b);
-}
-
-} // namespace
 
 bool Wait(std::int32_t ms)
 {
@@ -65,7 +53,7 @@ void RunSubSystem(QWidget* owner, const QString& file, const QString& parameters
 
 void ShellOpenDocument(const QString& target, QWidget* owner)
 {
-    const QString t = trimBlanks(target);
+    const QString t = TrimBlanks(target);
     if (t.isEmpty())
         return;
     ShellOpen(t);

@@ -51,19 +51,23 @@ bool HasDependentChar(const QString& text)
     return false;
 }
 
+QString TrimBlanks(const QString& text)
+{
+    qsizetype b = 0, e = text.size();
+    while (b < e && text[b] == u' ')
+        ++b;
+    while (e > b && text[e - 1] == u' ')
+        --e;
+    return text.mid(b, e - b);
+}
+
 QString TrimAtNull(const QString& text)
 {
     QString s = text;
     const qsizetype nul = s.indexOf(QChar(0));
     if (nul >= 0)
         s.truncate(nul);
-    // Blanks only, as the system's texts are padded with them.
-    qsizetype b = 0, e = s.size();
-    while (b < e && s[b] == u' ')
-        ++b;
-    while (e > b && s[e - 1] == u' ')
-        --e;
-    return s.mid(b, e - b);
+    return TrimBlanks(s);
 }
 
 std::uint16_t LoWordOf(std::int32_t value)

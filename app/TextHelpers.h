@@ -15,6 +15,8 @@ bool IsSingleByteText(const QString& text);
 // 0x8540-0x889E, 0xEB40-0xEFFC, 0xF040-0xFFFF and the single bytes
 // 0xA0-0xFF). A null or empty text gives false.
 bool HasDependentChar(const QString& text);
+// The text without leading and trailing blanks (spaces only; tabs stay).
+QString TrimBlanks(const QString& text);
 // The part before the first NUL, without leading and trailing blanks.
 QString TrimAtNull(const QString& text);
 // The low 16 bits.

@@ -1,21 +1,10 @@
 #include "platform/SimulatedInstrument.h"
 
+#include "platform/UsbLink.h"
+
 #include <QString>
 
 namespace {
-
-QString shown(const QByteArray& bytes)
-{
-    QString s;
-    for (char c : bytes) {
-        auto u = static_cast<unsigned char>(c);
-        if (u >= 0x20 && u < 0x7F && u != '\\')
-            s += QChar(u);
-        else
-            s += QStringLiteral("\\x%1").arg(u, 2, 16, QChar(u'0'));
-    }
-    return u'"' + s + u'"';
-}
 
 // Erase block number of a one-byte block command ("1" to "9", "A" to "E"), or 0.
 int blockNumber(const QByteArray& bytes)
@@ -76,13 +65,13 @@ QStringList SimulatedInstrument::transcript() const
             lines << QStringLiteral("close device");
             break;
         case Exchange::Write:
-            lines << QStringLiteral("write ") + shown(e.bytes);
+            lines << QStringLiteral("write ") + UsbLink::printable(e.bytes);
             break;
         case Exchange::WriteFailed:
-            lines << QStringLiteral("write ") + shown(e.bytes) + QStringLiteral(": failed");
+            lines << QStringLiteral("write ") + UsbLink::printable(e.bytes) + QStringLiteral(": failed");
             break;
         case Exchange::Read:
-            lines << QStringLiteral("read ") + shown(e.bytes);
+            lines << QStringLiteral("read ") + UsbLink::printable(e.bytes);
             break;
         case Exchange::ReadTimedOut:
             lines << QStringLiteral("read: timed out");
