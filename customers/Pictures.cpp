@@ -1,0 +1,192 @@
+#include "customers/Pictures.h"
+
+#include "app/FileHelpers.h"
+#include "platform/AppError.h"
+#include "platform/FileIo.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QLabel>
+#include <QPainter>
+#include <QPixmap>
+
+#include <algorithm>
+
+namespace {
+
+constexpr qint64 MaxPictureFileSize = qint64(256) * 1024 * 1024;
+
+QImage DecodePicture(const QByteArray& bytes)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer);
+    QImage image = reader.read();
+    if (image.isNull() || image.width() <= 0 || image.height() <= 0)
+        throw AppError(481);
+    return image;
+}
+
+// The picture as it is stored: unchanged when it fits the box, else scaled
+// in proportion into the box's top-left corner, the rest of the box white.
+QImage ShrinkIntoBox(const QImage& source)
+{
+    const int w = source.width();
+    const int h = source.height();
+    const double factor = std::min(double(Pictures::BoxWidth) / w, double(Pictures::BoxHeight) / h);
+    QImage out;
+    QImage drawn;
+    if (factor >= 1.0) {
+        out = QImage(w, h, QImage::Format_RGB32);
+        drawn = source;
+    } else {
+        out = QImage(Pictures::BoxWidth, Pictures::BoxHeight, QImage::Format_RGB32);
+        const int sw = std::clamp(int(w * factor + 0.5), 1, Pictures::BoxWidth);
+        const int sh = std::clamp(int(h * factor + 0.5), 1, Pictures::BoxHeight);
+        drawn = source.scaled(sw, sh, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    if (out.isNull())
+        throw AppError(7);
+    out.fill(Qt::white);
+    QPainter painter(&out);
+    painter.drawImage(0, 0, drawn);
+    painter.end();
+    return out;
+}
+
+QByteArray EncodeJpeg(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(100);
+    if (!writer.write(image))
+        throw AppError(75);
+    return bytes;
+}
+
+QString CanonicalFolder(const QString& path)
+{
+    return QFileInfo(path).canonicalFilePath();
+}
+
+} // namespace
+
+QString PicCopyName(const QString& fileName)
+{
+    const qsizetype dot = fileName.lastIndexOf(u'.');
+    if (dot < 0)
+        return QString();
+    return fileName.left(dot) + QStringLiteral(".jpg");
+}
+
+bool PicCopySizeDown(const QString& source, const QString& folder, QString* copyName)
+{
+    if (copyName)
+        copyName->clear();
+    const QString name = FileCheck(source);
+    if (name.isEmpty())
+        return false;
+    try {
+        QString target = folder;
+        if (!target.endsWith(u'/'))
+            target += u'/';
+        const QString copy = PicCopyName(name);
+        if (copy.isEmpty())
+            throw AppError(5);
+
+        // Decode first: nothing is renamed or written for a file that is no
+        // picture. A path read from an old file may name anything, so no
+        // file larger than any picture is read whole.
+        const QFileInfo sourceInfo(source);
+        if (sourceInfo.size() > MaxPictureFileSize)
+            throw AppError(481);
+        const auto bytes = ReadFileBytes(source);
+        if (!bytes)
+            throw AppError(75);
+        const QImage picture = DecodePicture(*bytes);
+
+        const QString copyPath = target + copy;
+        const QString sourceFolder = CanonicalFolder(sourceInfo.absolutePath());
+        if (!sourceFolder.isEmpty() && sourceFolder == CanonicalFolder(target)) {
+            // A picture taken from the picture folder itself keeps its
+            // original under a "_" name, and its copy never replaces it.
+            const QString dir = sourceInfo.absolutePath() + u'/';
+            const bool copyHitsSource = CanonicalFolder(copyPath) == sourceInfo.canonicalFilePath();
+            QString kept = u'_' + name;
+            bool rename = !QFileInfo::exists(dir + kept);
+            while (!rename && copyHitsSource) {
+                kept.prepend(u'_');
+                if (kept.size() > 200)
+                    throw AppError(58);
+                rename = !QFileInfo::exists(dir + kept);
+            }
+            if (rename && !QFile::rename(source, dir + kept))
+                throw AppError(75);
+        }
+
+        const QByteArray jpeg = EncodeJpeg(ShrinkIntoBox(picture));
+        if (!WriteFileAtomic(copyPath, jpeg) || FileCheck(copyPath).isEmpty())
+            throw AppError(75);
+        if (copyName)
+            *copyName = copy;
+        return true;
+    } catch (const ProgramEnded&) {
+        throw;
+    } catch (...) {
+        ShowErrorReport(QStringLiteral("PicCopySizeDown"), ToAppError(std::current_exception()), true);
+        return false;
+    }
+}
+
+QSizeF FitPictureSize(QSizeF natural, QSizeF frame)
+{
+    if (natural.width() <= 0 || natural.height() <= 0 || frame.width() <= 0 || frame.height() <= 0)
+        return natural;
+    const double rw = natural.width() / frame.width();
+    const double rh = natural.height() / frame.height();
+    double ratio = rh >= rw ? rh : rw;
+    if (ratio < 1.0)
+        ratio = 1.0;
+    return QSizeF(float(natural.width() / ratio), float(natural.height() / ratio));
+}
+
+int TwipsToPixels(double twips, double dpi)
+{
+    return qRound(twips * dpi / Pictures::TwipsPerInch);
+}
+
+double PixelsToTwips(double pixels, double dpi)
+{
+    return pixels * Pictures::TwipsPerInch / dpi;
+}
+
+void FitPictureToFrame(QLabel* box, const QString& path, int frameWidth, int frameHeight)
+{
+    if (!box)
+        return;
+    const double dpiX = box->logicalDpiX();
+    const double dpiY = box->logicalDpiY();
+    box->hide();
+    box->clear();
+    box->resize(TwipsToPixels(frameWidth, dpiX), TwipsToPixels(frameHeight, dpiY));
+    if (!FileCheck(path).isEmpty()) {
+        QImage image;
+        if (!image.load(path) || image.isNull())
+            throw AppError(481);
+        const QSizeF natural(PixelsToTwips(image.width(), dpiX), PixelsToTwips(image.height(), dpiY));
+        const QSizeF shown = FitPictureSize(natural, QSizeF(frameWidth, frameHeight));
+        box->setScaledContents(true);
+        box->setPixmap(QPixmap::fromImage(image));
+        box->resize(std::max(1, TwipsToPixels(shown.width(), dpiX)),
+                    std::max(1, TwipsToPixels(shown.height(), dpiY)));
+    }
+    box->show();
+}
