@@ -27,6 +27,25 @@ UConverter* converter()
     return conv.get();
 }
 
+// Single bytes that Windows' code page 932 maps but ICU's table leaves out:
+// 0x80 and 0xA0, 0xFD to 0xFF (to U+0080 and private-use characters).
+char16_t windowsOnlySingleByte(unsigned char b)
+{
+    switch (b) {
+    case 0x80: return 0x0080;
+    case 0xA0: return 0xF8F0;
+    case 0xFD: return 0xF8F1;
+    case 0xFE: return 0xF8F2;
+    case 0xFF: return 0xF8F3;
+    default: return 0;
+    }
+}
+
+bool isLeadByte(unsigned char b)
+{
+    return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
 } // namespace
 
 namespace AnsiCodec {
@@ -35,15 +54,45 @@ QString decode(const char* data, qsizetype size)
 {
     if (size <= 0)
         return QString();
-    UConverter* c = converter();
     QString out;
-    out.resize(size * 2 + 2);
-    UErrorCode err = U_ZERO_ERROR;
-    int32_t n = ucnv_toUChars(c, reinterpret_cast<UChar*>(out.data()), int32_t(out.size()), data,
-                              int32_t(size), &err);
-    if (U_FAILURE(err))
-        return QString::fromLatin1(data, size);
-    out.truncate(n);
+    out.reserve(size);
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
+    UConverter* c = nullptr;
+    for (qsizetype i = 0; i < size;) {
+        unsigned char b = p[i];
+        // ASCII, control characters included, passes unchanged (ICU's table
+        // would swap 0x1A, 0x1C and 0x7F).
+        if (b < 0x80) {
+            out.append(QChar(b));
+            ++i;
+            continue;
+        }
+        if (b >= 0xA1 && b <= 0xDF) { // half-width katakana
+            out.append(QChar(char16_t(0xFF61 + (b - 0xA1))));
+            ++i;
+            continue;
+        }
+        if (char16_t w = windowsOnlySingleByte(b)) {
+            out.append(QChar(w));
+            ++i;
+            continue;
+        }
+        if (isLeadByte(b) && i + 1 < size) {
+            if (!c)
+                c = converter();
+            UChar buf[4];
+            UErrorCode err = U_ZERO_ERROR;
+            ucnv_reset(c);
+            int32_t n = ucnv_toUChars(c, buf, 4, data + i, 2, &err);
+            if (U_SUCCESS(err) && n >= 1 && buf[0] != 0xFFFD && buf[0] != 0x1A) {
+                out.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(buf), n));
+                i += 2;
+                continue;
+            }
+        }
+        out.append(QChar(char16_t(0xFFFD)));
+        ++i;
+    }
     return out;
 }
 
@@ -56,6 +105,9 @@ QByteArray encodeChar(char32_t cp)
 {
     if (cp < 0x80)
         return QByteArray(1, char(cp));
+    for (unsigned b : {0x80u, 0xA0u, 0xFDu, 0xFEu, 0xFFu})
+        if (cp == windowsOnlySingleByte((unsigned char)b))
+            return QByteArray(1, char(b));
     UConverter* c = converter();
     UChar buf[2];
     int32_t len = 0;

@@ -63,3 +63,25 @@ TEST(AnsiCodec, SplitsLinesAtCrLfLoneCrOrLf)
         EXPECT_EQ(AnsiCodec::splitLines(c.bytes), c.lines) << c.bytes.toStdString();
     EXPECT_EQ(AnsiCodec::joinLines({"a", QString::fromUtf8("あ")}), QByteArray("a\r\n\x82\xa0\r\n"));
 }
+
+TEST(AnsiCodec, EveryByteOutsideDoubleByteCharactersRoundTrips)
+{
+    // Control characters pass unchanged, and the single bytes that only
+    // Windows maps (0x80, 0xA0, 0xFD-0xFF) come back as they were.
+    QByteArray all;
+    for (int b = 0; b < 256; ++b)
+        if (!((b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC)))
+            all.append(char(b));
+    const QString text = AnsiCodec::decode(all);
+    EXPECT_EQ(text.size(), all.size());
+    EXPECT_FALSE(text.contains(QChar(0xFFFD)));
+    EXPECT_EQ(AnsiCodec::encode(text), all);
+    EXPECT_EQ(AnsiCodec::decode(QByteArray("\x1a\x1c\x7f")), QString::fromLatin1("\x1a\x1c\x7f"));
+}
+
+TEST(AnsiCodec, BrokenDoubleByteCharactersDecodeToReplacement)
+{
+    EXPECT_EQ(AnsiCodec::decode(QByteArray("\x81")), QString(QChar(0xFFFD)));
+    EXPECT_EQ(AnsiCodec::decode(QByteArray("\x82 a")), QString(QChar(0xFFFD)) + QStringLiteral(" a"));
+    EXPECT_EQ(AnsiCodec::decode(QByteArray("a\x82\xa0")), QString::fromUtf8("aあ"));
+}
