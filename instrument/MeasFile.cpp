@@ -1,0 +1,413 @@
+#include "instrument/MeasFile.h"
+
+#include "app/AppGlobals.h"
+#include "app/TextHelpers.h"
+#include "platform/AnsiCodec.h"
+#include "platform/AppError.h"
+#include "platform/FileIo.h"
+#include "platform/NumText.h"
+
+#include <QFileInfo>
+#include <QList>
+#include <QStringList>
+
+#include <vector>
+
+namespace {
+
+// Label keys of the fields (the text of the language in use precedes each value).
+constexpr int KeyNumber = 600;   // F0 .. F3: 600 + n
+constexpr int KeyHeaderNo = 641; // column header: point number, voltage, current
+constexpr int KeyFillFactor = 644;
+constexpr int KeyF18Numbered = 649; // F18 of the numbered instrument models
+constexpr int KeyF18 = 616;
+constexpr int KeyInstrText = 640;
+
+QString UiTextOf(int key)
+{
+    return key >= 0 && key < Global::UiText.size() ? Global::UiText.at(key) : QString();
+}
+
+// A comma in a label would move its value out of the line's second part, and
+// every value of every file written under that language with it; the
+// full-width comma (code page 932 0x8143) reads the same to a person.
+QString Label(int key)
+{
+    QString t = UiTextOf(key);
+    t.replace(u',', QChar(0xFF0C));
+    t.replace(u'\r', u' ');
+    t.replace(u'\n', u' ');
+    return t;
+}
+
+// A line break inside a value would start a new line and shift every later
+// field of the file.
+QString Value(const QString& v)
+{
+    if (!v.contains(u'\r') && !v.contains(u'\n'))
+        return v;
+    QString t = v;
+    t.replace(u'\r', u' ');
+    t.replace(u'\n', u' ');
+    return t;
+}
+
+bool F18NumberedModel(const QString& model)
+{
+    static const QStringList codes = {QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"),
+                                      QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("5"),
+                                      QStringLiteral("8"), QStringLiteral("9")};
+    return codes.contains(model);
+}
+
+// ---- reading ---------------------------------------------------------------
+
+// The file's lines: a line ends at CR LF, a lone CR or a lone LF; what follows
+// the last line end is a line only when it is not empty.
+struct FileLines {
+    std::vector<QByteArray> lines;
+    int count = 1; // line breaks + 1
+};
+
+FileLines SplitFile(const QByteArray& bytes)
+{
+    FileLines out;
+    const char* p = bytes.constData();
+    const qsizetype n = bytes.size();
+    qsizetype start = 0;
+    qsizetype ends = 0;
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = p[i];
+        if (c != '\r' && c != '\n')
+            continue;
+        out.lines.emplace_back(p + start, i - start);
+        ++ends;
+        if (c == '\r' && i + 1 < n && p[i + 1] == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < n)
+        out.lines.emplace_back(p + start, n - start);
+    out.count = ends >= 2147483646 ? 2147483647 : int(ends + 1);
+    return out;
+}
+
+QString LineText(const FileLines& f, std::size_t index)
+{
+    return index < f.lines.size() ? AnsiCodec::decode(f.lines[index]) : QString();
+}
+
+// The parts of a line split at ",": how many, and the second and third.
+struct LineParts {
+    qsizetype count = 0;
+    QStringView first, second, third;
+};
+
+LineParts SplitParts(QStringView line)
+{
+    LineParts r;
+    if (line.isEmpty())
+        return r;
+    r.count = line.count(u',') + 1;
+    const qsizetype c1 = line.indexOf(u',');
+    if (c1 < 0) {
+        r.first = line;
+        return r;
+    }
+    r.first = line.left(c1);
+    const qsizetype c2 = line.indexOf(u',', c1 + 1);
+    if (c2 < 0) {
+        r.second = line.mid(c1 + 1);
+        return r;
+    }
+    r.second = line.mid(c1 + 1, c2 - c1 - 1);
+    const qsizetype c3 = line.indexOf(u',', c2 + 1);
+    r.third = c3 < 0 ? line.mid(c2 + 1) : line.mid(c2 + 1, c3 - c2 - 1);
+    return r;
+}
+
+void CutLongDate(MeasRecord& rec)
+{
+    // A date with a four-digit year ("2024/05/03") becomes "24/05/03".
+    if (rec.F[1].size() > 8)
+        rec.F[1] = rec.F[1].mid(2, 8);
+}
+
+MeasFileLayout LayoutForCount(int count)
+{
+    switch (count) {
+    case 267:
+    case 268:
+        return MeasFileLayout::BareA;
+    case 272:
+    case 273:
+        return MeasFileLayout::BareB;
+    case 281:
+    case 282:
+        return MeasFileLayout::BareC;
+    default:
+        return MeasFileLayout::Labelled;
+    }
+}
+
+void ReadBare(const FileLines& f, MeasFileLayout layout, MeasFileVariant variant, MeasRecord& rec)
+{
+    std::size_t line = 0;
+    auto next = [&] { return LineText(f, line++); };
+    rec.F[0] = next();
+    rec.F[1] = next();
+    rec.F[2] = next();
+    if (variant == MeasFileVariant::History)
+        rec.F[3] = next();
+    rec.F[4] = next();
+    rec.F[5] = next();
+    rec.F[6] = next();
+    rec.F[7] = next();
+    const QString tempLine = next();
+    if (variant == MeasFileVariant::History) {
+        const qsizetype comma = tempLine.indexOf(u',');
+        if (comma >= 0) {
+            rec.F[8] = tempLine.left(comma);
+            rec.F[9] = tempLine.mid(comma + 1);
+        } else {
+            rec.F[8] = tempLine;
+            rec.F[9] = tempLine;
+        }
+    } else {
+        rec.F[8] = tempLine;
+    }
+    const int last = layout == MeasFileLayout::BareA ? 26 : layout == MeasFileLayout::BareB ? 31 : 40;
+    for (int n = 10; n <= last; ++n)
+        rec.F[std::size_t(n)] = next();
+    rec.F[48] = next();
+    for (int k = 0; k < MeasRecord::CurvePoints; ++k)
+        rec.IvPoints[std::size_t(k)][MeasRecord::Volt] = next();
+    for (int k = 0; k < MeasRecord::CurvePoints; ++k)
+        rec.IvPoints[std::size_t(k)][MeasRecord::Amp] = next();
+    CutLongDate(rec);
+}
+
+constexpr int HeaderMark = -1;
+
+// The field of every line position before the points, for a version and a
+// variant; the column header follows them.
+std::vector<int> LabelledPositions(double version, MeasFileVariant variant)
+{
+    std::vector<int> pos = {42, 0, 1, 2};
+    if (variant == MeasFileVariant::History)
+        pos.push_back(3);
+    for (int n : {5, 6, 7, 8, 10, 11, 12, 13, 14, 15, 16, 17})
+        pos.push_back(n);
+    if (version >= 8.2)
+        pos.push_back(43);
+    for (int n = 18; n <= 37; ++n)
+        pos.push_back(n);
+    if (version >= 8.3)
+        for (int n = 44; n <= 47; ++n)
+            pos.push_back(n);
+    for (int n = 38; n <= 41; ++n)
+        pos.push_back(n);
+    pos.push_back(48);
+    pos.push_back(HeaderMark);
+    return pos;
+}
+
+void ReadLabelled(const FileLines& f, MeasFileVariant variant, MeasRecord& rec, MeasFileInfo& info)
+{
+    const QString first = LineText(f, 0);
+    const LineParts head = SplitParts(first);
+    if (head.count < 2 || head.first.toString().toUpper() != u"VER") {
+        info.layout = f.lines.empty() ? MeasFileLayout::EmptyFile : MeasFileLayout::NoVersion;
+        return;
+    }
+    info.layout = MeasFileLayout::Labelled;
+    info.version = NumText::Val(head.second.toString());
+    const std::vector<int> positions = LabelledPositions(info.version, variant);
+    const bool secondTemp = variant == MeasFileVariant::History && info.version >= 8.3;
+
+    std::size_t n = 0; // position among the lines of two or more parts
+    int point = 0;
+    for (std::size_t i = 0; i < f.lines.size(); ++i) {
+        const QString line = AnsiCodec::decode(f.lines[i]);
+        const LineParts parts = SplitParts(line);
+        if (parts.count < 2)
+            continue;
+        const std::size_t at = n++;
+        if (at < positions.size()) {
+            const int field = positions[at];
+            if (field == HeaderMark)
+                continue;
+            rec.F[std::size_t(field)] = parts.second.toString();
+            if (field == 8 && secondTemp)
+                rec.F[9] = parts.count >= 3 ? parts.third.toString() : rec.F[8];
+            continue;
+        }
+        // Point lines; lines of two parts among them are counted and ignored.
+        // Point lines beyond the table's 121 rows are ignored.
+        if (parts.count >= 3 && point < MeasRecord::PointRows) {
+            rec.IvPoints[std::size_t(point)][MeasRecord::Volt] = parts.second.toString();
+            rec.IvPoints[std::size_t(point)][MeasRecord::Amp] = parts.third.toString();
+            ++point;
+        }
+    }
+    CutLongDate(rec);
+}
+
+} // namespace
+
+QString MeasFileName(const MeasRecord& rec)
+{
+    return SlCoCut(rec.F[1]) + u'_' + SlCoCut(rec.F[2]) + u'_' + rec.F[0] + QStringLiteral(".csv");
+}
+
+QByteArray MeasFileBytes(MeasRecord& rec, const MeasFileWriteOptions& options)
+{
+    auto& F = rec.F;
+    const double version = NumText::Val(F[42]);
+    if (version < 8.2) {
+        const double product = NumText::Val(F[16]) * NumText::Val(F[17]);
+        F[43] =
+            product == 0 ? QString() : NumText::Format(NumText::Val(F[15]) / product, QStringLiteral("0.00"));
+    }
+
+    QStringList lines;
+    lines.reserve(170);
+    const QString comma = QStringLiteral(",");
+    auto add = [&](int key, const QString& value) { lines.append(Label(key) + comma + Value(value)); };
+
+    lines.append(QStringLiteral("VER,") + (version >= 8.3 ? Value(F[42]) : QStringLiteral("8.3")));
+    add(KeyNumber + 0, F[0]);
+    add(KeyNumber + 1, F[1]);
+    add(KeyNumber + 2, F[2]);
+    if (options.variant == MeasFileVariant::History)
+        add(KeyNumber + 3, F[3]);
+    for (int n = 5; n <= 8; ++n) {
+        if (n == 8 && options.withSecondTemperature)
+            add(599 + n, F[8] + comma + F[9]);
+        else
+            add(599 + n, F[std::size_t(n)]);
+    }
+    for (int n = 10; n <= 17; ++n)
+        add(598 + n, F[std::size_t(n)]);
+    add(KeyFillFactor, F[43]);
+    add(options.f18LabelByModel && F18NumberedModel(F[40]) ? KeyF18Numbered : KeyF18, F[18]);
+    for (int n = 19; n <= 37; ++n)
+        add(598 + n, F[std::size_t(n)]);
+    for (int n = 44; n <= 47; ++n)
+        add(601 + n, F[std::size_t(n)]);
+    for (int n = 38; n <= 41; ++n)
+        add(598 + n, F[std::size_t(n)]);
+    add(KeyInstrText, F[48]);
+    lines.append(Label(KeyHeaderNo) + comma + Label(KeyHeaderNo + 1) + comma + Label(KeyHeaderNo + 2));
+    for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
+        const auto& p = rec.IvPoints[std::size_t(k)];
+        lines.append(NumText::Str(k) + comma + Value(p[MeasRecord::Volt]) + comma +
+                     Value(p[MeasRecord::Amp]));
+    }
+    return AnsiCodec::joinLines(lines);
+}
+
+QByteArray MeasFileBareBytes(const MeasRecord& rec)
+{
+    QStringList lines;
+    lines.reserve(280);
+    for (int n : {0, 1, 2, 4, 5, 6, 7, 8})
+        lines.append(Value(rec.F[std::size_t(n)]));
+    for (int n = 10; n <= 40; ++n)
+        lines.append(Value(rec.F[std::size_t(n)]));
+    lines.append(Value(rec.F[48]));
+    for (int k = 0; k < MeasRecord::CurvePoints; ++k)
+        lines.append(Value(rec.IvPoints[std::size_t(k)][MeasRecord::Volt]));
+    for (int k = 0; k < MeasRecord::CurvePoints; ++k)
+        lines.append(Value(rec.IvPoints[std::size_t(k)][MeasRecord::Amp]));
+    return AnsiCodec::joinLines(lines);
+}
+
+QByteArray MeasFileReadOutBytes(MeasRecord& rec, int recordSize)
+{
+    if (recordSize == 1120)
+        return MeasFileBareBytes(rec);
+    MeasFileWriteOptions o;
+    o.variant = MeasFileVariant::ReadOut;
+    o.f18LabelByModel = true;
+    return MeasFileBytes(rec, o);
+}
+
+QString WriteMeasFileBytes(const QString& folder, const MeasRecord& rec, const QByteArray& bytes)
+{
+    const QString name = MeasFileName(rec);
+    // The number comes from the instrument or from a file: it must not lead
+    // the file out of its folder.
+    if (name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
+        throw AppError(52);
+    QString dir = folder;
+    while (dir.size() > 1 && dir.endsWith(u'/'))
+        dir.chop(1);
+    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+        throw AppError(76);
+    const QString path = dir + u'/' + name;
+    if (!WriteFileAtomic(path, bytes))
+        throw AppError(75);
+    return path;
+}
+
+QString WriteMeasFile(const QString& folder, MeasRecord& rec, const MeasFileWriteOptions& options)
+{
+    return WriteMeasFileBytes(folder, rec, MeasFileBytes(rec, options));
+}
+
+QString WriteReadOutMeasFile(const QString& folder, MeasRecord& rec, int recordSize)
+{
+    return WriteMeasFileBytes(folder, rec, MeasFileReadOutBytes(rec, recordSize));
+}
+
+int MeasFileLineCount(const QByteArray& bytes)
+{
+    return SplitFile(bytes).count;
+}
+
+MeasRecord ReadMeasFileBytes(const QByteArray& bytes, MeasFileVariant variant, MeasFileInfo* infoOut)
+{
+    MeasRecord rec;
+    MeasFileInfo info;
+    const FileLines f = SplitFile(bytes);
+    info.lineCount = f.count;
+    info.layout = LayoutForCount(f.count);
+    if (info.layout == MeasFileLayout::Labelled)
+        ReadLabelled(f, variant, rec, info);
+    else
+        ReadBare(f, info.layout, variant, rec);
+    if (infoOut)
+        *infoOut = info;
+    return rec;
+}
+
+MeasRecord ReadMeasFile(const QString& path, MeasFileVariant variant, MeasFileInfo* info)
+{
+    const std::optional<QByteArray> bytes = ReadFileBytes(path);
+    if (!bytes)
+        throw AppError(QFileInfo::exists(path) ? 70 : 53);
+    return ReadMeasFileBytes(*bytes, variant, info);
+}
+
+void ApplyHistoryLoadRules(MeasRecord& rec, const MeasFileInfo& info)
+{
+    if (info.layout == MeasFileLayout::NoVersion || info.layout == MeasFileLayout::EmptyFile)
+        return;
+    auto& F = rec.F;
+    if (info.layout == MeasFileLayout::Labelled && info.version < 8.2) {
+        const double product = NumText::Val(F[16]) * NumText::Val(F[17]);
+        F[43] = product == 0 ? QStringLiteral("--")
+                             : NumText::Format(NumText::Val(F[15]) / product, QStringLiteral("0.00"));
+    }
+    for (auto& p : rec.IvPoints) {
+        const double amps = NumText::Val(p[MeasRecord::Amp]);
+        if (!(amps >= 0 && amps < 60))
+            p[MeasRecord::Amp] = QStringLiteral("0");
+    }
+    for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
+        auto& p = rec.IvPoints[std::size_t(k)];
+        p[MeasRecord::Watt] =
+            NumText::Str(NumText::Val(p[MeasRecord::Volt]) * NumText::Val(p[MeasRecord::Amp]));
+    }
+}
