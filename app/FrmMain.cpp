@@ -3,6 +3,7 @@
 #include "app/FrmMessWindow.h"
 #include "app/GridWheel.h"
 #include "catalog/CatalogTab.h"
+#include "customers/CustomerForm.h"
 #include "customers/CustomerTab.h"
 #include "measview/MeasViewTab.h"
 #include "platform/FlexGrid.h"
@@ -890,6 +891,7 @@ void LoadCurveColors()
 
 void FrmMain::Form_Load()
 {
+    InstallCustomerFormHooks();
     Guarded(QStringLiteral("Form_Load"), [&] {
         Global::HistPicFrameWidth = 3200;
         Global::HistPicFrameHeight = 2400;

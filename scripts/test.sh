@@ -27,7 +27,7 @@ if command -v clang++ >/dev/null 2>&1; then
     -DHELIODEX_FUZZ=ON -DHELIODEX_TESTS=ON -DHELIODEX_BENCH=OFF
   cmake --build "$FUZZ" -j "$JOBS" --target heliodex_fuzzers
   for f in "$FUZZ"/tests/fuzz/fuzz_*; do
-    [ -x "$f" ] || continue
+    [ -f "$f" ] && [ -x "$f" ] || continue
     name=$(basename "$f")
     corpus=("$FUZZ/corpus/$name")
     mkdir -p "${corpus[0]}"
