@@ -129,7 +129,10 @@ struct UserListItem {
 };
 
 // Empties the loaded customer: its fields, the stored part of the array
-// configuration and GroupRatedPm, every history and contractor record, and
-// the history count and folder names, so that a new customer starts with
-// no pages of the customer read before. The five coefficient tables stay.
+// configuration and GroupRatedPm, every history and contractor record
+// (entries 0..3 of the pictures, 0..4 of the contractors, and the folder
+// each was read from), and sets the history count to 0, so that a new
+// customer starts with no pages of the customer read before. The five
+// coefficient tables, the entries no page uses (group 10, row 50, picture
+// slot 4, contractor 5) and HistoryFolderNames stay as they are.
 void UserMemoryClear();

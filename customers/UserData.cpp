@@ -130,10 +130,14 @@ void ReadHistoryFolder(const QString& customer, const QString& name, HistoryReco
     const int index = number - 1;
     const QString h = customer + u'/' + name + u'/';
     HistoryRecord& record = histories[index];
-    record.FolderName = name;
-
+    // Of two folders with one number, the record stays with the one whose
+    // MeasData.csv it shows, so that a save writes back where it read.
     const QString measPath = h + MeasDataFile;
-    if (FileExists(measPath)) {
+    const bool hasMeasData = FileExists(measPath);
+    if (hasMeasData || record.FolderName.isEmpty())
+        record.FolderName = name;
+
+    if (hasMeasData) {
         const QByteArray measBytes = ReadOrThrow(measPath);
         const MeasDataContent meas = ParseMeasData(measBytes, name);
         record.HistoryName = meas.record.HistoryName;

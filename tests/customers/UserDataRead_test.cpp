@@ -264,6 +264,14 @@ TEST_F(UserDataReadTest, UserMemoryClearEmptiesTheCustomerButKeepsTheCoefficient
     a.GroupRatedPm[0] = "2500";
     a.GroupAlpha[0] = "0.05";
     a.GroupPmTempCoef[9] = "-0.4";
+    // Entries no page uses are not the clear's business.
+    a.GroupMaker[10] = "unused";
+    a.StringRows[50].ModelCode = "unused";
+    Global::HistoryRecords[7].PicturePaths[4] = "unused";
+    Global::ContractorRecords[7].ContractorNames[5] = "unused";
+    Global::HistoryRecords[7].PicturePaths[3] = "/p/4.jpg";
+    Global::ContractorRecords[7].ContractorPersons[4] = "last";
+    const auto folderNames = Global::HistoryFolderNames;
     UserMemoryClear();
 
     EXPECT_EQ(Global::UserDataRecord, UserDataRecordType{});
@@ -278,9 +286,17 @@ TEST_F(UserDataReadTest, UserMemoryClearEmptiesTheCustomerButKeepsTheCoefficient
     EXPECT_EQ(a.StringRows[0], StringRow{});
     EXPECT_EQ(a.GroupAlpha[0], "0.05");
     EXPECT_EQ(a.GroupPmTempCoef[9], "-0.4");
-    EXPECT_EQ(Global::HistoryRecords[0], HistoryRecord{});
+    EXPECT_EQ(Global::HistoryRecords[0], HistoryRecord{}) << "the folder read from is cleared too";
     EXPECT_EQ(Global::ContractorRecords[0], ContractorRecord{});
+    EXPECT_EQ(Global::HistoryRecords[7].PicturePaths[3], "");
+    EXPECT_EQ(Global::ContractorRecords[7].ContractorPersons[4], "");
     EXPECT_EQ(Global::HistoryCount, 0) << "a new customer has no pages of the one read before";
+
+    EXPECT_EQ(a.GroupMaker[10], "unused");
+    EXPECT_EQ(a.StringRows[50].ModelCode, "unused");
+    EXPECT_EQ(Global::HistoryRecords[7].PicturePaths[4], "unused");
+    EXPECT_EQ(Global::ContractorRecords[7].ContractorNames[5], "unused");
+    EXPECT_EQ(Global::HistoryFolderNames, folderNames);
 }
 
 TEST_F(UserDataReadTest, FuzzRegressionInputs)

@@ -222,6 +222,38 @@ TEST_F(UserDataSaveTest, HistorySearchFindsFoldersOnly)
     EXPECT_TRUE(QFileInfo(c + "/4_new").isDir());
 }
 
+TEST_F(UserDataSaveTest, TwoFoldersOfOneNumberSaveIntoTheOneRead)
+{
+    // Written by hand: history 3 has its data in one folder and only its
+    // contractors in another of the same number, listed after it.
+    const QString c = env.dataFolder() + "/USER_DATA/H_dup";
+    QDir().mkpath(c + "/3_a");
+    QDir().mkpath(c + "/3_b");
+    QFile user(c + "/UserData.csv"), maker(c + "/MakerData.csv"), meas(c + "/3_a/MeasData.csv"),
+        contractors(c + "/3_b/ConstructionContractor.csv");
+    for (QFile* f : {&user, &maker, &meas, &contractors})
+        ASSERT_TRUE(f->open(QIODevice::WriteOnly));
+    user.write(Lines({"H", "dup"}));
+    maker.write(Lines({"1"}));
+    meas.write(Lines({"a", "2024/01/01"}));
+    contractors.write(Lines({"B社"}));
+    for (QFile* f : {&user, &maker, &meas, &contractors})
+        f->close();
+
+    ASSERT_TRUE(UserDataRead("H_dup"));
+    EXPECT_EQ(Global::HistoryRecords[2].HistoryName, "a");
+    EXPECT_EQ(Global::HistoryRecords[2].FolderName, "3_a");
+    EXPECT_EQ(Global::ContractorRecords[2].ContractorNames[0], "B社");
+
+    ASSERT_TRUE(UserDataSave("H_dup", false));
+    EXPECT_TRUE(env.dialogs->log.isEmpty()) << env.dialogs->messages().join('\n').toStdString();
+    EXPECT_EQ(Entries(c), (QStringList{"3_a", "3_b", "Documents", "MakerData.csv", "UserData.csv"}));
+    EXPECT_EQ(Bytes(c + "/3_a/MeasData.csv"),
+              Lines({"a", "2024/01/01", "----", "----", "----", "", "", "", "", ""}));
+    EXPECT_TRUE(Bytes(c + "/3_a/ConstructionContractor.csv").startsWith(Lines({"B社"})));
+    EXPECT_EQ(Entries(c + "/3_b"), QStringList{"ConstructionContractor.csv"});
+}
+
 TEST_F(UserDataSaveTest, FailureHalfWayReturnsFalseAndKeepsTheOldFiles)
 {
     const struct {
