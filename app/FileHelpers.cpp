@@ -130,6 +130,21 @@ void copyTree(const QString& src, const QString& dst, bool overwrite)
     }
 }
 
+// True when `dst` (existing or not) lies at or below the real folder `root`:
+// the nearest existing folder on its way is resolved through its links.
+bool destinationInside(const QString& dst, const QString& root)
+{
+    QString rest;
+    QFileInfo at(QDir::cleanPath(QFileInfo(dst).absoluteFilePath()));
+    while (!at.exists() && !at.isRoot()) {
+        rest = u'/' + at.fileName() + rest;
+        at = QFileInfo(at.absolutePath());
+    }
+    const QString real = at.exists() ? at.canonicalFilePath() : at.absoluteFilePath();
+    const QString to = QDir::cleanPath(real + rest);
+    return to == root || to.startsWith(root == u"/" ? root : root + u'/');
+}
+
 QString two(int v)
 {
     return NumText::Format(v, QStringLiteral("00"));
@@ -233,8 +248,9 @@ int DlFol(const QString& path)
         checkName(path);
         const QString p = chopOneSlash(path);
         QFileInfo fi(p);
-        // An emptied path would name the root; never delete that.
-        if (p.isEmpty() || !fi.isDir() || fi.isSymLink())
+        // An emptied path would name the root; never delete that, however the
+        // path is written ("//", "/tmp/..", ...).
+        if (p.isEmpty() || !fi.isDir() || fi.isSymLink() || fi.canonicalFilePath() == u"/")
             throw AppError(76);
         removeTree(p);
         return 0;
@@ -257,10 +273,10 @@ void FolCopy(const QString& source, const QString& destination, bool overwrite)
             throw AppError(76);
         if (dst.isEmpty())
             throw AppError(76);
-        // Copying a folder into itself would never end.
+        // Copying a folder into itself would never end. The destination is
+        // compared by its real place, so that a link on its way is seen.
         const QString from = QDir::cleanPath(s.canonicalFilePath());
-        const QString to = QDir::cleanPath(QFileInfo(dst).absoluteFilePath());
-        if (to == from || to.startsWith(from + u'/'))
+        if (destinationInside(dst, from))
             throw AppError(5);
         if (!QFileInfo(dst).absoluteDir().exists())
             throw AppError(76);

@@ -165,10 +165,11 @@ void ReadBare(const FileLines& f, MeasFileLayout layout, MeasFileVariant variant
     rec.F[7] = next();
     const QString tempLine = next();
     if (variant == MeasFileVariant::History) {
-        const qsizetype comma = tempLine.indexOf(u',');
-        if (comma >= 0) {
-            rec.F[8] = tempLine.left(comma);
-            rec.F[9] = tempLine.mid(comma + 1);
+        // "F8,F9": the two parts around the first ","; further parts are dropped.
+        const LineParts parts = SplitParts(tempLine);
+        if (parts.count >= 2) {
+            rec.F[8] = parts.first.toString();
+            rec.F[9] = parts.second.toString();
         } else {
             rec.F[8] = tempLine;
             rec.F[9] = tempLine;

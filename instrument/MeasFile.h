@@ -90,8 +90,8 @@ int MeasFileLineCount(const QByteArray& bytes);
 //
 // The history variant also fills F9: from the third part of the cell
 // temperature line of a labelled file of version 8.3 or above (F9 = F8 when
-// there is none), and from the text after the first "," of the F8 line of a
-// bare file (F9 = F8 when it holds none).
+// there is none), and from the F8 line of a bare file split at ",": F8 the
+// first part, F9 the second, further parts dropped (F9 = F8 without a ",").
 MeasRecord ReadMeasFileBytes(const QByteArray& bytes, MeasFileVariant variant, MeasFileInfo* info = nullptr);
 
 // The same for a file on disk. Throws AppError 53 when the file is missing

@@ -89,7 +89,6 @@ double Val(const QString& text)
         if (base) {
             i += 2;
             std::uint64_t acc = 0;
-            int count = 0;
             for (; i < n; ++i) {
                 if (isBlank(text[i]))
                     continue;
@@ -101,12 +100,15 @@ double Val(const QString& text)
                     dv = c.unicode() - u'A' + 10;
                 if (dv < 0 || dv >= base)
                     break;
-                acc = acc * unsigned(base) + unsigned(dv);
-                if (++count > 16)
-                    return 0.0;
+                // Past 32 bits the value only grows: keep reading the digits
+                // but remember the overflow rather than let `acc` wrap.
+                if (acc <= 0xFFFFFFFFull)
+                    acc = acc * unsigned(base) + unsigned(dv);
             }
-            // Up to four hex digits are a 16-bit value, longer ones 32-bit.
-            if (acc <= 0xFFFF && count <= 4 && base == 16)
+            // A value that fits 16 bits is a 16-bit pattern ("&HFFFF" and
+            // "&O177777" read -1), a larger one a 32-bit pattern, whatever
+            // the base and however many leading zeros it is written with.
+            if (acc <= 0xFFFF)
                 return double(std::int16_t(std::uint16_t(acc)));
             if (acc <= 0xFFFFFFFFull)
                 return double(std::int32_t(std::uint32_t(acc)));

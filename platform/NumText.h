@@ -11,8 +11,10 @@ namespace NumText {
 // The number a text begins with: leading blanks and blanks between digits
 // are skipped (space, tab, CR, LF), an optional sign, digits with at most one
 // ".", an optional exponent ("E" or "D", optional sign, digits); "&H" and
-// "&O" prefixes read hexadecimal and octal. Anything else ends the number.
-// No number reads 0, and so does a number too large for a double.
+// "&O" prefixes read hexadecimal and octal, as a 16-bit pattern when the
+// value fits 16 bits ("&HFFFF" reads -1), else as a 32-bit one. Anything
+// else ends the number. No number reads 0, and so does a number too large
+// for a double (or, after "&H" or "&O", for 32 bits).
 double Val(const QString& text);
 
 // A computed number as text: at most 15 significant digits, the shortest

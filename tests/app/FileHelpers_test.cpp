@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -174,6 +175,31 @@ TEST_F(FileHelpers, DlFolFailuresReportOnceAndReturnTheNumber)
     EXPECT_TRUE(QFileInfo::exists(base + QStringLiteral("/plain.txt")));
 }
 
+TEST_F(FileHelpers, DlFolNeverDeletesTheRootHoweverItIsWritten)
+{
+    // Run in a child shut into a folder of its own (chroot), so that a
+    // broken guard can only empty that folder.
+    const QString jail = base + QStringLiteral("/jail");
+    writeFile(jail + QStringLiteral("/canary.txt"), "x");
+    QDir().mkpath(jail + QStringLiteral("/sub"));
+    for (const char* path : {"//", "/.", "/sub/..", "/sub/../"}) {
+        const pid_t pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            if (chroot(jail.toLocal8Bit().constData()) != 0 || chdir("/") != 0)
+                _exit(200);
+            _exit(DlFol(QString::fromLatin1(path)));
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(pid, &status, 0), pid);
+        ASSERT_TRUE(WIFEXITED(status));
+        if (WEXITSTATUS(status) == 200)
+            GTEST_SKIP() << "chroot needs root";
+        EXPECT_EQ(WEXITSTATUS(status), 76) << path;
+        EXPECT_TRUE(QFileInfo::exists(jail + QStringLiteral("/canary.txt"))) << path;
+    }
+}
+
 TEST_F(FileHelpers, FolCopyCreatesOrMergesTheTree)
 {
     writeFile(base + QStringLiteral("/src/a.csv"), "new a");
@@ -210,6 +236,7 @@ TEST_F(FileHelpers, FolCopyErrors)
     writeFile(base + QStringLiteral("/src/z.csv"), "z");
     writeFile(base + QStringLiteral("/exists/a.csv"), "old a");
     writeFile(base + QStringLiteral("/afile"), "f");
+    ASSERT_TRUE(QFile::link(base + QStringLiteral("/src"), base + QStringLiteral("/alias")));
 
     struct {
         QString from, to;
@@ -224,6 +251,11 @@ TEST_F(FileHelpers, FolCopyErrors)
         {base + QStringLiteral("/src"), base + QStringLiteral("/no/parent"), false,
          "ERROR No:76 Path not found"},
         {base + QStringLiteral("/src"), base + QStringLiteral("/src/inner"), false,
+         "ERROR No:5 Invalid procedure call or argument"},
+        // The same folder reached through a link on the destination's way.
+        {base + QStringLiteral("/src"), base + QStringLiteral("/alias/inner/deeper"), false,
+         "ERROR No:5 Invalid procedure call or argument"},
+        {base + QStringLiteral("/src"), base + QStringLiteral("/alias"), true,
          "ERROR No:5 Invalid procedure call or argument"},
     };
     for (auto& c : cases) {

@@ -282,6 +282,28 @@ TEST_F(MeasFileTest, ReadsEveryOlderLayoutFromFixtures)
     }
 }
 
+TEST_F(MeasFileTest, BareTemperatureLineSplitsIntoTwoParts)
+{
+    struct Case {
+        const char* line;
+        const char* f8;
+        const char* f9;
+    } cases[] = {{"25.3,26.1,27.0", "25.3", "26.1"}, {"25.3,", "25.3", ""}, {",26.1", "", "26.1"},
+                 {"25.3", "25.3", "25.3"}};
+    for (const Case& c : cases) {
+        QByteArray bytes = Fixture("bare_a_history.csv");
+        bytes.replace("\r\n25.3,26.1\r\n", "\r\n" + QByteArray(c.line) + "\r\n");
+        const MeasRecord h = ReadMeasFileBytes(bytes, MeasFileVariant::History);
+        EXPECT_EQ(h.F[8], c.f8) << c.line;
+        EXPECT_EQ(h.F[9], c.f9) << c.line;
+        EXPECT_EQ(h.F[10], "x10") << c.line;
+        // The instrument-data list takes the whole line.
+        QByteArray ro = Fixture("bare_a_readout.csv");
+        ro.replace("\r\nx07\r\n25.3\r\n", "\r\nx07\r\n" + QByteArray(c.line) + "\r\n");
+        EXPECT_EQ(ReadMeasFileBytes(ro, MeasFileVariant::ReadOut).F[8], c.line);
+    }
+}
+
 TEST_F(MeasFileTest, LineCountChoosesTheLayout)
 {
     const QByteArray a = Fixture("bare_a_readout.csv"); // 266 lines

@@ -17,6 +17,13 @@ TEST(NumText, ValReadsTheLeadingNumber)
         {"- 3", -3},       {"1,000", 1},       {"&H10", 16},       {"&HFFFF", -1},
         {"&O17", 15},      {"9E999", 0},       {"-9E999", 0},      {"1E-999", 0},
         {"\t8\r\n1", 81},  {"81 Japanese", 81}, {"-", 0},          {"-0", 0},
+        // Radix forms: a value that fits 16 bits is a 16-bit pattern,
+        // whatever the base or the leading zeros; beyond 32 bits overflows.
+        {"&H8000", -32768}, {"&H0FFFF", -1},     {"&H10000", 65536}, {"&HFFFFFFFF", -1},
+        {"&O177777", -1},  {"&o7", 7},          {"&H1G", 1},        {"&H 1 F", 31},
+        {"&H100000000", 0}, {"&H00000000000000001", 1}, {"&H", 0},   {"&O8", 0},
+        {"5.", 5},         {"-.5", -0.5},       {"1.5D+3", 1500},   {"1 E 5", 1e5},
+        {"1E5.5", 1e5},    {"--5", 0},          {"+ 5", 5},         {"e5", 0},
     };
     for (const Case& c : cases)
         EXPECT_DOUBLE_EQ(Val(QString::fromUtf8(c.text)), c.value) << c.text;
@@ -42,6 +49,17 @@ TEST(NumText, StrWritesFifteenSignificantDigits)
         {-2.5e-7, "-2.5E-07"},
         {100, "100"},
         {999999999999999.9, "1E+15"},
+        {1e15 - 1, "999999999999999"},
+        {-(1e15 - 1), "-999999999999999"},
+        {-(0.1 + 0.2), "-0.3"},
+        {99999.99999999999, "100000"},
+        {123456789.123456789, "123456789.123457"},
+        {1e16 + 2, "1E+16"},
+        {1.2345678901234567e19, "1.23456789012346E+19"},
+        {1e300, "1E+300"},
+        {-1e-300, "-1E-300"},
+        {9.99999999999999e-5, "9.99999999999999E-05"},
+        {9.999999999999999e-5, "0.0001"}, // rounds up into plain writing
     };
     for (const Case& c : cases)
         EXPECT_EQ(Str(c.value).toStdString(), c.text) << c.value;
