@@ -108,6 +108,24 @@ QByteArray encodeChar(char32_t cp)
     for (unsigned b : {0x80u, 0xA0u, 0xFDu, 0xFEu, 0xFFu})
         if (cp == windowsOnlySingleByte((unsigned char)b))
             return QByteArray(1, char(b));
+    // Characters that Japanese input methods here type but code page 932
+    // holds under a neighbouring code point: written as Windows writes them,
+    // instead of being lost as "?".
+    static const struct {
+        char32_t cp;
+        const char* bytes;
+    } bestFit[] = {
+        {0x301C, "\x81\x60"}, // wave dash
+        {0x2016, "\x81\x61"}, // double vertical line
+        {0x2212, "\x81\x7C"}, // minus sign
+        {0x2014, "\x81\x5C"}, // em dash
+        {0x00A2, "\x81\x91"}, // cent sign
+        {0x00A3, "\x81\x92"}, // pound sign
+        {0x00AC, "\x81\xCA"}, // not sign
+    };
+    for (const auto& f : bestFit)
+        if (cp == f.cp)
+            return QByteArray(f.bytes, 2);
     UConverter* c = converter();
     UChar buf[2];
     int32_t len = 0;

@@ -85,3 +85,18 @@ TEST(AnsiCodec, BrokenDoubleByteCharactersDecodeToReplacement)
     EXPECT_EQ(AnsiCodec::decode(QByteArray("\x82 a")), QString(QChar(0xFFFD)) + QStringLiteral(" a"));
     EXPECT_EQ(AnsiCodec::decode(QByteArray("a\x82\xa0")), QString::fromUtf8("aあ"));
 }
+
+TEST(AnsiCodec, TypedLookAlikesAreWrittenAsWindowsWritesThem)
+{
+    struct Case {
+        const char* utf8;
+        QByteArray bytes;
+    } cases[] = {
+        {"〜", "\x81\x60"}, {"‖", "\x81\x61"}, {"−", "\x81\x7c"}, {"—", "\x81\x5c"},
+        {"¢", "\x81\x91"},  {"£", "\x81\x92"}, {"¬", "\x81\xca"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(AnsiCodec::encode(QString::fromUtf8(c.utf8)), c.bytes) << c.utf8;
+        EXPECT_EQ(AnsiCodec::byteLength(QString::fromUtf8(c.utf8)), 2) << c.utf8;
+    }
+}
