@@ -258,6 +258,20 @@ TEST_F(FirmwareTransferTest, AcceptedFileShapes)
     }
 }
 
+TEST_F(FirmwareTransferTest, ProgressCountsEveryLineReadWithoutItsLineEnd)
+{
+    // 200 bytes: lines of 11 (the header, not sent), 65, 65 and 51 characters
+    // and four CR LF. Remaining 189, 124, 59, 8: quotients 94.5, 62, 29.5, 4.
+    const QByteArray file = "S0" + QByteArray(9, '0') + "\r\n" + "S1" + QByteArray(63, '1') + "\r\n" + "S2" +
+                            QByteArray(63, '2') + "\r\n" + "S9" + QByteArray(49, '9') + "\r\n";
+    ASSERT_EQ(file.size(), 200);
+    SimulatedLink link;
+    Result r = run(link, &file);
+    ASSERT_EQ(r.outcome, Outcome::Written);
+    EXPECT_EQ(r.progress, (QList<int>{6, 38, 70, 96, 100}));
+    EXPECT_EQ(link.sim->firmwareLines.size(), 3);
+}
+
 TEST(FirmwareProgress, RoundsHalvesToEven)
 {
     EXPECT_EQ(TransferProgress(765, 1000), 24); // 76.5 -> 76
