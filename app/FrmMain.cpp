@@ -5,6 +5,7 @@
 #include "catalog/CatalogTab.h"
 #include "customers/CustomerForm.h"
 #include "customers/CustomerTab.h"
+#include "instrument/ForwardTab.h"
 #include "measview/MeasViewTab.h"
 #include "platform/FlexGrid.h"
 #include "platform/NumText.h"
@@ -847,6 +848,7 @@ void FrmMain::connectHandlers()
     connect(MfgUserList, &FlexGrid::MouseMove, this,
             [this](Qt::MouseButtons, QPoint pos) { MfgUserList_MouseMove(pos); });
     connect(MfgMeasList, &FlexGrid::DblClick, this, [] { MfgMeasList_DblClick(); });
+    ConnectForwardTab(this);
 }
 
 // Besides the key rule, whatever edits a text box or a list of a tab (a

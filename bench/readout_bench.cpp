@@ -1,0 +1,265 @@
+// The whole read-out against the atomic writer alone.
+//
+// 1200 records of 1184 characters are read from the simulated instrument
+// (answering at once, in 64-byte packets) in three read-outs of 400 (the
+// instrument-data folder takes fewer than 1200 files and the read-out's
+// table 801 records), each into a fresh data folder: reading, decoding,
+// writing every file into FORWARD_DATA and its backup folder, with the
+// progress window. The baseline writes the same 2400 files' bytes through
+// WriteFileAtomic alone. The whole read-out may take at most 1.3 times the
+// baseline; the run ends with both figures and a line "ratio: X".
+#include "app/Global.h"
+#include "instrument/MeasFile.h"
+#include "instrument/ReadOut.h"
+#include "instrument/RecordDecode.h"
+#include "platform/FileIo.h"
+#include "platform/SimulatedInstrument.h"
+#include "platform/UsbLink.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int RecordCount = 1200;
+constexpr int RecordsPerReadOut = 400;
+constexpr int RecordSize = 1184;
+
+// Every box answered with its default button, nothing shown.
+class SilentDialogs : public Dialogs {
+  public:
+    int message(const MessageRequest& r) override
+    {
+        ++messages;
+        if (r.buttons == vbYesNo || r.buttons == vbYesNoCancel)
+            return r.defaultButton == 1 ? vbNo : vbYes;
+        return vbOK;
+    }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override
+    {
+        return std::nullopt;
+    }
+    QString openFile(const FileRequest&) override { return QString(); }
+    std::optional<quint32> chooseColor(quint32) override { return std::nullopt; }
+    QString chooseFolder(const QString&, const QString&) override { return QString(); }
+    int messages = 0;
+};
+
+void Put(QByteArray& r, int pos, const QByteArray& text)
+{
+    r.replace(pos - 1, text.size(), text);
+}
+
+QByteArray Hex4(unsigned v)
+{
+    char b[8];
+    std::snprintf(b, sizeof b, "%04X", v & 0xFFFF);
+    return b;
+}
+
+// Record i: a distinct number and time, version 8.3.
+QByteArray Record(int i)
+{
+    QByteArray r(RecordSize, ' ');
+    char number[16];
+    std::snprintf(number, sizeof number, "%04d-%02d-%02d", i % 10000, i % 10 + 1, i % 100);
+    Put(r, 1, number);
+    Put(r, 11, "24/05/03");
+    char time[16];
+    std::snprintf(time, sizeof time, "%02d:%02d:%02d", i / 3600 % 24, i / 60 % 60, i % 60);
+    Put(r, 19, time);
+    const char* pieces[] = {"00253", "04095", "1",     " 45.1", "023.5", "7",    "01000",
+                            "15.25", "00003", "00250", "00374", "08950", "00012"};
+    const int pos[] = {27, 32, 37, 38, 43, 48, 49, 54, 59, 64, 69, 74, 79};
+    for (int k = 0; k < 13; ++k)
+        Put(r, pos[k], pieces[k]);
+    Put(r, 89, "1.630");
+    Put(r, 157, "00095000900011000035000361000005520");
+    Put(r, 191, "08.30");
+    Put(r, 196, "0007800123100250");
+    Put(r, 213, "SN-ABC 1234Z");
+    for (int k = 0; k < 120; ++k) {
+        Put(r, 225 + 4 * k, Hex4(unsigned(4000 - 10 * k + i)));
+        Put(r, 705 + 4 * k, Hex4(unsigned(8950 - 5 * k)));
+    }
+    return r;
+}
+
+std::vector<QList<QByteArray>> Memories()
+{
+    std::vector<QList<QByteArray>> out;
+    for (int start = 0; start < RecordCount; start += RecordsPerReadOut) {
+        QList<QByteArray> m;
+        for (int i = start; i < start + RecordsPerReadOut; ++i)
+            m << Record(i);
+        out.push_back(m);
+    }
+    return out;
+}
+
+struct Setup {
+    std::shared_ptr<SimulatedInstrument> sim = std::make_shared<SimulatedInstrument>();
+    SilentDialogs* dialogs = nullptr;
+    Setup()
+    {
+        UsbLink::setTransport(sim);
+        Global::UsbOpenRetryWaitMs = 0;
+        dialogs = static_cast<SilentDialogs*>(setDialogs(std::make_unique<SilentDialogs>()));
+        Global::ClockOverride = [] { return QDateTime(QDate(2024, 6, 1), QTime(12, 34, 56)); };
+    }
+};
+
+void BM_ReadOut(benchmark::State& state)
+{
+    Setup setup;
+    const auto memories = Memories();
+    int written = 0;
+    for (auto _ : state) {
+        for (const auto& memory : memories) {
+            state.PauseTiming();
+            auto data = std::make_unique<QTemporaryDir>();
+            Global::DataFolder = data->path();
+            Global::RecordSize = RecordSize;
+            setup.sim->records = memory;
+            setup.sim->log.clear();
+            state.ResumeTiming();
+
+            ReadOutOutcome outcome;
+            if (!QtmForwordData(&outcome))
+                state.SkipWithError("the read-out failed");
+            written += outcome.written;
+
+            state.PauseTiming();
+            data.reset();
+            state.ResumeTiming();
+        }
+    }
+    if (written != RecordCount * int(state.iterations()))
+        state.SkipWithError("not every record was written");
+    state.SetItemsProcessed(state.iterations() * RecordCount);
+}
+
+void BM_AtomicWriterAlone(benchmark::State& state)
+{
+    Setup setup;
+    // The bytes and names of the same files, made once.
+    std::vector<std::vector<std::pair<QString, QByteArray>>> files;
+    for (const auto& memory : Memories()) {
+        QByteArray text;
+        for (const QByteArray& r : memory)
+            text += r;
+        std::vector<MeasRecord> table;
+        const RecordDecodeResult d = InstrumentRecordDecode(QString::fromLatin1(text), RecordSize, table);
+        std::vector<std::pair<QString, QByteArray>> chunk;
+        for (int k = 0; k < d.count; ++k) {
+            QByteArray bytes = MeasFileReadOutBytes(table[std::size_t(k)], RecordSize);
+            chunk.emplace_back(MeasFileName(table[std::size_t(k)]), bytes);
+        }
+        files.push_back(std::move(chunk));
+    }
+    for (auto _ : state) {
+        for (const auto& chunk : files) {
+            state.PauseTiming();
+            auto data = std::make_unique<QTemporaryDir>();
+            state.ResumeTiming();
+
+            const QString forward = data->path() + QStringLiteral("/FORWARD_DATA");
+            const QString backup = data->path() + QStringLiteral("/BACKUP_DATA/20240601_123456");
+            QDir().mkpath(forward);
+            QDir().mkpath(backup);
+            for (const auto& [name, bytes] : chunk)
+                if (!WriteFileAtomic(forward + u'/' + name, bytes))
+                    state.SkipWithError("write failed");
+            for (const auto& [name, bytes] : chunk)
+                if (!WriteFileAtomic(backup + u'/' + name, bytes))
+                    state.SkipWithError("write failed");
+
+            state.PauseTiming();
+            data.reset();
+            state.ResumeTiming();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * RecordCount);
+}
+
+BENCHMARK(BM_ReadOut)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_AtomicWriterAlone)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Keeps the time per iteration of every repetition, to print the medians
+// and their ratio at the end. The disk's own pace varies from one second to
+// the next, so both benchmarks run in several repetitions, interleaved.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    std::map<std::string, std::vector<double>> ms;
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                const std::string name = run.benchmark_name();
+                ms[name.substr(0, name.find('/'))].push_back(run.GetAdjustedRealTime());
+            }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double median(const std::string& name)
+    {
+        std::vector<double> v = ms[name];
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    }
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    for (int k = 600; k < 650; ++k)
+        Global::UiText[k] = QStringLiteral("Label %1").arg(k);
+    Global::UiText[UiReadOutLabel] = QStringLiteral("Reading...");
+    Global::UiText[UiReadOutDone] = QStringLiteral("Done.");
+
+    // Unless told otherwise: five repetitions of each, in random order.
+    std::vector<char*> args(argv, argv + argc);
+    auto given = [&](const char* flag) {
+        for (int i = 1; i < argc; ++i)
+            if (std::string(argv[i]).rfind(flag, 0) == 0)
+                return true;
+        return false;
+    };
+    static char repetitions[] = "--benchmark_repetitions=5";
+    static char interleave[] = "--benchmark_enable_random_interleaving=true";
+    if (!given("--benchmark_repetitions"))
+        args.push_back(repetitions);
+    if (!given("--benchmark_enable_random_interleaving"))
+        args.push_back(interleave);
+    int count = int(args.size());
+    benchmark::Initialize(&count, args.data());
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (!reporter.ms["BM_ReadOut"].empty() && !reporter.ms["BM_AtomicWriterAlone"].empty()) {
+        const double readOut = reporter.median("BM_ReadOut");
+        const double writer = reporter.median("BM_AtomicWriterAlone");
+        const double ratio = readOut / writer;
+        std::printf("%d records of %d characters into %d files (medians): whole read-out %.2f ms, "
+                    "atomic writer alone %.2f ms (limit 1.3 times)%s\n",
+                    RecordCount, RecordSize, 2 * RecordCount, readOut, writer,
+                    ratio <= 1.3 ? "" : "  OVER THE LIMIT");
+        std::printf("ratio: %.3f\n", ratio);
+    }
+    UsbLink::setTransport(nullptr);
+    Global::CurrentDialogs.reset();
+    benchmark::Shutdown();
+    return 0;
+}
