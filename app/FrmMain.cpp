@@ -1091,6 +1091,9 @@ void FrmMain::SSTab_Click(int)
         const bool catalog = SSTab->currentIndex() == 3;
         control<QAction>(nm("MnuInport"))->setVisible(catalog);
         control<QAction>(nm("MnuInportBar"))->setVisible(catalog);
+        // Entering the instrument-data tab shows what waits in its folder.
+        if (SSTab->currentIndex() == 2)
+            ForwordDisplayInitial();
     });
 }
 

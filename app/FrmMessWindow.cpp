@@ -5,6 +5,7 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QScreen>
@@ -46,12 +47,12 @@ Qt::WindowFlags smallWindowFlags()
 }
 
 // What every close request of the two windows does: a close by the user or
-// by the program closes the window; one by the session, the task manager or
-// the owner ends the program at once.
+// by the program closes the window; any other (the session, the task
+// manager, a parent or owner window) ends the program at once.
 void queryUnload(bool& cancel, int unloadMode)
 {
     cancel = false;
-    if (unloadMode == vbAppWindows || unloadMode == vbAppTaskManager || unloadMode == vbFormOwner)
+    if (unloadMode != vbFormControlMenu && unloadMode != vbFormCode)
         EndProgramNow();
 }
 
@@ -182,10 +183,14 @@ FrmLoading::FrmLoading(QWidget* owner) : QWidget(owner, smallWindowFlags())
     pBar->setValue(0);
     pBar->setTextVisible(false);
 
+    // The text line is indented; the bar spans the window's whole width.
     auto* lay = new QVBoxLayout(this);
-    lay->setContentsMargins(TwipsToPixelsX(120, this), TwipsToPixelsY(120, this), TwipsToPixelsX(120, this),
-                            TwipsToPixelsY(120, this));
-    lay->addWidget(LblMess, 0, Qt::AlignLeft);
+    lay->setContentsMargins(0, TwipsToPixelsY(120, this), 0, TwipsToPixelsY(120, this));
+    auto* textRow = new QHBoxLayout;
+    textRow->setContentsMargins(TwipsToPixelsX(120, this), 0, TwipsToPixelsX(120, this), 0);
+    textRow->addWidget(LblMess, 0, Qt::AlignLeft);
+    textRow->addStretch(1);
+    lay->addLayout(textRow);
     lay->addWidget(pBar);
     setFixedSize(TwipsToPixelsX(4800, this), TwipsToPixelsY(1000, this));
 }

@@ -2,24 +2,55 @@
 
 #include <QAbstractScrollArea>
 #include <QEvent>
+#include <QPointer>
 #include <QScrollBar>
 #include <QWheelEvent>
+
+#include <vector>
 
 namespace {
 
 const char* const kFilterName = "HFGSubClassDefProc";
 
-// Turns each wheel event over the hooked grid into one line of scrolling.
+// Every part of the grid the wheel can be turned over: its cells and its
+// scroll bars (one window to the user; a table's header hands its wheel on
+// to the cells by itself).
+std::vector<QWidget*> wheelTargets(QAbstractScrollArea* grid)
+{
+    return {grid->viewport(), grid->verticalScrollBar(), grid->horizontalScrollBar()};
+}
+
+// Turns each wheel event over the hooked grid into one line of scrolling,
+// then lets the event go on to the grid as if there were no hook.
 class GridWheelFilter : public QObject {
   public:
-    explicit GridWheelFilter(QAbstractScrollArea* g) : QObject(g), grid(g) { setObjectName(kFilterName); }
+    explicit GridWheelFilter(QAbstractScrollArea* g) : QObject(g), grid(g)
+    {
+        setObjectName(kFilterName);
+        for (QWidget* w : wheelTargets(g))
+            if (w) {
+                w->installEventFilter(this);
+                watched.emplace_back(w);
+            }
+    }
+    ~GridWheelFilter() override
+    {
+        for (const auto& w : watched)
+            if (w)
+                w->removeEventFilter(this);
+    }
 
-    bool eventFilter(QObject* watched, QEvent* event) override
+    bool eventFilter(QObject*, QEvent* event) override
     {
         if (event->type() != QEvent::Wheel)
             return false;
         const auto* wheel = static_cast<QWheelEvent*>(event);
-        const int delta = wheel->angleDelta().y();
+        QPoint angle = wheel->angleDelta();
+        // With Alt held the system hands the vertical wheel over as a
+        // horizontal one; it is still the wheel.
+        if (wheel->modifiers().testFlag(Qt::AltModifier))
+            angle = angle.transposed();
+        const int delta = angle.y();
         // A sideways tilt is another message; only the vertical wheel scrolls.
         if (delta == 0)
             return false;
@@ -27,11 +58,13 @@ class GridWheelFilter : public QObject {
         if (bar && bar->isVisible() && bar->maximum() > bar->minimum())
             bar->triggerAction(delta > 0 ? QAbstractSlider::SliderSingleStepSub
                                          : QAbstractSlider::SliderSingleStepAdd);
-        return true;
+        // Passed on: the grid itself does nothing with the wheel.
+        return false;
     }
 
   private:
     QAbstractScrollArea* grid;
+    std::vector<QPointer<QWidget>> watched;
 };
 
 GridWheelFilter* filterOf(const QAbstractScrollArea* grid)
@@ -48,8 +81,7 @@ bool HookGridWheel(QAbstractScrollArea* grid)
         return false;
     if (filterOf(grid))
         return true;
-    auto* f = new GridWheelFilter(grid);
-    grid->viewport()->installEventFilter(f);
+    new GridWheelFilter(grid);
     return true;
 }
 
@@ -57,10 +89,7 @@ bool UnhookGridWheel(QAbstractScrollArea* grid)
 {
     if (!grid)
         return false;
-    if (auto* f = filterOf(grid)) {
-        grid->viewport()->removeEventFilter(f);
-        delete f;
-    }
+    delete filterOf(grid);
     return true;
 }
 

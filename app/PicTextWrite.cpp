@@ -54,6 +54,7 @@ void PicTextWrite(QWidget* form, int index, QString& text, quint32 textColor, qu
         box->clear();
         QFont font = box->font();
         font.setPointSizeF(fontSize);
+        box->setFont(font);
         const QFontMetrics fm(font);
         const QRect inner = box->contentsRect();
 
@@ -67,6 +68,14 @@ void PicTextWrite(QWidget* form, int index, QString& text, quint32 textColor, qu
         const int textHeight = fm.height() * int(lines.size());
         const int x = mode == 0 ? (inner.width() - textWidth) / 2 : 0;
         const int y = (inner.height() - textHeight) / 2;
+
+        // The box itself takes both colours, so that the whole box shows the
+        // background whatever its border does later.
+        QPalette pal = box->palette();
+        pal.setColor(box->backgroundRole(), ColorFromValue(backColor));
+        pal.setColor(box->foregroundRole(), ColorFromValue(textColor));
+        box->setPalette(pal);
+        box->setAutoFillBackground(true);
 
         const qreal dpr = box->devicePixelRatioF();
         QPixmap image(inner.size() * dpr);

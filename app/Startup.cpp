@@ -7,6 +7,7 @@
 #include "app/Language.h"
 #include "instrument/FirmwareCheck.h"
 #include "instrument/FirmwareWizard.h"
+#include "instrument/InstrumentGlobals.h"
 #include "instrument/UsbProtocol.h"
 #include "platform/AppError.h"
 #include "platform/AppPaths.h"
@@ -159,6 +160,7 @@ bool Main()
         // 2. Initial values.
         Global::RecordSize = 1184;
         Global::HookedGrid = 0;
+        Global::ForwardFilePaths.assign(1201, QString());
         Global::LanguageFolder = AppPaths::languageFolder();
         MakeFolder(Global::LanguageFolder);
 

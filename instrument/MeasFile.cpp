@@ -271,12 +271,18 @@ QByteArray MeasFileBytes(MeasRecord& rec, const MeasFileWriteOptions& options)
             product == 0 ? QString() : NumText::Format(NumText::Val(F[15]) / product, QStringLiteral("0.00"));
     }
 
-    QStringList lines;
-    lines.reserve(170);
-    const QString comma = QStringLiteral(",");
-    auto add = [&](int key, const QString& value) { lines.append(Label(key) + comma + Value(value)); };
+    // One text for the whole file, encoded once: a measurement file is
+    // written for every record of a read-out.
+    QString out;
+    out.reserve(8192);
+    auto line = [&out](std::initializer_list<QStringView> parts) {
+        for (QStringView p : parts)
+            out.append(p);
+        out.append(u"\r\n");
+    };
+    auto add = [&](int key, const QString& value) { line({Label(key), u",", Value(value)}); };
 
-    lines.append(QStringLiteral("VER,") + (version >= 8.3 ? Value(F[42]) : QStringLiteral("8.3")));
+    line({u"VER,", version >= 8.3 ? Value(F[42]) : QStringLiteral("8.3")});
     add(KeyNumber + 0, F[0]);
     add(KeyNumber + 1, F[1]);
     add(KeyNumber + 2, F[2]);
@@ -284,7 +290,7 @@ QByteArray MeasFileBytes(MeasRecord& rec, const MeasFileWriteOptions& options)
         add(KeyNumber + 3, F[3]);
     for (int n = 5; n <= 8; ++n) {
         if (n == 8 && options.withSecondTemperature)
-            add(599 + n, F[8] + comma + F[9]);
+            add(599 + n, F[8] + u',' + F[9]);
         else
             add(599 + n, F[std::size_t(n)]);
     }
@@ -299,13 +305,12 @@ QByteArray MeasFileBytes(MeasRecord& rec, const MeasFileWriteOptions& options)
     for (int n = 38; n <= 41; ++n)
         add(598 + n, F[std::size_t(n)]);
     add(KeyInstrText, F[48]);
-    lines.append(Label(KeyHeaderNo) + comma + Label(KeyHeaderNo + 1) + comma + Label(KeyHeaderNo + 2));
+    line({Label(KeyHeaderNo), u",", Label(KeyHeaderNo + 1), u",", Label(KeyHeaderNo + 2)});
     for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
         const auto& p = rec.IvPoints[std::size_t(k)];
-        lines.append(NumText::Str(k) + comma + Value(p[MeasRecord::Volt]) + comma +
-                     Value(p[MeasRecord::Amp]));
+        line({NumText::Str(k), u",", Value(p[MeasRecord::Volt]), u",", Value(p[MeasRecord::Amp])});
     }
-    return AnsiCodec::joinLines(lines);
+    return AnsiCodec::encode(out);
 }
 
 QByteArray MeasFileBareBytes(const MeasRecord& rec)

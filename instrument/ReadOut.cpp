@@ -380,8 +380,10 @@ class LoadingWindowProgress : public ReadOutProgress {
     {
         if (!window)
             return;
-        window->pBar->setValue(value);
-        if (sinceRepaint.elapsed() >= 30) {
+        // The bar is given its value only when it is repainted: setting it
+        // costs as much as reading the answer that advanced it.
+        if (sinceRepaint.elapsed() >= 30 || value + 1 >= window->pBar->maximum()) {
+            window->pBar->setValue(value);
             window->pBar->repaint();
             sinceRepaint.restart();
         }

@@ -142,6 +142,8 @@ std::optional<QByteArray> ReadAnswerBytes()
 
 QByteArray DropNul(const QByteArray& bytes)
 {
+    if (!bytes.contains('\0'))
+        return bytes;
     QByteArray out = bytes;
     out.replace('\0', QByteArray());
     return out;

@@ -209,6 +209,10 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent)
 
     connect(this, &QTableWidget::currentCellChanged, this, [this](int, int, int, int) { syncCurrent(); });
     connect(this, &QTableWidget::itemChanged, this, &FlexGrid::onItemChanged);
+    // The scroll bars are part of the list: the wheel does not scroll them
+    // either.
+    verticalScrollBar()->installEventFilter(this);
+    horizontalScrollBar()->installEventFilter(this);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
     connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int) { emit Click(); });
@@ -597,6 +601,14 @@ void FlexGrid::wheelEvent(QWheelEvent* event)
 {
     // The lists do not scroll by the wheel on their own (see app/GridWheel.h).
     event->ignore();
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Wheel &&
+        (watched == verticalScrollBar() || watched == horizontalScrollBar()))
+        return true;
+    return QTableWidget::eventFilter(watched, event);
 }
 
 void FlexGrid::mousePressEvent(QMouseEvent* event)

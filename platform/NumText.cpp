@@ -176,6 +176,10 @@ QString Str(double value)
 {
     if (!std::isfinite(value) || value == 0.0)
         return QStringLiteral("0");
+    // Whole numbers of up to 15 digits are written as they are: the common
+    // case (counts, indexes, points) needs no decimal conversion.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value))
+        return QString::number(static_cast<long long>(value));
     Decimal15 d = toDecimal15(value);
     // Strip trailing zeros of the 15 digits.
     std::string dg = d.digits;

@@ -224,6 +224,23 @@ TEST_P(CaptionSetUp, EveryCaptionCarriesItsKeysText)
     EXPECT_EQ(CaptionOf(f.controlObject(QStringLiteral("LblMeasType"))), QString());
 }
 
+TEST_P(CaptionSetUp, EveryKeyTheWindowFrameUsesHasAText)
+{
+    const QStringList text = fileTexts(QString::fromLatin1(GetParam().second));
+    std::vector<int> keys = {
+        10,  70,  130, 180, 125, 126, 708, 181, 230, // tab captions
+        213, 214, 215, 216, 681, 682,                // cell types
+        770, 771,                                    // drawn captions
+        510, 516, 578,                               // title, end and save questions
+    };
+    for (const auto& c : captionTable())
+        keys.push_back(c.key);
+    for (const auto& h : headerTable())
+        keys.insert(keys.end(), h.keys.begin(), h.keys.end());
+    for (int key : keys)
+        EXPECT_FALSE(text[key].trimmed().isEmpty()) << GetParam().second << " key " << key;
+}
+
 INSTANTIATE_TEST_SUITE_P(Languages, CaptionSetUp,
                          ::testing::Values(std::make_pair("1", "English"), std::make_pair("81", "Japanese")));
 
@@ -245,11 +262,15 @@ TEST(CaptionSetUpState, LeavesTheFirstTabsTheImportHiddenAndPasteDisabled)
     // Selecting every tab asked nothing and showed no precondition message.
     EXPECT_TRUE(w.env.dialogs->log.isEmpty());
 
-    // The drawn captions of the read-out frame, without a border.
+    // The drawn captions of the read-out frame, black at 9 points on the
+    // button face, without a border.
     for (int i = 0; i < 2; ++i) {
         auto* box = f.control<QLabel>(el("PicText", i));
         EXPECT_FALSE(box->pixmap().isNull());
         EXPECT_EQ(box->frameShape(), QFrame::NoFrame);
+        EXPECT_EQ(box->font().pointSizeF(), 9.0);
+        EXPECT_EQ(box->palette().color(box->backgroundRole()), ColorFromValue(0x8000000F));
+        EXPECT_EQ(box->palette().color(box->foregroundRole()), QColor(0, 0, 0));
     }
 }
 
@@ -370,6 +391,16 @@ TEST_F(PicTextWriteTest, ModeOneHandsTheWrappedTextBack)
     for (const QString& l : lines)
         EXPECT_TRUE(l.startsWith(u' ')) << l.toStdString();
     EXPECT_LT(text.count(u'W'), 60);
+}
+
+TEST_F(PicTextWriteTest, TheBoxTakesTheFontSizeAndTheColours)
+{
+    QString text = QStringLiteral("x");
+    PicTextWrite(&form, 1, text, 0x0000FF, 0x00FF00, 12, 0);
+    EXPECT_EQ(box->font().pointSizeF(), 12.0);
+    EXPECT_EQ(box->palette().color(box->backgroundRole()), QColor(0, 255, 0));
+    EXPECT_EQ(box->palette().color(box->foregroundRole()), QColor(255, 0, 0));
+    EXPECT_EQ(image().pixelColor(0, 0), QColor(0, 255, 0));
 }
 
 TEST_F(PicTextWriteTest, ABoxThatDoesNotExistIsReported)

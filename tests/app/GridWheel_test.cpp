@@ -4,6 +4,8 @@
 #include "support/TestEnv.h"
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -46,6 +48,29 @@ TEST_F(GridWheelTest, EachNotchScrollsTheHookedGridOneLine)
     EXPECT_EQ(grid.TopRow(), 9);
     wheel(0, Qt::NoModifier, QPoint(120, 0)); // a sideways tilt is no wheel notch
     EXPECT_EQ(grid.TopRow(), 9);
+}
+
+TEST_F(GridWheelTest, TheScrollBarsAndTheHeaderAreOneWindowWithTheCells)
+{
+    auto notchOver = [&](QWidget* target) {
+        QWheelEvent e(QPointF(2, 2), QPointF(2, 2), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &e);
+    };
+    QWidget* parts[] = {grid.verticalScrollBar(), grid.horizontalHeader()->viewport()};
+    for (QWidget* part : parts) {
+        notchOver(part); // unhooked: not even the scroll bar moves by itself
+        EXPECT_EQ(grid.TopRow(), 10) << part->metaObject()->className();
+    }
+    ASSERT_TRUE(HookGridWheel(&grid));
+    for (QWidget* part : parts) {
+        const int before = grid.TopRow();
+        notchOver(part);
+        EXPECT_EQ(grid.TopRow(), before + 1) << part->metaObject()->className();
+    }
+    // Alt turns the wheel's delta sideways on its way; it still scrolls.
+    wheel(0, Qt::AltModifier, QPoint(120, 0));
+    EXPECT_EQ(grid.TopRow(), 11);
 }
 
 TEST_F(GridWheelTest, AnUnhookedGridStaysWhereItIs)

@@ -101,7 +101,11 @@ TEST_F(MessWindowTest, TheSessionOrTheOwnerClosingItEndsTheProgram)
     bool cancel = true;
     w->Form_QueryUnload(cancel, vbFormCode);
     EXPECT_FALSE(cancel);
+    w->Form_QueryUnload(cancel, vbFormControlMenu);
+    EXPECT_FALSE(cancel);
     EXPECT_THROW(w->Form_QueryUnload(cancel, vbAppWindows), ProgramEnded);
+    EXPECT_THROW(w->Form_QueryUnload(cancel, vbFormOwner), ProgramEnded);
+    EXPECT_THROW(w->Form_QueryUnload(cancel, vbFormMDIForm), ProgramEnded);
     EXPECT_THROW(FrmLoading::Load(&owner)->Form_QueryUnload(cancel, vbAppTaskManager), ProgramEnded);
 }
 
@@ -119,6 +123,9 @@ TEST_F(MessWindowTest, TheProgressWindowIsFilledByItsCallerAndClosed)
     w->LblMess->setText(QStringLiteral("3 / 4"));
     w->Refresh();
     EXPECT_TRUE(w->isVisible());
+    EXPECT_EQ(w->pBar->geometry().left(), 0);
+    EXPECT_EQ(w->pBar->width(), w->width()); // the bar spans the window
+    EXPECT_LT(w->LblMess->geometry().bottom(), w->pBar->geometry().top());
     EXPECT_EQ(FrmLoading::Load(&owner), w); // loaded once
     FrmLoading::Unload();
     EXPECT_FALSE(FrmLoading::IsLoaded());

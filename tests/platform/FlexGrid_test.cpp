@@ -239,6 +239,9 @@ TEST_F(FlexGridTest, TopRowScrollsByWholeRowsAndTheWheelAloneDoesNot)
                       Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(g.viewport(), &wheel);
     EXPECT_EQ(g.TopRow(), 10);
+    // Not over its scroll bar either.
+    QApplication::sendEvent(g.verticalScrollBar(), &wheel);
+    EXPECT_EQ(g.TopRow(), 10);
 }
 
 TEST_F(FlexGridTest, AClickMakesTheDataCellCurrentAndAHeaderClickDoesNot)
