@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -518,6 +519,24 @@ void MfgForwardList_DblClick()
     });
 }
 
+namespace {
+
+// Esc in the edit box closes it like Enter.
+class EscapeCloses : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            CloseForwardEditBox();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
 void ConnectForwardTab(FrmMain* form)
 {
     if (auto* b = form->control<QPushButton>(QStringLiteral("CmdDataForward")))
@@ -539,4 +558,25 @@ void ConnectForwardTab(FrmMain* form)
                          MfgForwardList_MouseDown(button, modifiers, pos);
                      });
     QObject::connect(g, &FlexGrid::DblClick, form, [] { MfgForwardList_DblClick(); });
+
+    // The edit box over a cell closes on Enter, on Esc and when it loses the
+    // focus; the list is usable again in every case. The box changes no
+    // record or file.
+    if (auto* box = form->control<QLineEdit>(QStringLiteral("TxtPoinrIn_1"))) {
+        QObject::connect(box, &QLineEdit::editingFinished, form, [] { CloseForwardEditBox(); });
+        box->installEventFilter(new EscapeCloses(box));
+    }
+}
+
+void CloseForwardEditBox()
+{
+    auto* box = MainControl<QLineEdit>(QStringLiteral("TxtPoinrIn_1"));
+    auto* list = MainControl<FlexGrid>(QStringLiteral("MfgForwardList"));
+    if (!box || !box->isVisible())
+        return;
+    box->hide();
+    if (list) {
+        list->setEnabled(true);
+        list->setFocus();
+    }
 }

@@ -43,6 +43,8 @@ void ForwardDataView();
 // Resets the tab: the target customer lists, the site name, the history
 // list, the current row, and the list (ForwardDataView).
 void ForwordDisplayInitial();
+// Hides the edit box over the list's cell and makes the list usable again.
+void CloseForwardEditBox();
 
 // The read button: reads the instrument's memory (QtmForwordData) and
 // reloads the list.

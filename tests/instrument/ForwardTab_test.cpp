@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QScreen>
@@ -206,7 +207,11 @@ TEST(ForwardMouse, APressOnATickCellLeavesTheCurrentRecord)
     ASSERT_EQ(Global::CurForwardRow, 4);
     const QRect tick = t.grid()->visualRect(t.grid()->model()->index(6, 0));
     t.mouse(QEvent::MouseButtonPress, QPointF(tick.center()));
+    t.mouse(QEvent::MouseButtonRelease, QPointF(tick.center()));
     EXPECT_EQ(Global::CurForwardRow, 4);
+    // The click ticked row 7: its record's flag and its colour.
+    EXPECT_EQ(Global::ForwardTick[6], 1);
+    EXPECT_TRUE(t.painted(7, ForwardTickedColor));
 }
 
 TEST(ForwardMouse, TheMovesAreRememberedInTwips)
@@ -262,6 +267,27 @@ TEST(ForwardMouse, ADoubleClickElsewhereOrWithoutACurrentRecordDoesNothing)
     t.doubleClick(8, 2);
     ASSERT_TRUE(box->isVisible());
     EXPECT_EQ(box->text(), QStringLiteral("0003"));
+}
+
+TEST(ForwardMouse, TheEditBoxClosesOnEnterOrEscAndLeavesTheListUsable)
+{
+    ShownTab t(10);
+    FlexGrid* g = t.grid();
+    auto* box = t.control<QLineEdit>("TxtPoinrIn_1");
+    const QString before = Global::ForwardRecords[2].F[1];
+    for (int key : {int(Qt::Key_Return), int(Qt::Key_Escape)}) {
+        SCOPED_TRACE(key);
+        t.press(3, 0);
+        t.doubleClick(3, 0);
+        ASSERT_TRUE(box->isVisible());
+        ASSERT_FALSE(g->isEnabled());
+        box->setText(QStringLiteral("99/99/99"));
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(box, &press);
+        EXPECT_FALSE(box->isVisible());
+        EXPECT_TRUE(g->isEnabled());
+        EXPECT_EQ(Global::ForwardRecords[2].F[1], before);
+    }
 }
 
 // ---- The tab's reset --------------------------------------------------------------------
