@@ -4,6 +4,7 @@
 #include "platform/AppError.h"
 #include "platform/Dialogs.h"
 #include "platform/EndProgram.h"
+#include "platform/FileIo.h"
 #include "platform/NumText.h"
 
 #include <QDateTime>
@@ -157,18 +158,9 @@ std::int32_t countLineFeeds(const QString& path)
     if (path.isEmpty())
         throw AppError(52);
     checkName(path);
-    QFileInfo fi(path);
-    if (!fi.exists()) {
-        if (!fi.absoluteDir().exists())
-            throw AppError(76);
-        throw AppError(53);
-    }
-    if (fi.isDir())
-        throw AppError(75);
     // Counting needs no write access: the file is only read.
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        throw AppError(70);
+    QFile f;
+    OpenForReading(f, path);
     std::int64_t feeds = 0;
     char buf[64 * 1024];
     for (;;) {

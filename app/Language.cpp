@@ -3,6 +3,7 @@
 #include "app/AppGlobals.h"
 #include "platform/AnsiCodec.h"
 #include "platform/AppError.h"
+#include "platform/FileIo.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -15,14 +16,8 @@ void LanguageRead(int index)
         if (index < 0 || index >= Global::MaxLanguageFiles)
             throw AppError(9);
         const QString path = Global::LanguageFolder + Global::LanguageFiles[size_t(index)];
-        QFileInfo fi(path);
-        if (!fi.exists())
-            throw AppError(53);
-        if (fi.isDir())
-            throw AppError(75);
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            throw AppError(70);
+        QFile f;
+        OpenForReading(f, path);
         const QByteArray bytes = f.readAll();
         if (f.error() != QFileDevice::NoError)
             throw AppError(57);

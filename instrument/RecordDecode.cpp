@@ -237,6 +237,20 @@ struct DecodeState {
     }
 };
 
+// The measuring conditions, F5 to F14, at the same places in both layouts.
+void DecodeConditions(QStringView rec, std::array<QString, MeasRecord::FieldCount>& F)
+{
+    F[5] = Number(Piece(rec, 27, 5));
+    F[6] = NumberDiv(Piece(rec, 32, 5), 1000);
+    F[7] = Number(Piece(rec, 37, 1));
+    F[8] = Number(Piece(rec, 38, 5));
+    F[10] = Number(Piece(rec, 43, 5));
+    F[11] = Number(Piece(rec, 48, 1));
+    F[12] = Number(Piece(rec, 49, 5));
+    F[13] = Number(Piece(rec, 54, 5));
+    F[14] = Number(Piece(rec, 59, 5));
+}
+
 Outcome DecodeOld(QStringView rec, DecodeState& st, MeasRecord& m)
 {
     auto& F = m.F;
@@ -250,15 +264,7 @@ Outcome DecodeOld(QStringView rec, DecodeState& st, MeasRecord& m)
         return Outcome::StartOver;
     }
     F[2] = Piece(rec, 19, 8).toString();
-    F[5] = Number(Piece(rec, 27, 5));
-    F[6] = NumberDiv(Piece(rec, 32, 5), 1000);
-    F[7] = Number(Piece(rec, 37, 1));
-    F[8] = Number(Piece(rec, 38, 5));
-    F[10] = Number(Piece(rec, 43, 5));
-    F[11] = Number(Piece(rec, 48, 1));
-    F[12] = Number(Piece(rec, 49, 5));
-    F[13] = Number(Piece(rec, 54, 5));
-    F[14] = Number(Piece(rec, 59, 5));
+    DecodeConditions(rec, F);
     F[15] = Number(Piece(rec, 64, 5));
     F[16] = Number(Piece(rec, 69, 5));
     F[17] = NumberDiv(Piece(rec, 74, 5), 1000);
@@ -308,15 +314,7 @@ bool DecodeNewHead(QStringView rec, int s, DecodeState& st, MeasRecord& m)
         F[1] = clock.date();
     }
     F[2] = st.failures < FailuresBeforeClock ? Piece(rec, 19, 8).toString() : clock.time();
-    F[5] = Number(Piece(rec, 27, 5));
-    F[6] = NumberDiv(Piece(rec, 32, 5), 1000);
-    F[7] = Number(Piece(rec, 37, 1));
-    F[8] = Number(Piece(rec, 38, 5));
-    F[10] = Number(Piece(rec, 43, 5));
-    F[11] = Number(Piece(rec, 48, 1));
-    F[12] = Number(Piece(rec, 49, 5));
-    F[13] = Number(Piece(rec, 54, 5));
-    F[14] = Number(Piece(rec, 59, 5));
+    DecodeConditions(rec, F);
     F[15] = s == 0 ? Number(Piece(rec, 64, 5)) : NumberDiv(Piece(rec, 64, 7), 100);
     F[16] = Number(Piece(rec, 69 + s, 5));
     F[17] = NumberDiv(Piece(rec, 74 + s, 5), 1000);

@@ -1,9 +1,27 @@
 #include "platform/FileIo.h"
 
 #include "platform/AnsiCodec.h"
+#include "platform/AppError.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+void OpenForReading(QFile& file, const QString& path)
+{
+    const QFileInfo fi(path);
+    if (!fi.exists()) {
+        if (!fi.absoluteDir().exists())
+            throw AppError(76);
+        throw AppError(53);
+    }
+    if (fi.isDir())
+        throw AppError(75);
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw AppError(70);
+}
 
 std::optional<QByteArray> ReadFileBytes(const QString& path)
 {

@@ -8,6 +8,13 @@
 
 #include <optional>
 
+class QFile;
+
+// Opens `file` on `path` for reading, or throws the classic error: 76 for a
+// missing folder, 53 for a missing file, 75 for a folder, 70 for a file that
+// cannot be opened.
+void OpenForReading(QFile& file, const QString& path);
+
 // The bytes of a file; nullopt when it cannot be opened or read.
 std::optional<QByteArray> ReadFileBytes(const QString& path);
 
