@@ -315,6 +315,11 @@ QString GetFileStamp(const QString& path)
            u':' + two(t.minute()) + u':' + two(t.second());
 }
 
+int FileCount(const QString& folder)
+{
+    return int(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).size());
+}
+
 bool SubFolderExists(const QString& folder, const QString& name)
 {
     checkName(folder);

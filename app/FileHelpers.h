@@ -26,6 +26,9 @@ std::int32_t GetFileLine(const QString& path);
 // "yyyy/MM/dd HH:mm:ss" of the file's last write, the hour being the UTC
 // hour plus nine without carry into the date (09 to 32); empty when missing.
 QString GetFileStamp(const QString& path);
+// The number of files of any name in `folder` (hidden ones too); 0 when
+// the folder is missing.
+int FileCount(const QString& folder);
 // True when `folder` has a direct subfolder named `name` (any letter case).
 // A missing folder throws AppError to the caller.
 bool SubFolderExists(const QString& folder, const QString& name);

@@ -41,9 +41,7 @@ class SilentDialogs : public Dialogs {
     int message(const MessageRequest& r) override
     {
         ++messages;
-        if (r.buttons == vbYesNo || r.buttons == vbYesNoCancel)
-            return r.defaultButton == 1 ? vbNo : vbYes;
-        return vbOK;
+        return DefaultAnswer(r);
     }
     std::optional<QString> input(const QString&, const QString&, const QString&) override
     {

@@ -222,7 +222,7 @@ void ForwardDataView()
         // Everything is built aside and swapped in at the end, so that the
         // records, paths, count and ticks always describe the same rows.
         const QDir dir(folder);
-        const int files = int(dir.entryList(QDir::Files | QDir::Hidden | QDir::System).size());
+        const int files = FileCount(folder);
         const int upper = std::max(files, Global::ForwardRecordsMinUpper);
         QStringList names;
         for (const QString& name : dir.entryList({FileNamePattern}, QDir::Files, QDir::NoSort)) {

@@ -65,12 +65,6 @@ bool StartsWith(const QByteArray& answer, const char* head)
     return DropNul(answer).startsWith(head);
 }
 
-// Every file in the folder, whatever its name (hidden ones too).
-int FileCountIn(const QString& folder)
-{
-    return int(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).size());
-}
-
 // A record number that holds a machine-dependent character, or that would
 // lead the file out of its folder, cannot name a file.
 bool NumberNamesAFile(const QString& number)
@@ -197,10 +191,12 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
                 ShowLinkFailure(UiReadFailed);
                 return out;
             }
-            if (StartsWith(*answer, "#END"))
+            // Every test below looks at the answer without its NUL bytes.
+            const QByteArray bytes = DropNul(*answer);
+            if (bytes.startsWith("#END"))
                 break;
-            const bool idleAnswer = IsIdleAnswer(*answer);
-            const bool noData = DropNul(*answer).isEmpty();
+            const bool idleAnswer = IsIdleAnswer(bytes);
+            const bool noData = bytes.isEmpty();
             if (idleAnswer || noData) {
                 // A memory that never comes to its end is a failed read.
                 if (idle.expired()) {
@@ -216,7 +212,7 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
                 if (idleAnswer)
                     continue;
             } else {
-                AppendAnswer(text, *answer);
+                AppendAnswer(text, bytes);
                 idle = IdleDeadline();
                 if (text.size() > MaxReadOutChars)
                     throw AppError(9);
@@ -259,7 +255,7 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
         const QString forward = Global::DataFolder + QStringLiteral("/FORWARD_DATA");
         if (!MakeFolder(forward + u'/'))
             throw AppError(76);
-        if (n + FileCountIn(forward) >= ForwardFolderCapacity) {
+        if (n + FileCount(forward) >= ForwardFolderCapacity) {
             MsgBox(Global::UiText.value(UiReadOutCapacity), vbOKOnly | vbExclamation);
             return out;
         }

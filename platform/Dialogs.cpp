@@ -2,6 +2,15 @@
 
 #include "platform/QtDialogs.h"
 
+int DefaultAnswer(const MessageRequest& r)
+{
+    static const int answers[6][3] = {
+        {vbOK, vbOK, vbOK},      {vbOK, vbCancel, vbCancel}, {vbAbort, vbRetry, vbIgnore},
+        {vbYes, vbNo, vbCancel}, {vbYes, vbNo, vbNo},        {vbRetry, vbCancel, vbCancel},
+    };
+    return answers[qBound(0, r.buttons, 5)][qBound(0, r.defaultButton, 2)];
+}
+
 Dialogs& dialogs()
 {
     if (!Global::CurrentDialogs)

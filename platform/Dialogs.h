@@ -67,6 +67,9 @@ namespace Global {
 inline std::unique_ptr<Dialogs> CurrentDialogs;
 } // namespace Global
 
+// The answer of a message box's default button (vbOK, vbNo, ...).
+int DefaultAnswer(const MessageRequest& r);
+
 Dialogs& dialogs();
 // Installs `d` (takes ownership) and returns a pointer to it.
 Dialogs* setDialogs(std::unique_ptr<Dialogs> d);

@@ -29,11 +29,7 @@ class PrintedDialogs : public Dialogs {
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\\n")).replace(u'\n', QStringLiteral("\\n"));
         std::printf("MsgBox|%s|%d|%s\n", r.title.toUtf8().constData(), r.icon, text.toUtf8().constData());
         std::fflush(stdout);
-        static const int answers[6][3] = {
-            {vbOK, vbOK, vbOK},      {vbOK, vbCancel, vbCancel}, {vbAbort, vbRetry, vbIgnore},
-            {vbYes, vbNo, vbCancel}, {vbYes, vbNo, vbNo},        {vbRetry, vbCancel, vbCancel},
-        };
-        return answers[qBound(0, r.buttons, 5)][qBound(0, r.defaultButton, 2)];
+        return DefaultAnswer(r);
     }
     std::optional<QString> input(const QString&, const QString&, const QString&) override
     {

@@ -2,20 +2,6 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-int defaultAnswer(const MessageRequest& r)
-{
-    static const int table[6][3] = {
-        {vbOK, vbOK, vbOK},         {vbOK, vbCancel, vbCancel}, {vbAbort, vbRetry, vbIgnore},
-        {vbYes, vbNo, vbCancel},    {vbYes, vbNo, vbNo},        {vbRetry, vbCancel, vbCancel},
-    };
-    int b = qBound(0, r.buttons, 5);
-    return table[b][qBound(0, r.defaultButton, 2)];
-}
-
-} // namespace
-
 int ScriptedDialogs::message(const MessageRequest& r)
 {
     RecordedDialog d;
@@ -30,7 +16,7 @@ int ScriptedDialogs::message(const MessageRequest& r)
             return *v;
         ADD_FAILURE() << "message box answered with a non-message answer: " << r.text.toStdString();
     }
-    return defaultAnswer(r);
+    return DefaultAnswer(r);
 }
 
 std::optional<QString> ScriptedDialogs::input(const QString& prompt, const QString& title,
