@@ -1,7 +1,7 @@
 #include "app/FrmMain.h"
 
-#include "app/FrmMessWindow.h"
-#include "app/GridWheel.h"
+#include "common/FrmMessWindow.h"
+#include "common/GridWheel.h"
 #include "catalog/CatalogTab.h"
 #include "customers/CustomerForm.h"
 #include "customers/CustomerTab.h"
@@ -198,6 +198,7 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent)
     setWindowTitle(AppTitle);
     setFont(ProgramFont(QStringLiteral("MS UI Gothic"), 9));
     Global::MainForm = this;
+    RegisterMainWindow(this);
 
     buildMenus();
 
@@ -231,6 +232,7 @@ FrmMain::~FrmMain()
 {
     if (Global::MainForm == this)
         Global::MainForm = nullptr;
+    ForgetMainWindow(this);
 }
 
 QObject* FrmMain::controlObject(const QString& name) const
@@ -848,7 +850,7 @@ void FrmMain::connectHandlers()
     connect(MfgUserList, &FlexGrid::MouseMove, this,
             [this](Qt::MouseButtons, QPoint pos) { MfgUserList_MouseMove(pos); });
     connect(MfgMeasList, &FlexGrid::DblClick, this, [] { MfgMeasList_DblClick(); });
-    ConnectForwardTab(this);
+    ConnectForwardTab();
 }
 
 // Besides the key rule, whatever edits a text box or a list of a tab (a

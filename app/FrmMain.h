@@ -3,16 +3,18 @@
 // with the customer, measurement-data, instrument-data and catalogue tabs.
 // Every control carries its control name as objectName (element N of a
 // control array: "Name_N"), and the code of each tab finds it by that name:
-//   Global::MainForm->control<QLineEdit>("TxtIn_11")  or
-//   MainControl<QLineEdit>("TxtIn_11").
+//   MainControl<QLineEdit>("TxtIn_11")  (common/Controls.h), which the
+// subsystems use; the window registers every control there as it builds it.
 // Text boxes are QLineEdit, memos QPlainTextEdit (TxtIn_10, _12, _33, _57),
 // list grids FlexGrid, picture boxes QLabel, frames QGroupBox, tab controls
 // QTabWidget, menu items QAction, menus QMenu.
-#include "app/Version.h"
-#include "app/FrmMessWindow.h" // close reasons
+#include "common/Version.h"
+#include "common/FrmMessWindow.h" // close reasons
 #include "app/Global.h"
+#include "common/Controls.h"
 
 #include <QHash>
+#include <QPointer>
 #include <QMainWindow>
 
 class FlexGrid;
@@ -80,6 +82,7 @@ class FrmMain : public QMainWindow {
     template <class T> T* reg(T* object)
     {
         named.insert(object->objectName(), object);
+        RegisterMainControl(object);
         return object;
     }
     QAction* addAction(const QString& name, QMenu* menu);
@@ -101,11 +104,10 @@ class FrmMain : public QMainWindow {
     QWidget* measListArea = nullptr; // the measurement list, shared by the views
 };
 
-// A control of the main window by name; nullptr before the window exists.
-template <class T = QWidget> T* MainControl(const QString& name)
-{
-    return Global::MainForm ? Global::MainForm->template control<T>(name) : nullptr;
-}
+namespace Global {
+// The main window once it exists.
+inline QPointer<FrmMain> MainForm;
+} // namespace Global
 
 // The key rule: a letter, a digit, a keypad key, Space, Delete, Backspace or
 // Enter pressed without Shift, Ctrl or Alt (the keypad's own modifier does

@@ -1,6 +1,6 @@
 #include "app/FrmSplash.h"
 
-#include "app/AppGlobals.h"
+#include "common/AppGlobals.h"
 #include "app/Startup.h"
 #include "platform/Dialogs.h"
 

@@ -1,16 +1,10 @@
 #pragma once
-// All shared state of the program, in one namespace.
-#include "app/AppGlobals.h"
-#include "app/MainWindowGlobals.h"
+// All shared state of the program, in one namespace: the common floor's and
+// every subsystem's part of namespace Global.
 #include "catalog/CatalogGlobals.h"
+#include "common/Global.h"
 #include "customers/CustomerGlobals.h"
 #include "instrument/InstrumentGlobals.h"
 #include "instrument/MeasRecordGlobals.h"
 #include "measview/MeasViewGlobals.h"
-#include "platform/AppPaths.h"
-#include "platform/Clock.h"
-#include "platform/Dialogs.h"
-#include "platform/AppError.h"
-#include "platform/EndProgram.h"
-#include "platform/Shell.h"
 #include "report/ReportGlobals.h"

@@ -1,10 +1,10 @@
 #include "app/Startup.h"
 
-#include "app/AppGlobals.h"
-#include "app/FileHelpers.h"
+#include "common/AppGlobals.h"
+#include "common/FileHelpers.h"
 #include "app/FrmMainEntry.h"
 #include "app/FrmSplash.h"
-#include "app/Language.h"
+#include "common/Language.h"
 #include "instrument/FirmwareCheck.h"
 #include "instrument/FirmwareWizard.h"
 #include "instrument/InstrumentGlobals.h"

@@ -4,7 +4,7 @@
 // instrument's firmware (and run the firmware update wizard when the file on
 // the computer is newer), read the sort settings, settle the data folder and
 // open the main window behind the splash.
-#include "app/Version.h"
+#include "common/Version.h"
 #include <QLockFile>
 #include <QString>
 

@@ -1,6 +1,8 @@
 #include "catalog/CatalogTab.h"
 
-#include "app/FrmMain.h"
+#include "common/Controls.h"
+#include "common/Global.h"
+#include "catalog/CatalogGlobals.h"
 #include "platform/FlexGrid.h"
 
 // The catalogue's work is not built yet: these bodies only lay the lists

@@ -1,7 +1,7 @@
 #include "customers/CustomerForm.h"
 
-#include "app/Captions.h"
-#include "app/FrmMain.h"
+#include "common/Captions.h"
+#include "common/Controls.h"
 #include "customers/CustomerGlobals.h"
 #include "platform/AppError.h"
 #include "platform/FlexGrid.h"
@@ -28,7 +28,7 @@ QString Indexed(const char* name, int index)
 // text that would be saved over the user's data.
 QObject* MainObject(const QString& name)
 {
-    QObject* o = Global::MainForm ? Global::MainForm->controlObject(name) : nullptr;
+    QObject* o = MainControlObject(name);
     if (!o)
         ObjectRequired(name);
     return o;
@@ -151,7 +151,7 @@ void ArraySetScreenToRecords(ArrayConfigurationType& into)
 
 void UserDataScreenToRecords()
 {
-    if (!Global::MainForm)
+    if (!MainWindow())
         return;
 
     // Everything is read into copies first; nothing changes until all of it
@@ -210,7 +210,7 @@ void UserDataScreenToRecords()
 
 void ShowHistoryTotal(std::int32_t historyCount)
 {
-    if (!Global::MainForm)
+    if (!MainWindow())
         return;
     SetCaption(MainObject(QStringLiteral("LblTotalPage")), NumText::Str(historyCount));
 }

@@ -1,6 +1,8 @@
 #include "customers/CustomerTab.h"
 
-#include "app/FrmMain.h"
+#include "common/Controls.h"
+#include "common/Global.h"
+#include "customers/CustomerGlobals.h"
 #include "platform/FlexGrid.h"
 
 #include <QPushButton>

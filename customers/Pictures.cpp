@@ -1,6 +1,6 @@
 #include "customers/Pictures.h"
 
-#include "app/FileHelpers.h"
+#include "common/FileHelpers.h"
 #include "platform/AppError.h"
 #include "platform/FileIo.h"
 

@@ -1,7 +1,7 @@
 #include "customers/UserData.h"
 
-#include "app/AppGlobals.h"
-#include "app/FileHelpers.h"
+#include "common/AppGlobals.h"
+#include "common/FileHelpers.h"
 #include "customers/CustomerGlobals.h"
 #include "customers/Pictures.h"
 #include "platform/AnsiCodec.h"

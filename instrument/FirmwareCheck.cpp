@@ -1,7 +1,7 @@
 #include "instrument/FirmwareCheck.h"
 
-#include "app/AppGlobals.h"
-#include "app/FileHelpers.h"
+#include "common/AppGlobals.h"
+#include "common/FileHelpers.h"
 #include "instrument/UsbProtocol.h"
 #include "platform/AppPaths.h"
 #include "platform/EndProgram.h"

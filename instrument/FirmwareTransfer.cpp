@@ -1,6 +1,6 @@
 #include "instrument/FirmwareTransfer.h"
 
-#include "app/AppGlobals.h"
+#include "common/AppGlobals.h"
 #include "instrument/UsbProtocol.h"
 #include "platform/AnsiCodec.h"
 #include "platform/Dialogs.h"

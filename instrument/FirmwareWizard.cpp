@@ -1,7 +1,7 @@
 #include "instrument/FirmwareWizard.h"
 
-#include "app/AppGlobals.h"
-#include "app/Startup.h"
+#include "common/AppGlobals.h"
+#include "common/Version.h"
 #include "instrument/FirmwareTransfer.h"
 #include "instrument/InstrumentGlobals.h"
 #include "instrument/UsbProtocol.h"

@@ -1,9 +1,12 @@
 #include "instrument/ForwardTab.h"
 
-#include "app/FileHelpers.h"
-#include "app/FrmMain.h"
-#include "app/Global.h"
-#include "app/TextHelpers.h"
+#include "common/FileHelpers.h"
+#include "common/Controls.h"
+#include "common/Global.h"
+#include "instrument/InstrumentGlobals.h"
+#include "instrument/MeasRecordGlobals.h"
+#include "customers/CustomerGlobals.h"
+#include "common/TextHelpers.h"
 #include "instrument/MeasFile.h"
 #include "instrument/ReadOut.h"
 #include "instrument/UsbProtocol.h"
@@ -537,15 +540,18 @@ class EscapeCloses : public QObject {
 
 } // namespace
 
-void ConnectForwardTab(FrmMain* form)
+void ConnectForwardTab()
 {
-    if (auto* b = form->control<QPushButton>(QStringLiteral("CmdDataForward")))
+    QWidget* form = MainWindow();
+    if (!form)
+        return;
+    if (auto* b = MainControl<QPushButton>(QStringLiteral("CmdDataForward")))
         QObject::connect(b, &QPushButton::clicked, form, [] { CmdDataForward_Click(); });
-    if (auto* b = form->control<QPushButton>(QStringLiteral("CmdDataDelete")))
+    if (auto* b = MainControl<QPushButton>(QStringLiteral("CmdDataDelete")))
         QObject::connect(b, &QPushButton::clicked, form, [] { CmdDataDelete_Click(); });
-    if (auto* b = form->control<QPushButton>(QStringLiteral("CmdFwdAll")))
+    if (auto* b = MainControl<QPushButton>(QStringLiteral("CmdFwdAll")))
         QObject::connect(b, &QPushButton::clicked, form, [] { CmdFwdAll_Click(); });
-    FlexGrid* g = form->control<FlexGrid>(QStringLiteral("MfgForwardList"));
+    FlexGrid* g = MainControl<FlexGrid>(QStringLiteral("MfgForwardList"));
     if (!g)
         return;
     QObject::connect(g, &FlexGrid::TickChanged, form,
@@ -562,7 +568,7 @@ void ConnectForwardTab(FrmMain* form)
     // The edit box over a cell closes on Enter, on Esc and when it loses the
     // focus; the list is usable again in every case. The box changes no
     // record or file.
-    if (auto* box = form->control<QLineEdit>(QStringLiteral("TxtPoinrIn_1"))) {
+    if (auto* box = MainControl<QLineEdit>(QStringLiteral("TxtPoinrIn_1"))) {
         QObject::connect(box, &QLineEdit::editingFinished, form, [] { CloseForwardEditBox(); });
         box->installEventFilter(new EscapeCloses(box));
     }

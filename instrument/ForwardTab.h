@@ -16,7 +16,6 @@
 #include <QString>
 #include <QStringList>
 
-class FrmMain;
 
 // Row colours of ticked and unticked rows (0x00BBGGRR).
 inline constexpr quint32 ForwardTickedColor = 0xFFFFC0;
@@ -67,4 +66,4 @@ void MfgForwardList_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modi
 void MfgForwardList_DblClick();
 
 // Connects the tab's controls of `form` to the handlers above.
-void ConnectForwardTab(FrmMain* form);
+void ConnectForwardTab();

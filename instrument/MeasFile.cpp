@@ -1,7 +1,7 @@
 #include "instrument/MeasFile.h"
 
-#include "app/AppGlobals.h"
-#include "app/TextHelpers.h"
+#include "common/AppGlobals.h"
+#include "common/TextHelpers.h"
 #include "platform/AnsiCodec.h"
 #include "platform/AppError.h"
 #include "platform/FileIo.h"

@@ -1,11 +1,13 @@
 #include "instrument/ReadOut.h"
 
-#include "app/FileHelpers.h"
-#include "app/FrmMain.h"
-#include "app/FrmMessWindow.h"
-#include "app/Global.h"
-#include "app/SystemHelpers.h"
-#include "app/TextHelpers.h"
+#include "common/FileHelpers.h"
+#include "common/Controls.h"
+#include "common/FrmMessWindow.h"
+#include "common/Global.h"
+#include "instrument/InstrumentGlobals.h"
+#include "instrument/MeasRecordGlobals.h"
+#include "common/SystemHelpers.h"
+#include "common/TextHelpers.h"
 #include "instrument/MeasFile.h"
 #include "instrument/RecordDecode.h"
 #include "instrument/UsbProtocol.h"
@@ -363,7 +365,7 @@ class LoadingWindowProgress : public ReadOutProgress {
   public:
     void begin(int maximum, const QString& label) override
     {
-        QWidget* owner = Global::MainForm.data();
+        QWidget* owner = MainWindow();
         window = FrmLoading::Load(owner);
         window->pBar->setRange(0, maximum);
         window->pBar->setValue(0);

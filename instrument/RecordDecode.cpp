@@ -1,6 +1,6 @@
 #include "instrument/RecordDecode.h"
 
-#include "app/AppGlobals.h"
+#include "common/AppGlobals.h"
 #include "instrument/MeasRecordGlobals.h"
 #include "platform/AppError.h"
 #include "platform/Clock.h"

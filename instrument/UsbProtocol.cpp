@@ -1,7 +1,7 @@
 #include "instrument/UsbProtocol.h"
 
-#include "app/AppGlobals.h"
-#include "app/SystemHelpers.h"
+#include "common/AppGlobals.h"
+#include "common/SystemHelpers.h"
 #include "platform/AnsiCodec.h"
 #include "platform/AppError.h"
 #include "platform/Dialogs.h"

@@ -1,6 +1,8 @@
 #include "measview/MeasViewTab.h"
 
-#include "app/FrmMain.h"
+#include "common/Controls.h"
+#include "common/Global.h"
+#include "measview/MeasViewGlobals.h"
 #include "platform/FlexGrid.h"
 
 // The measurement view is not built yet: these bodies only lay the list out,

@@ -1,11 +1,11 @@
 // The caption set-up of the main window: every caption, tab caption, list
 // header and list entry carries the text of its key in the language file
 // that is in use.
-#include "app/Captions.h"
+#include "common/Captions.h"
 
 #include "MainWindowEnv.h"
-#include "app/GridWheel.h"
-#include "app/PicTextWrite.h"
+#include "common/GridWheel.h"
+#include "common/PicTextWrite.h"
 #include "platform/FileIo.h"
 #include "platform/FlexGrid.h"
 

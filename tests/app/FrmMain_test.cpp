@@ -1,7 +1,7 @@
 // The main window's frame: load, curve colours, the unsaved-edit key rule,
 // closing, and the wheel hook that follows the tab shown.
 #include "MainWindowEnv.h"
-#include "app/GridWheel.h"
+#include "common/GridWheel.h"
 #include "platform/FlexGrid.h"
 #include "platform/Registry.h"
 

@@ -2,7 +2,7 @@
 // A main window loaded in a temporary environment with the shipped language
 // files, for the tests of the main window and its captions.
 #include "app/FrmMain.h"
-#include "app/Language.h"
+#include "common/Language.h"
 #include "platform/Registry.h"
 #include "support/TestEnv.h"
 

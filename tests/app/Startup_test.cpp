@@ -4,7 +4,7 @@
 #include "instrument/UsbTestSupport.h"
 
 #include "app/FrmSplash.h"
-#include "app/Language.h"
+#include "common/Language.h"
 #include "app/Startup.h"
 #include "instrument/FirmwareWizard.h"
 #include "platform/AnsiCodec.h"

@@ -4,7 +4,7 @@
 // controls (when the window exists) reach MakerData.csv, failures while the
 // screen is taken reach the save's result, memo line breaks cross between
 // box and file, and a read shows the number of histories.
-#include "app/Captions.h"
+#include "common/Captions.h"
 #include "app/MainWindowEnv.h"
 #include "customers/CustomerForm.h"
 #include "customers/CustomerGlobals.h"

@@ -7,7 +7,7 @@
 // "#@#", its parts become UserData.csv, MakerData.csv and the MeasData.csv,
 // PictureData.csv and ConstructionContractor.csv of history folder 1 of a
 // customer folder, which is then read and saved twice.
-#include "app/AppGlobals.h"
+#include "common/AppGlobals.h"
 #include "customers/CustomerGlobals.h"
 #include "customers/UserData.h"
 #include "platform/AnsiCodec.h"

@@ -3,7 +3,7 @@
 // FORWARD_DATA and BACKUP_DATA, the list rows and the messages.
 #include "ForwardTestSupport.h"
 
-#include "app/FrmMessWindow.h"
+#include "common/FrmMessWindow.h"
 #include "instrument/MeasFile.h"
 #include "platform/AnsiCodec.h"
 #include "platform/FileIo.h"

@@ -1,8 +1,8 @@
-#include "app/SystemHelpers.h"
+#include "common/SystemHelpers.h"
 
-#include "app/TextHelpers.h"
+#include "common/TextHelpers.h"
 
-#include "app/FileHelpers.h"
+#include "common/FileHelpers.h"
 #include "platform/AppError.h"
 #include "platform/AppPaths.h"
 #include "platform/Shell.h"

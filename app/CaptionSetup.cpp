@@ -1,9 +1,8 @@
-#include "app/Captions.h"
-
+#include "common/Captions.h"
 #include "app/FrmMain.h"
-#include "app/FrmMessWindow.h"
-#include "app/Language.h"
-#include "app/PicTextWrite.h"
+#include "common/FrmMessWindow.h"
+#include "common/Language.h"
+#include "common/PicTextWrite.h"
 #include "catalog/CatalogTab.h"
 #include "customers/CustomerTab.h"
 #include "platform/FlexGrid.h"
@@ -20,62 +19,6 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTabWidget>
-
-QString CaptionOf(const QObject* control)
-{
-    if (auto* l = qobject_cast<const QLabel*>(control))
-        return l->text();
-    if (auto* b = qobject_cast<const QAbstractButton*>(control))
-        return b->text();
-    if (auto* g = qobject_cast<const QGroupBox*>(control))
-        return g->title();
-    if (auto* m = qobject_cast<const QMenu*>(control))
-        return m->title();
-    if (auto* a = qobject_cast<const QAction*>(control))
-        return a->text();
-    if (auto* w = qobject_cast<const QWidget*>(control))
-        return w->windowTitle();
-    return QString();
-}
-
-void SetCaption(QObject* control, const QString& caption)
-{
-    if (auto* l = qobject_cast<QLabel*>(control))
-        l->setText(caption);
-    else if (auto* b = qobject_cast<QAbstractButton*>(control))
-        b->setText(caption);
-    else if (auto* g = qobject_cast<QGroupBox*>(control))
-        g->setTitle(caption);
-    else if (auto* m = qobject_cast<QMenu*>(control))
-        m->setTitle(caption);
-    else if (auto* a = qobject_cast<QAction*>(control))
-        a->setText(caption);
-    else if (auto* w = qobject_cast<QWidget*>(control))
-        w->setWindowTitle(caption);
-}
-
-QString TextOf(const QObject* control)
-{
-    if (auto* e = qobject_cast<const QLineEdit*>(control))
-        return e->text();
-    if (auto* m = qobject_cast<const QPlainTextEdit*>(control))
-        return m->toPlainText();
-    if (auto* c = qobject_cast<const QComboBox*>(control))
-        return c->currentText();
-    return CaptionOf(control);
-}
-
-void SetTextOf(QObject* control, const QString& text)
-{
-    if (auto* e = qobject_cast<QLineEdit*>(control))
-        e->setText(text);
-    else if (auto* m = qobject_cast<QPlainTextEdit*>(control))
-        m->setPlainText(text);
-    else if (auto* c = qobject_cast<QComboBox*>(control))
-        c->setCurrentText(text);
-    else
-        SetCaption(control, text);
-}
 
 // ---------------------------------------------------------------------------
 // The caption set-up of the main window

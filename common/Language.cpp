@@ -1,6 +1,6 @@
-#include "app/Language.h"
+#include "common/Language.h"
 
-#include "app/AppGlobals.h"
+#include "common/AppGlobals.h"
 #include "platform/AnsiCodec.h"
 #include "platform/AppError.h"
 #include "platform/FileIo.h"

@@ -1,4 +1,4 @@
-#include "app/GridWheel.h"
+#include "common/GridWheel.h"
 
 #include <QAbstractScrollArea>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #pragma once
 // Shared state of the application shell. All shared state of the program
-// lives in namespace Global (see app/Global.h), spread over one header per
+// lives in namespace Global (see common/Global.h), spread over one header per
 // subsystem so that each keeps its own.
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "app/PicTextWrite.h"
+#include "common/PicTextWrite.h"
 
 #include "platform/AppError.h"
 #include "platform/FlexGrid.h"

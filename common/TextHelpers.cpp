@@ -1,4 +1,4 @@
-#include "app/TextHelpers.h"
+#include "common/TextHelpers.h"
 
 #include "platform/AnsiCodec.h"
 #include "platform/AppError.h"

@@ -1,6 +1,6 @@
-#include "app/FrmMessWindow.h"
+#include "common/FrmMessWindow.h"
 
-#include "app/Global.h"
+#include "common/Global.h"
 #include "platform/FlexGrid.h"
 
 #include <QCloseEvent>

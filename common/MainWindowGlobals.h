@@ -1,20 +1,22 @@
 #pragma once
 // Shared state of the main window and its two small message windows, in
-// namespace Global (see app/Global.h).
+// namespace Global (see common/Global.h).
+#include <QHash>
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include <cstdint>
 
-class FrmMain;
 class FrmMessWindow;
 class FrmLoading;
 
 namespace Global {
 
-// The main window once it exists (its controls are found by name through
-// FrmMain::control / MainControl, app/FrmMain.h).
-inline QPointer<FrmMain> MainForm;
+// The main window once it exists, and its controls by control name
+// (common/Controls.h).
+inline QPointer<QWidget> MainWindow;
+inline QHash<QString, QPointer<QObject>> MainControls;
 // The main window as it was in front at the end of its load; the list grids
 // take the keyboard focus under the mouse only while this window is active.
 inline QPointer<QWidget> MainWindowHandle;

@@ -1,6 +1,6 @@
-#include "app/FileHelpers.h"
+#include "common/FileHelpers.h"
 
-#include "app/AppGlobals.h"
+#include "common/AppGlobals.h"
 #include "platform/AppError.h"
 #include "platform/Dialogs.h"
 #include "platform/EndProgram.h"

@@ -1,6 +1,6 @@
-#include "app/SystemHelpers.h"
+#include "common/SystemHelpers.h"
 
-#include "app/AppGlobals.h"
+#include "common/AppGlobals.h"
 #include "platform/Shell.h"
 #include "support/TestEnv.h"
 

@@ -1,4 +1,4 @@
-#include "app/FrmMessWindow.h"
+#include "common/FrmMessWindow.h"
 
 #include "app/Global.h"
 #include "platform/FlexGrid.h"
