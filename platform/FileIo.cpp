@@ -34,12 +34,49 @@ std::optional<QByteArray> ReadFileBytes(const QString& path)
     return data;
 }
 
+namespace {
+int faultAt = 0;
+int stepsTaken = 0;
+
+// True when the next step of the write path is to fail.
+bool stepFails()
+{
+    ++stepsTaken;
+    return faultAt != 0 && stepsTaken == faultAt;
+}
+} // namespace
+
+void FileIoFaults::FailAt(int n)
+{
+    faultAt = n;
+    stepsTaken = 0;
+}
+
+int FileIoFaults::StepsTaken()
+{
+    return stepsTaken;
+}
+
+void FileIoFaults::Reset()
+{
+    FailAt(0);
+}
+
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes)
 {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
         return false;
-    if (f.write(bytes) != bytes.size()) {
+    if (stepFails() || f.write(bytes) != bytes.size()) {
+        f.cancelWriting();
+        return false;
+    }
+    // QSaveFile buffers: a full disk shows only when the data is flushed.
+    if (stepFails() || !f.flush()) {
+        f.cancelWriting();
+        return false;
+    }
+    if (stepFails()) {
         f.cancelWriting();
         return false;
     }

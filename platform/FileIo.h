@@ -22,6 +22,20 @@ std::optional<QByteArray> ReadFileBytes(const QString& path);
 // any old file untouched) when anything fails.
 bool WriteFileAtomic(const QString& path, const QByteArray& bytes);
 
+// Test seam of the write path: makes one step of the atomic writer fail, so
+// that a test can fail every write of a saver in turn. Steps are counted from
+// 1 over every WriteFileAtomic from the last Reset on: each write takes three
+// steps, the write of the bytes, the flush to disk and the rename over the
+// target.
+namespace FileIoFaults {
+enum class Step { Write, Flush, Rename };
+// The step numbered `n` fails (0: none fails).
+void FailAt(int n);
+// Steps taken since the last Reset (or FailAt).
+int StepsTaken();
+void Reset();
+} // namespace FileIoFaults
+
 // Lines in code page 932, each followed by CR LF, written atomically.
 bool WriteLinesAtomic(const QString& path, const QStringList& lines);
 
