@@ -37,5 +37,6 @@ bool FrmArraySetIsLoaded()
 
 void FrmArraySetUnload()
 {
-    delete Global::ArraySetForm.data();
+    // Only the window itself is this module's to close.
+    delete qobject_cast<FrmArraySet*>(Global::ArraySetForm.data());
 }

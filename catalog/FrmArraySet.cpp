@@ -6,6 +6,7 @@
 #include "catalog/CatalogGlobals.h"
 #include "common/AppGlobals.h"
 #include "common/Captions.h"
+#include "common/ControlMakers.h"
 #include "common/Controls.h"
 #include "common/EditKeys.h"
 #include "common/FrmMessWindow.h" // close reasons
@@ -59,32 +60,10 @@ QString ui(int key)
     return Global::UiText.value(key);
 }
 
-template <class T> T* make(const QString& name, QWidget* parent)
-{
-    auto* w = new T(parent);
-    w->setObjectName(name);
-    return w;
-}
-
-QLabel* newCaption(const QString& name, QWidget* parent)
-{
-    auto* l = make<QLabel>(name, parent);
-    l->setTextFormat(Qt::PlainText);
-    return l;
-}
-
-// A white label that shows a value.
-QLabel* newValue(const QString& name, QWidget* parent, int minWidth)
-{
-    auto* l = newCaption(name, parent);
-    l->setFrameShape(QFrame::StyledPanel);
-    l->setFrameShadow(QFrame::Sunken);
-    l->setAutoFillBackground(true);
-    l->setBackgroundRole(QPalette::Base);
-    l->setMargin(1);
-    l->setMinimumWidth(minWidth);
-    return l;
-}
+using ControlMakers::make;
+using ControlMakers::newCaption;
+using ControlMakers::newValue;
+using ControlMakers::paintButton;
 
 // A drop-down list that offers only its own items. Its placeholder keeps it
 // at no choice when a list that was empty gets its first items, whoever
@@ -152,14 +131,6 @@ void dropKept(QComboBox* c)
 void choose(QComboBox* c, int pos)
 {
     c->setCurrentIndex(pos);
-}
-
-void paintButton(QPushButton* b, quint32 color)
-{
-    QPalette pal = b->palette();
-    pal.setColor(QPalette::Button, ColorFromValue(color));
-    b->setPalette(pal);
-    b->setAutoFillBackground(true);
 }
 
 } // namespace
@@ -435,11 +406,7 @@ void FrmArraySet::CmbMaker_Click(int index)
         const QStringList models = modelListFor(index, m);
         for (int i = RowsPerGroup * index; i < RowsPerGroup * (index + 1); ++i) {
             fillList(CmbModSel[i], models);
-            TxtCntH[i]->setText(QString());
-            LblVoc[i]->setText(QString());
-            LblIsc[i]->setText(QString());
-            LblPm[i]->setText(QString());
-            TxtCnt[i]->setText(QString());
+            emptyRow(i);
         }
     });
 }
@@ -462,11 +429,7 @@ void FrmArraySet::CmbMaker_KeyUp(int index, int keyCode)
         for (int i = RowsPerGroup * index; i < RowsPerGroup * (index + 1); ++i) {
             choose(CmbModSel[i], -1);
             fillList(CmbModSel[i], {});
-            TxtCnt[i]->setText(QString());
-            TxtCntH[i]->setText(QString());
-            LblPm[i]->setText(QString());
-            LblVoc[i]->setText(QString());
-            LblIsc[i]->setText(QString());
+            emptyRow(i);
         }
         choose(CmbMaker[index], -1);
         const QString none[5];
@@ -478,11 +441,7 @@ void FrmArraySet::CmbPowConMaker_KeyUp(int index, int keyCode)
 {
     if (keyCode != Qt::Key_Delete)
         return;
-    Guarded(QStringLiteral("CmbPowConMaker_KeyUp"), [&] {
-        choose(CmbPowConMaker[index], -1);
-        choose(CmbPowConSerial[index], -1);
-        fillList(CmbPowConSerial[index], {});
-    });
+    Guarded(QStringLiteral("CmbPowConMaker_KeyUp"), [&] { emptyPowCon(index); });
 }
 
 void FrmArraySet::CmbNoSel_KeyUp(int index, int keyCode)
@@ -491,14 +450,29 @@ void FrmArraySet::CmbNoSel_KeyUp(int index, int keyCode)
         return;
     Guarded(QStringLiteral("CmbNoSel_KeyUp"), [&] {
         choose(CmbNoSel[index], -1);
-        choose(CmbPowConMaker[index], -1);
-        choose(CmbPowConSerial[index], -1);
-        fillList(CmbPowConSerial[index], {});
+        emptyPowCon(index);
     });
 }
 
 // ---------------------------------------------------------------------------
 // String rows, totals and coefficients
+
+void FrmArraySet::emptyRow(int i)
+{
+    // The count boxes' changes recompute the totals without the row.
+    TxtCnt[i]->setText(QString());
+    TxtCntH[i]->setText(QString());
+    LblPm[i]->setText(QString());
+    LblVoc[i]->setText(QString());
+    LblIsc[i]->setText(QString());
+}
+
+void FrmArraySet::emptyPowCon(int g)
+{
+    choose(CmbPowConMaker[g], -1);
+    choose(CmbPowConSerial[g], -1);
+    fillList(CmbPowConSerial[g], {});
+}
 
 void FrmArraySet::setGroupCoefficientLabels(int g, const QString (&texts)[5])
 {
@@ -563,11 +537,7 @@ void FrmArraySet::CmbModSel_KeyUp(int index, int keyCode)
         return;
     Guarded(QStringLiteral("CmbModSel_KeyUp"), [&] {
         choose(CmbModSel[index], -1);
-        TxtCnt[index]->setText(QString());
-        TxtCntH[index]->setText(QString());
-        LblPm[index]->setText(QString());
-        LblVoc[index]->setText(QString());
-        LblIsc[index]->setText(QString());
+        emptyRow(index);
     });
 }
 
@@ -596,12 +566,8 @@ void FrmArraySet::ShowData()
     ClearCoefficientTables(a);
     for (int r = 0; r < Rows; ++r) {
         choose(CmbModSel[r], -1);
-        TxtCntH[r]->setText(QString());
-        LblPm[r]->setText(QString());
-        LblVoc[r]->setText(QString());
-        LblIsc[r]->setText(QString());
         fillList(CmbModSel[r], {});
-        TxtCnt[r]->setText(QString());
+        emptyRow(r);
     }
 
     // A stored maker or model the catalogue does not hold is shown as a
@@ -619,11 +585,7 @@ void FrmArraySet::ShowData()
             const StringRow s = a.StringRows[std::size_t(r)];
             if (s.ModelCode.isEmpty()) {
                 choose(CmbModSel[r], -1);
-                TxtCntH[r]->setText(QString());
-                LblVoc[r]->setText(QString());
-                LblIsc[r]->setText(QString());
-                LblPm[r]->setText(QString());
-                TxtCnt[r]->setText(QString());
+                emptyRow(r);
                 continue;
             }
             chooseStored(CmbModSel[r], s.ModelCode);

@@ -110,6 +110,10 @@ class FrmArraySet : public QWidget {
     bool isCatalogPowConMaker(int g, int m) const;
     QStringList modelListFor(int g, int m) const;
     QStringList powConModelListFor(int g, int m) const;
+    // Empties the counts and figures of row i / the power conditioner of
+    // group g (its choices and model list).
+    void emptyRow(int i);
+    void emptyPowCon(int g);
     void setGroupCoefficientLabels(int g, const QString (&texts)[5]);
     void recomputeTotals();
 
