@@ -186,7 +186,7 @@ TEST_F(UserDataReadTest, FailedReadsLeaveTheLoadedCustomerWhole)
     WriteFile(broken + "/1_x/MeasData.csv", Lines({"x"}));
     EXPECT_FALSE(UserDataRead("C_broken"));
     ASSERT_EQ(env.dialogs->log.size(), 1);
-    EXPECT_EQ(env.dialogs->log[0].message.text, "ERROR No:53 File not found");
+    EXPECT_EQ(env.dialogs->log[0].message.text, "ERROR No:53 File not found: " + broken + "/MakerData.csv");
     EXPECT_EQ(env.dialogs->log[0].title, "UserDataRead");
 
     // Keys that would lead out of USER_DATA are never read.
