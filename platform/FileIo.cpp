@@ -171,35 +171,27 @@ int probeWriteFailure(const QString& path)
     return 0;
 }
 
-// Writes all of `data` to `fd`; the system's error code, 0 when written.
-int writeAll(int fd, const char* data, qint64 size)
+// Hands `size` bytes to the file: the system's error code, 0 when taken.
+// Qt may keep them in its buffer until the flush.
+int put(QSaveFile& f, const char* data, qint64 size)
 {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(size));
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return errno;
-        }
-        if (n == 0)
-            return EIO;
-        data += n;
-        size -= n;
-    }
-    return 0;
+    errno = 0;
+    if (f.write(data, size) == size)
+        return 0;
+    return errno != 0 ? errno : EIO;
 }
 
 // Fills an open temporary file: the system's error code, 0 when done. With
 // `halfWay` it stops part of the way through, as a disk filling up would.
-using Body = std::function<int(int fd, bool halfWay)>;
+using Body = std::function<int(QSaveFile& f, bool halfWay)>;
 // Runs on the filled and flushed temporary file before it is renamed.
 using Finish = std::function<int(int fd)>;
 
 // The write path: a temporary file beside `path` gets its content from
-// `body`, is flushed to disk and renamed over `path`. Returns the system's
-// error code of the step that failed (the temporary file is then removed
-// and any old file is untouched), 0 when the file was replaced.
-// `logged` and `source` only describe the write in the seam's log.
+// `body`, is flushed and renamed over `path`. Returns the system's error
+// code of the step that failed (the temporary file is then removed and any
+// old file is untouched), 0 when the file was replaced. `logged` and
+// `source` only describe the write in the seam's log.
 int writeWhole(const QString& path, const Body& body, const Finish& beforeCommit, const QByteArray& logged,
                const QString& source)
 {
@@ -211,32 +203,31 @@ int writeWhole(const QString& path, const Body& body, const Finish& beforeCommit
         const int probed = probeWriteFailure(path);
         return probed != 0 ? probed : (err != 0 ? err : EIO);
     }
-    // The bytes go to the file itself, not through Qt's buffer, so that the
-    // system's own reason for a failure reaches the report.
-    const int fd = f.handle();
     if (stepFails(Step::Write, path)) {
-        body(fd, true);
+        body(f, true);
         f.cancelWriting();
         return ENOSPC;
     }
-    if (const int err = body(fd, false)) {
+    if (const int err = body(f, false)) {
         noteLastStep(true);
         f.cancelWriting();
         return err;
     }
-    // A full disk may show only when the data reach it.
+    // Qt keeps the bytes in its buffer: a full disk shows only when they
+    // reach the file.
     if (stepFails(Step::Flush, path)) {
         f.cancelWriting();
         return ENOSPC;
     }
-    if (::fsync(fd) != 0) {
+    errno = 0;
+    if (!f.flush()) {
         const int err = errno;
         noteLastStep(true);
         f.cancelWriting();
-        return err;
+        return err != 0 ? err : EIO;
     }
     if (beforeCommit) {
-        if (const int err = beforeCommit(fd)) {
+        if (const int err = beforeCommit(f.handle())) {
             f.cancelWriting();
             return err;
         }
@@ -260,8 +251,8 @@ int writeBytes(const QString& path, const QByteArray& bytes)
 {
     return writeWhole(
         path,
-        [&](int fd, bool halfWay) {
-            return writeAll(fd, bytes.constData(), halfWay ? bytes.size() / 2 : bytes.size());
+        [&](QSaveFile& f, bool halfWay) {
+            return put(f, bytes.constData(), halfWay ? bytes.size() / 2 : bytes.size());
         },
         Finish(), bytes, QString());
 }
@@ -310,7 +301,7 @@ void CopyFileOrThrow(const QString& source, const QString& target)
     bool readFailed = false;
     const int err = writeWhole(
         target,
-        [&](int fd, bool halfWay) {
+        [&](QSaveFile& f, bool halfWay) {
             char buf[64 * 1024];
             for (bool first = true;; first = false) {
                 if (halfWay && !first)
@@ -324,7 +315,7 @@ void CopyFileOrThrow(const QString& source, const QString& target)
                 }
                 if (n == 0)
                     return 0;
-                if (const int e = writeAll(fd, buf, n))
+                if (const int e = put(f, buf, n))
                     return e;
             }
         },

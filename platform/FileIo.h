@@ -1,10 +1,10 @@
 #pragma once
 // Whole-file reads and the one write path of the program. Every data file
 // is written through WriteFileAtomic (or its throwing and copying forms): a
-// temporary file beside the target gets every byte, is flushed to disk, and
-// only then is renamed over the target, so a failure (a full disk, a
-// file-size limit, a folder that may not be written) leaves the old file
-// exactly as it was and is always reported to the caller.
+// temporary file beside the target gets every byte, the bytes are flushed
+// into it (a full disk or a file-size limit shows only then), and only then
+// is it renamed over the target. So a failure leaves the old file exactly
+// as it was and is always reported to the caller.
 //
 // The folder creation and the renames of the savers live here too, so that
 // the test seam below can fail them like any write.
@@ -57,8 +57,8 @@ void RenameOrThrow(const QString& from, const QString& to);
 // Test seam of the write path: makes one step of it fail, so that a test
 // can fail every write of a saver in turn. Steps are counted from 1 over
 // every call from the last Reset on: each write (or copy) takes three
-// steps, the write of the bytes, the flush to disk and the rename over the
-// target; each folder made takes one step, and so does each rename of a
+// steps, the write of the bytes, their flush into the file and the rename
+// over the target; each folder made takes one step, and so does each rename of a
 // file or folder. A failing step fails as the system would (the write
 // stops half-way; a full disk for the write and the flush, an I/O error for
 // the others).
