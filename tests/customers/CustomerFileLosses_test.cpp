@@ -26,14 +26,6 @@ using namespace CustomerFixture;
 
 namespace {
 
-void Put(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 // The CRC of PNG chunks.
 quint32 Crc32(const QByteArray& bytes)
 {
@@ -54,23 +46,10 @@ class CustomerFileLosses : public ::testing::Test {
     void SetUp() override
     {
         TestEnv::loadUiText();
-        UserMemoryClear();
-        Global::ArrayConfiguration = ArrayConfigurationType{};
-        Global::UserListCount = 0;
-        Global::CurUserRow = 1;
-        Global::CurUserIndex = 0;
+        ResetRecords();
     }
     void TearDown() override { FileIoFaults::Reset(); }
 
-    // A customer folder of `key` with UserData.csv and MakerData.csv.
-    QString MakeCustomer(const QString& key)
-    {
-        const QString c = env.dataFolder() + "/USER_DATA/" + key;
-        const QString code = key.section('_', 0, 0);
-        Put(c + "/UserData.csv", Lines({code, key.section('_', 1), "", "", "", "", "", "", "", "", "memo"}));
-        Put(c + "/MakerData.csv", Lines({"1"}));
-        return c;
-    }
     // A picture file of w x h pixels.
     void Picture(const QString& path, int w, int h, const char* format = "PNG")
     {
@@ -102,7 +81,7 @@ TEST_F(CustomerFileLosses, AHistoryReadPartWayRefusesTheCustomerAndLosesNothing)
     // contractors, and the next save wrote fifteen empty lines over them.
     const QString outside = env.root() + "/outside/site.png";
     Picture(outside, 800, 600);
-    const QString c = MakeCustomer("K1_Kunde");
+    const QString c = MakeCustomer(env, "K1_Kunde");
     const QString h = c + "/4_旧";
     const auto arrange = [&] {
         QDir(h).removeRecursively();
@@ -168,7 +147,7 @@ TEST_F(CustomerFileLosses, FilesWithLongPathsAreReadAndWrittenBack)
         SCOPED_TRACE(length);
         const QString c = env.dataFolder() + "/USER_DATA/" + key;
         QDir(c).removeRecursively();
-        MakeCustomer(key);
+        MakeCustomer(env, key);
         const int fixed = int((c + "/1_/ConstructionContractor.csv").size());
         const QString name(length - fixed, u'h');
         const QString h = c + "/1_" + name;
@@ -213,7 +192,7 @@ TEST_F(CustomerFileLosses, AnOlderPicturePathThatCouldNotBeCopiedIsWrittenBack)
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.what);
-        const QString c = MakeCustomer("P1_Bild");
+        const QString c = MakeCustomer(env, "P1_Bild");
         const QString h = c + "/1_h";
         QDir(h).removeRecursively();
         Put(h + "/MeasData.csv", Lines({"h", "d", "", "", "", k.older, "", "", "", "memo"}));
@@ -286,7 +265,7 @@ TEST_F(CustomerFileLosses, PictureNamesMatchWithoutRegardToLetterCase)
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.line);
-        const QString c = MakeCustomer("C1_Case");
+        const QString c = MakeCustomer(env, "C1_Case");
         const QString h = c + "/1_h";
         QDir(h).removeRecursively();
         Put(h + "/MeasData.csv", Lines({"h"}));
@@ -308,7 +287,7 @@ TEST_F(CustomerFileLosses, FileSystemErrorsGiveTheirClassicNumberAndName)
     // a file-size limit that makes the disk full. The child sends back the
     // boxes it showed.
     const QString users = env.dataFolder() + "/USER_DATA";
-    const QString c = MakeCustomer("E1_Fehler");
+    const QString c = MakeCustomer(env, "E1_Fehler");
     Put(c + "/1_h/MeasData.csv", Lines({"h"}));
     Put(c + "/1_h/PictureData.csv", Lines({"", "", "", ""}));
     Put(c + "/1_h/ConstructionContractor.csv", Contractors);

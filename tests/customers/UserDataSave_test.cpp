@@ -22,11 +22,7 @@ class UserDataSaveTest : public ::testing::Test {
     void SetUp() override
     {
         TestEnv::loadUiText();
-        UserMemoryClear();
-        Global::ArrayConfiguration = ArrayConfigurationType{};
-        Global::UserListCount = 0;
-        Global::CurUserRow = 1;
-        Global::CurUserIndex = 0;
+        ResetRecords();
     }
     // Installs the fixture and reads it, as selecting the customer does.
     QString Load()

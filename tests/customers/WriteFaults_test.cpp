@@ -18,14 +18,6 @@ using namespace CustomerFixture;
 
 namespace {
 
-void Put(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
 class CustomerWriteFaults : public ::testing::Test {
   protected:
     void SetUp() override { TestEnv::loadUiText(); }
@@ -42,11 +34,7 @@ class CustomerWriteFaults : public ::testing::Test {
         Put(c + "/4_増設/MeasData.csv", Lines({"増設", "d", "", "", "", "", outside, "", "", "memo"}));
         Put(c + "/4_増設/PictureData.csv", Lines({"kept.jpg", "", "", ""}));
         Put(c + "/4_増設/ConstructionContractor.csv", Lines({"業者"}));
-        UserMemoryClear();
-        Global::ArrayConfiguration = ArrayConfigurationType{};
-        Global::UserListCount = 0;
-        Global::CurUserRow = 1;
-        Global::CurUserIndex = 0;
+        ResetRecords();
     }
 
     TestEnv env;

@@ -1,5 +1,6 @@
 #include "customers/support/CustomerFixture.h"
 
+#include "customers/CustomerGlobals.h"
 #include "platform/AnsiCodec.h"
 #include "support/TestEnv.h"
 
@@ -7,6 +8,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+
+#include <gtest/gtest.h>
 
 namespace CustomerFixture {
 
@@ -104,6 +107,35 @@ QByteArray Bytes(const QString& path)
 QByteArray Lines(const QStringList& lines)
 {
     return AnsiCodec::joinLines(lines);
+}
+
+void Put(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+        return;
+    }
+    f.write(bytes);
+}
+
+QString MakeCustomer(const TestEnv& env, const QString& key)
+{
+    const QString c = env.dataFolder() + QStringLiteral("/USER_DATA/") + key;
+    Put(c + QStringLiteral("/UserData.csv"),
+        Lines({key.section(u'_', 0, 0), key.section(u'_', 1), "", "", "", "", "", "", "", "", "memo"}));
+    Put(c + QStringLiteral("/MakerData.csv"), Lines({QStringLiteral("1")}));
+    return c;
+}
+
+void ResetRecords()
+{
+    UserMemoryClear();
+    Global::ArrayConfiguration = ArrayConfigurationType{};
+    Global::UserListCount = 0;
+    Global::CurUserRow = 1;
+    Global::CurUserIndex = 0;
 }
 
 } // namespace CustomerFixture

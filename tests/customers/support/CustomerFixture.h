@@ -29,6 +29,16 @@ QMap<QString, QByteArray> ExpectedAfterSave(const TestEnv& env);
 QByteArray Bytes(const QString& path);
 // Lines joined with CR LF after each, in code page 932.
 QByteArray Lines(const QStringList& lines);
+// Writes `bytes` as the file `path`, making its folder (a test's set-up,
+// not the program's write path).
+void Put(const QString& path, const QByteArray& bytes);
+// A minimal customer folder of `key` ({code}_{name}): UserData.csv with the
+// code, the name and a memo line, and a MakerData.csv of one line. Returns
+// the folder.
+QString MakeCustomer(const TestEnv& env, const QString& key);
+// The loaded customer emptied, as after start-up: no records, no array
+// configuration, an empty customer list with row 1 current.
+void ResetRecords();
 
 } // namespace CustomerFixture
 
