@@ -152,8 +152,9 @@ QByteArray ReadFileOrThrow(const QString& path)
 
 namespace {
 
-// Why a file could not be created or renamed into its folder when the
-// system call left no reason: the folder's state, looked at afterwards.
+// Why a file could not be created in its folder or renamed over its old
+// self, from the state of both looked at afterwards (0 when they show no
+// reason): Qt may refuse before any system call, so its errno can be stale.
 int probeWriteFailure(const QString& path)
 {
     const QFileInfo target(path);

@@ -44,9 +44,18 @@ class CustomerWriteFaults : public ::testing::Test {
 
 TEST_F(CustomerWriteFaults, UserDataSave)
 {
+    // The customer as a first read leaves it (older pictures moved), kept
+    // aside so that each run starts from it without moving them again.
+    const QString users = env.dataFolder() + "/USER_DATA";
+    const QString read = env.root() + "/read";
+    InstallCustomer();
+    ASSERT_TRUE(UserDataRead(Key()));
+    CopyTree(users, read);
     CheckWriteFaults({"UserDataSave", env.dataFolder(),
                       [&] {
-                          InstallCustomer();
+                          QDir(users).removeRecursively();
+                          CopyTree(read, users);
+                          ResetRecords();
                           ASSERT_TRUE(UserDataRead(Key()));
                           // Every kind of write: changed files, a renamed and a
                           // new history folder, a new documents folder.

@@ -22,6 +22,13 @@ QString FixtureRoot()
     return QStringLiteral(HX_FIXTURES "/customer");
 }
 
+QByteArray WithOlderPicture(const TestEnv& env, QByteArray bytes)
+{
+    return bytes.replace(Placeholder.toLatin1(), OlderPicturePath(env).toUtf8());
+}
+
+} // namespace
+
 void CopyTree(const QString& from, const QString& to)
 {
     QDir().mkpath(to);
@@ -35,13 +42,6 @@ void CopyTree(const QString& from, const QString& to)
             QFile::copy(path, target);
     }
 }
-
-QByteArray WithOlderPicture(const TestEnv& env, QByteArray bytes)
-{
-    return bytes.replace(Placeholder.toLatin1(), OlderPicturePath(env).toUtf8());
-}
-
-} // namespace
 
 QString Key()
 {
@@ -59,10 +59,12 @@ QString Install(const TestEnv& env)
     CopyTree(FixtureRoot() + QStringLiteral("/input/USER_DATA"), users);
     const QString customer = users + u'/' + Key();
 
-    QDir().mkpath(env.root() + QStringLiteral("/outside"));
-    QImage picture(1600, 1200, QImage::Format_RGB32);
-    picture.fill(QColor(200, 40, 40));
-    picture.save(OlderPicturePath(env), "BMP");
+    if (!QFile::exists(OlderPicturePath(env))) {
+        QDir().mkpath(env.root() + QStringLiteral("/outside"));
+        QImage picture(1600, 1200, QImage::Format_RGB32);
+        picture.fill(QColor(200, 40, 40));
+        picture.save(OlderPicturePath(env), "BMP");
+    }
 
     const QString meas = customer + QStringLiteral("/3_旧形式/MeasData.csv");
     const QByteArray bytes = WithOlderPicture(env, Bytes(meas));

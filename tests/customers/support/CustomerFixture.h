@@ -15,11 +15,13 @@ namespace CustomerFixture {
 QString Key();
 // Copies the fixture's input/USER_DATA into the test's data folder, writes
 // the older-layout history's outside picture (1600 x 1200 pixels, as a
-// bitmap) and puts its full path into that history's MeasData.csv. Returns
-// the customer folder.
+// bitmap; kept when there) and puts its full path into that history's
+// MeasData.csv. Returns the customer folder.
 QString Install(const TestEnv& env);
 // The outside picture named by the older-layout history.
 QString OlderPicturePath(const TestEnv& env);
+// Copies the folder tree `from` into `to` (created).
+void CopyTree(const QString& from, const QString& to);
 // Every file below `folder` (relative path -> bytes).
 QMap<QString, QByteArray> Snapshot(const QString& folder);
 // The files of the fixture's input as installed, with the files of its
