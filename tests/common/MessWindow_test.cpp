@@ -3,10 +3,12 @@
 #include "app/Global.h"
 #include "platform/FlexGrid.h"
 #include "support/TestEnv.h"
+#include "support/WindowSystem.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPointer>
 #include <QProgressBar>
 
 #include <gtest/gtest.h>
@@ -107,6 +109,34 @@ TEST_F(MessWindowTest, TheSessionOrTheOwnerClosingItEndsTheProgram)
     EXPECT_THROW(w->Form_QueryUnload(cancel, vbFormOwner), ProgramEnded);
     EXPECT_THROW(w->Form_QueryUnload(cancel, vbFormMDIForm), ProgramEnded);
     EXPECT_THROW(FrmLoading::Load(&owner)->Form_QueryUnload(cancel, vbAppTaskManager), ProgramEnded);
+}
+
+TEST_F(MessWindowTest, TheCloseBoxOrTheProgramClosesEitherWindowAndTheProgramGoesOn)
+{
+    owner.resize(600, 400);
+    owner.show();
+    for (const bool byUser : {true, false}) {
+        SCOPED_TRACE(byUser ? "close box" : "program");
+        Global::MessWindowText = QStringLiteral("Save OK");
+        ShowMessWindow(&owner);
+        QPointer<FrmMessWindow> mess = Global::MessWindowForm;
+        QPointer<FrmLoading> loading = FrmLoading::Load(&owner);
+        loading->Show();
+        ASSERT_TRUE(mess && mess->isVisible() && loading->isVisible());
+        // A program that ended would throw out of the close here.
+        if (byUser) {
+            EXPECT_TRUE(CloseBoxClick(mess));
+            EXPECT_TRUE(CloseBoxClick(loading));
+        } else {
+            EXPECT_TRUE(mess->close());
+            EXPECT_TRUE(loading->close());
+        }
+        EXPECT_FALSE(FrmMessWindow::IsLoaded());
+        EXPECT_FALSE(FrmLoading::IsLoaded());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(mess.isNull());
+        EXPECT_TRUE(loading.isNull());
+    }
 }
 
 TEST_F(MessWindowTest, TheProgressWindowIsFilledByItsCallerAndClosed)
