@@ -20,7 +20,6 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QFileInfo>
 #include <QLockFile>
 #include <QPointer>
 
@@ -141,22 +140,6 @@ bool LoadStoredLanguage()
     return true;
 }
 
-QString FindLanguageFolder(const QString& programFolder)
-{
-    const QString name = QStringLiteral("LANGUAGE");
-    QString found = name;
-    if (!QFileInfo(programFolder + u'/' + name).isDir()) {
-        const QStringList folders = QDir(programFolder).entryList(
-            QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name | QDir::IgnoreCase);
-        for (const QString& f : folders)
-            if (f.compare(name, Qt::CaseInsensitive) == 0) {
-                found = f;
-                break;
-            }
-    }
-    return programFolder + u'/' + found + u'/';
-}
-
 bool Main()
 {
     QPointer<frmSplash> splash;
@@ -177,7 +160,7 @@ bool Main()
         Global::RecordSize = 1184;
         Global::HookedGrid = 0;
         Global::ForwardFilePaths.assign(1201, QString());
-        Global::LanguageFolder = FindLanguageFolder(AppPaths::programFolder());
+        Global::LanguageFolder = AppPaths::languageFolder();
         MakeFolder(Global::LanguageFolder);
 
         // 3, 4. Language files.

@@ -45,7 +45,3 @@ QString FirstRunLanguage(bool japan);
 // Loads the language file whose code is the stored "Language" value, and
 // Qt's own texts in that language; false when no file carries it.
 bool LoadStoredLanguage();
-// The language folder of `programFolder`, with a trailing "/": its folder
-// named LANGUAGE in any letter case (the exact name first), else
-// "LANGUAGE/", which may not exist yet.
-QString FindLanguageFolder(const QString& programFolder);

@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "instrument/FirmwareWizard.h"
 #include "platform/AnsiCodec.h"
+#include "platform/AppPaths.h"
 #include "platform/FileIo.h"
 #include "platform/Registry.h"
 
@@ -382,8 +383,10 @@ TEST_F(StartupTest, TheLanguageFolderIsFoundWithoutLetterCase)
             QDir(program.path()).mkdir(f);
         for (const QString& f : c.files)
             ASSERT_TRUE(WriteFileAtomic(program.path() + u'/' + f, "x"));
-        EXPECT_EQ(FindLanguageFolder(program.path()), program.path() + u'/' + c.found + u'/');
+        Global::ProgramFolderOverride = program.path();
+        EXPECT_EQ(AppPaths::languageFolder(), program.path() + u'/' + c.found + u'/');
     }
+    Global::ProgramFolderOverride = env.programFolder();
 
     // The shipped files in a folder named in lower case start the program.
     QDir(env.programFolder()).rename(QStringLiteral("LANGUAGE"), QStringLiteral("language"));
