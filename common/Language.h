@@ -36,7 +36,8 @@ int LanguageIndexOfCode(const QString& code);
 int StoredLanguageIndex();
 
 // Puts Qt's own texts into the language of language file `index`: Japanese
-// for a file whose code is 81, English (Qt's built-in texts) for any other.
+// for a file whose code is 81, English (Qt's built-in texts) for any other
+// file and for no file (-1).
 // Qt's Japanese texts come from the system's Qt translations; without them
 // the texts stay English.
 void LoadQtTranslations(int index);
