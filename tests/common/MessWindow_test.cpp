@@ -75,15 +75,16 @@ TEST_F(MessWindowTest, IsExactly1000TwipsWiderThanItsLabel)
 TEST_F(MessWindowTest, ASecondShowWithinTheSecondKeepsTheFirstTextAndTimer)
 {
     Global::MessWindowText = QStringLiteral("Save OK");
+    ShowMessWindow(&owner);
     QElapsedTimer t;
     t.start();
-    ShowMessWindow(&owner);
     while (t.elapsed() < 500)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     FrmMessWindow* first = Global::MessWindowForm;
     ASSERT_NE(first, nullptr);
+    // Half a second gone: a timer started again would show it.
     const int left = first->TimClose->remainingTime();
-    EXPECT_LE(left, 500);
+    EXPECT_LT(left, 900);
     Global::MessWindowText = QStringLiteral("PRINT START");
     ShowMessWindow(&owner);
     EXPECT_EQ(Global::MessWindowForm, first);
