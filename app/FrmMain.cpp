@@ -3,6 +3,7 @@
 #include "common/ControlMakers.h"
 #include "common/FrmMessWindow.h"
 #include "common/GridWheel.h"
+#include "common/Language.h"
 #include "catalog/CatalogTab.h"
 #include "customers/CustomerForm.h"
 #include "customers/CustomerTab.h"
@@ -870,14 +871,8 @@ void FrmMain::Form_Load()
         Global::ModelPicFrameWidth = 4800;
         Global::ModelPicFrameHeight = 3600;
 
-        const double code = NumText::CLng(NumText::Val(RegStrGet(RegKeySystem, QStringLiteral("Language"))));
-        int found = -1;
-        for (int i = 0; i < Global::LanguageCount && i < Global::MaxLanguageFiles; ++i) {
-            if (NumText::Val(Global::LanguageList[std::size_t(i)][1]) == code) {
-                found = i;
-                break;
-            }
-        }
+        // The language the start-up loaded, found by the same rule.
+        const int found = StoredLanguageIndex();
         if (found >= 0)
             LanguageSetup(found);
         else

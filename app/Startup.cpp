@@ -57,6 +57,14 @@ QString DefaultDataFolder()
     return folder;
 }
 
+// A setting start-up cannot store would be lost at the next start, which
+// would then be a first start again: a failed write is an error of the start.
+void StoreSetting(const QString& name, const QString& value)
+{
+    if (!RegStrSet(RegKeySystem, name, value))
+        throw AppError(75);
+}
+
 } // namespace
 
 bool AcquireInstanceLock()
@@ -124,21 +132,12 @@ QString FirstRunLanguage(bool japan)
 
 bool LoadStoredLanguage()
 {
-    double stored = NumText::Val(RegStrGet(RegKeySystem, kLanguage));
-    std::int32_t code = 0;
-    try {
-        code = NumText::CLng(stored);
-    } catch (const AppError&) {
-        // A code no whole number can hold matches no language file.
+    const int index = StoredLanguageIndex();
+    if (index < 0)
         return false;
-    }
-    for (int i = 0; i < Global::LanguageCount; ++i) {
-        if (NumText::Val(Global::LanguageList[i][1]) == code) {
-            LanguageRead(i);
-            return true;
-        }
-    }
-    return false;
+    LanguageRead(index);
+    LoadQtTranslations(index);
+    return true;
 }
 
 bool Main()
@@ -172,11 +171,12 @@ bool Main()
             EndProgramNow();
         }
 
-        // 5. First run: the language by the system's country.
-        if (RegStrGet(RegKeySystem, kLanguage).isEmpty())
-            RegStrSet(RegKeySystem, kLanguage, FirstRunLanguage(japan));
+        // 5. First run, or a stored language whose file has gone: the
+        // language by the system's country, stored again.
+        if (StoredLanguageIndex() < 0)
+            StoreSetting(kLanguage, FirstRunLanguage(japan));
 
-        // 6. The UI text table.
+        // 6. The UI text table, and Qt's own texts in the same language.
         LoadStoredLanguage();
 
         // 7. The instrument's firmware.
@@ -193,15 +193,27 @@ bool Main()
 
         // 9. The data folder.
         Global::DataFolder = RegStrGet(RegKeySystem, kSaveFolder);
+        bool settled = true;
         if (!Global::DataFolder.isEmpty() && FolderCheck(Global::DataFolder).isEmpty()) {
             MsgBox(Global::UiText.value(679), vbOKOnly | vbExclamation, AppTitle);
+            settled = false;
+        } else if (Global::DataFolder.isEmpty()) {
+            const QString folder = DefaultDataFolder();
+            if (MakeFolder(folder)) {
+                StoreSetting(kSaveFolder, folder);
+                Global::DataFolder = folder;
+            } else {
+                // A file has the default's name, or it cannot be created: it
+                // is not stored, and the start ends as for a missing data
+                // folder.
+                MsgBox(Global::UiText.value(800) + QStringLiteral("\r\n\r\n") + folder,
+                       vbOKOnly | vbExclamation, AppTitle);
+                settled = false;
+            }
+        }
+        if (!settled) {
             windowOpen = ShowPasswordWindow();
         } else {
-            if (Global::DataFolder.isEmpty()) {
-                Global::DataFolder = DefaultDataFolder();
-                RegStrSet(RegKeySystem, kSaveFolder, Global::DataFolder);
-                MakeFolder(Global::DataFolder);
-            }
             // 10. Splash, then the main window.
             splash = new frmSplash;
             splash->show();

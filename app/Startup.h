@@ -42,6 +42,6 @@ bool AcquireInstanceLock();
 void ListLanguageFiles();
 // The language code a first run stores (`japan`: the system's country is Japan).
 QString FirstRunLanguage(bool japan);
-// Loads the language file whose code is the stored "Language" value; false
-// when none carries it.
+// Loads the language file whose code is the stored "Language" value, and
+// Qt's own texts in that language; false when no file carries it.
 bool LoadStoredLanguage();

@@ -4,9 +4,15 @@
 #include "platform/AnsiCodec.h"
 #include "platform/AppError.h"
 #include "platform/FileIo.h"
+#include "platform/NumText.h"
+#include "platform/Registry.h"
 
+#include <QCoreApplication>
+#include <QDebug>
 #include <QFile>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 void LanguageRead(int index)
 {
@@ -53,4 +59,46 @@ QString RemoveNull(const QString& text)
 {
     const qsizetype p = text.indexOf(QChar(0));
     return p < 0 ? text : text.left(p);
+}
+
+int LanguageIndexOfCode(const QString& code)
+{
+    std::int32_t whole = 0;
+    try {
+        whole = NumText::CLng(NumText::Val(code));
+    } catch (const AppError&) {
+        // Beyond a whole number: no language file carries it.
+        return -1;
+    }
+    const int count = qBound(0, int(Global::LanguageCount), Global::MaxLanguageFiles);
+    for (int i = 0; i < count; ++i)
+        if (NumText::Val(Global::LanguageList[std::size_t(i)][1]) == whole)
+            return i;
+    return -1;
+}
+
+int StoredLanguageIndex()
+{
+    return LanguageIndexOfCode(RegStrGet(RegKeySystem, QStringLiteral("Language")));
+}
+
+void LoadQtTranslations(int index)
+{
+    if (Global::QtTranslator) {
+        QCoreApplication::removeTranslator(Global::QtTranslator.get());
+        Global::QtTranslator.reset();
+    }
+    if (index < 0 || index >= Global::MaxLanguageFiles ||
+        NumText::Val(Global::LanguageList[std::size_t(index)][1]) != JapaneseLanguageCode)
+        return;
+    auto translator = std::make_unique<QTranslator>();
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"),
+                          QStringLiteral("_"), folder)) {
+        qWarning().noquote() << "Qt's Japanese texts not found in" << folder
+                             << "(Debian package qt6-translations-l10n); Qt's own texts stay English";
+        return;
+    }
+    QCoreApplication::installTranslator(translator.get());
+    Global::QtTranslator = std::move(translator);
 }

@@ -2,13 +2,21 @@
 // The UI text table and the language files it is loaded from.
 #include <QLocale>
 #include <QString>
+#include <QTranslator>
 
+#include <memory>
 #include <optional>
 
 namespace Global {
 // When set, stands for the system's locale in LanguageGet (tests).
 inline std::optional<QLocale> SystemLocaleOverride;
+// Qt's own texts (Yes, No, OK, Cancel, ...) in the language in use; empty
+// while they stay English.
+inline std::unique_ptr<QTranslator> QtTranslator;
 } // namespace Global
+
+// The language code of the Japanese language files.
+inline constexpr int JapaneseLanguageCode = 81;
 
 // Empties Global::UiText and loads it from language file `index` of
 // Global::LanguageFiles (0 to 100).
@@ -17,3 +25,19 @@ void LanguageRead(int index);
 QString LanguageGet();
 // The text before its first NUL (the whole text when it has none).
 QString RemoveNull(const QString& text);
+
+// The language a stored code stands for: the position in LanguageFiles of
+// the first language file whose code (read as a number) equals `code` read
+// as a number and rounded to a whole number (halves to the even neighbour).
+// -1 when no file carries it, also when no whole number can hold it.
+// Start-up and the main window's load both find the language this way.
+int LanguageIndexOfCode(const QString& code);
+// The same for the code stored in the settings ("Language").
+int StoredLanguageIndex();
+
+// Puts Qt's own texts into the language of language file `index`: Japanese
+// for a file whose code is 81, English (Qt's built-in texts) for any other
+// file and for no file (-1).
+// Qt's Japanese texts come from the system's Qt translations; without them
+// the texts stay English.
+void LoadQtTranslations(int index);

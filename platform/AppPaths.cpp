@@ -21,7 +21,21 @@ QString programFolder()
 
 QString languageFolder()
 {
-    return programFolder() + QStringLiteral("/LANGUAGE/");
+    // Found as Windows finds it, without regard to letter case; the exact
+    // name first, and that name when there is none yet.
+    const QString program = programFolder();
+    const QString name = QStringLiteral("LANGUAGE");
+    QString found = name;
+    if (!QFileInfo(program + u'/' + name).isDir()) {
+        const QStringList folders = QDir(program).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden,
+                                                            QDir::Name | QDir::IgnoreCase);
+        for (const QString& f : folders)
+            if (f.compare(name, Qt::CaseInsensitive) == 0) {
+                found = f;
+                break;
+            }
+    }
+    return program + u'/' + found + u'/';
 }
 
 QString driveCRoot()

@@ -15,7 +15,9 @@ namespace AppPaths {
 
 // The folder of the executable (no trailing separator).
 QString programFolder();
-// The language folder beside the executable, with a trailing "/".
+// The language folder beside the executable, with a trailing "/": the
+// folder named LANGUAGE in any letter case (the exact name first), else
+// "LANGUAGE/", which may not exist yet.
 QString languageFolder();
 // Where the root of drive C lies: firmware files are looked up here.
 QString driveCRoot();

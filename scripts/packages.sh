@@ -1,19 +1,31 @@
 # shellcheck shell=bash
-# Installs, with apt-get, every Debian package that building, running and
-# testing Heliodex needs. Sourced by run.sh and test.sh; does nothing when
-# all of them are already there.
-HELIODEX_PACKAGES=(
+# The Debian packages Heliodex needs, in two sets, installed with apt-get.
+# Sourced by run.sh (the run set) and test.sh (the run set and the test set);
+# installs only what is missing.
+
+# Building and running the program.
+# shellcheck disable=SC2034 # used by the scripts that source this one
+HELIODEX_RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-qpa-plugins libgl-dev
   libusb-1.0-0-dev libicu-dev
+  fonts-ipafont-gothic qt6-translations-l10n
+  xvfb xauth
+)
+
+# Testing it: GoogleTest, Google Benchmark, Qt's window-system interface for
+# the close tests, and clang for the fuzz targets.
+# shellcheck disable=SC2034
+HELIODEX_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-ipafont-gothic xvfb xauth
+  qt6-base-private-dev
   clang libclang-rt-14-dev
 )
 
+# heliodex_install_packages PACKAGE...
 heliodex_install_packages() {
   local missing=()
-  for p in "${HELIODEX_PACKAGES[@]}"; do
+  for p in "$@"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
   done
   if [ ${#missing[@]} -eq 0 ]; then

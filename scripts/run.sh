@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-heliodex_install_packages
+heliodex_install_packages "${HELIODEX_RUN_PACKAGES[@]}"
 
 # Let the logged-in user reach the instrument over USB.
 if [ -d /etc/udev/rules.d ] && [ -f packaging/60-heliodex-ivtracer.rules ]; then

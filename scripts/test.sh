@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/packages.sh
-heliodex_install_packages
+heliodex_install_packages "${HELIODEX_RUN_PACKAGES[@]}" "${HELIODEX_TEST_PACKAGES[@]}"
 
 # Set before the build too: the build runs every test executable once to
 # list its tests, under the same sanitizers.

@@ -1,9 +1,11 @@
 // The main window's frame: load, curve colours, the unsaved-edit key rule,
 // closing, and the wheel hook that follows the tab shown.
 #include "MainWindowEnv.h"
+#include "app/FrmMainEntry.h"
 #include "common/GridWheel.h"
 #include "platform/FlexGrid.h"
 #include "platform/Registry.h"
+#include "support/WindowSystem.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +14,7 @@
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -21,6 +24,10 @@
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <functional>
+#include <cstdlib>
 
 namespace {
 
@@ -192,6 +199,41 @@ TEST(MainWindowLoad, ASetFirstColourLeavesEveryValueAsStored)
     EXPECT_EQ(Global::CurveColors[0][0], 42u);
     EXPECT_EQ(Global::CurveColors[0][1], 0u);
     EXPECT_EQ(Global::CurveColors[1][0], 0u);
+}
+
+TEST(MainWindowLoad, AStoredCodeBeyondAWholeNumberSetsTheInitialStateWithoutAReport)
+{
+    MainWindowEnv w;
+    Global::MainWindowHandle = nullptr;
+    FrmMain& f = w.load(QStringLiteral("1E+30"));
+    EXPECT_TRUE(w.env.dialogs->log.isEmpty());
+    // The load went on to its end, with the initial state set.
+    EXPECT_EQ(Global::MainWindowHandle, &f);
+    EXPECT_EQ(Global::HookedGrid, 1);
+    EXPECT_EQ(Global::CurveColors[0][0], 16711680u);
+    EXPECT_EQ(f.SSTab->currentIndex(), 0);
+}
+
+TEST(MainWindowLoad, AFaultEndsTheLoadWithItsReportAndTheWindowStillOpens)
+{
+    // A stored colour no whole number can hold.
+    MainWindowEnv w;
+    Global::MainWindowHandle = nullptr;
+    RegStrSet(RegKeyColorPV, QStringLiteral("1"), QStringLiteral("1E+30"));
+    FrmMain& f = w.load();
+    ASSERT_EQ(w.env.dialogs->log.size(), 1);
+    const MessageRequest& m = w.env.dialogs->log[0].message;
+    EXPECT_EQ(m.title, QStringLiteral("Form_Load"));
+    EXPECT_EQ(m.text, QStringLiteral("ERROR No:6 Overflow"));
+    EXPECT_EQ(m.icon, 0);
+    EXPECT_EQ(m.buttons, vbOKOnly);
+    // What came before stays (captions, initial state); what follows is not
+    // done.
+    EXPECT_EQ(f.windowTitle(), Global::UiText[510] + QStringLiteral("    [Version.8.8.3]"));
+    EXPECT_EQ(f.SSTab->tabText(0), Global::UiText[10]);
+    EXPECT_EQ(Global::MainWindowHandle, nullptr);
+    FrmMainShow();
+    EXPECT_TRUE(f.isVisible());
 }
 
 // --- the unsaved-edit flags -----------------------------------------------
@@ -377,6 +419,57 @@ TEST_F(Closing, AClosingNotAskedForByTheUserEndsAtOnce)
     EXPECT_TRUE(asked().isEmpty());
 }
 
+// Closing by real close events: a click on the close box is the user's, a
+// close from code is the program's.
+
+TEST_F(Closing, TheCloseBoxAsksAndNoKeepsTheWindow)
+{
+    f->show();
+    Global::TabModified[0] = true;
+    w.env.dialogs->answer(vbNo);
+    w.env.dialogs->answer(vbNo);
+    EXPECT_FALSE(CloseBoxClick(f));
+    EXPECT_TRUE(f->isVisible());
+    EXPECT_EQ(asked(), (QStringList{ui(578), ui(516)}));
+    EXPECT_TRUE(IsGridWheelHooked(f->MfgUserList));
+}
+
+using ClosingDeathTest = Closing;
+
+// Runs `close` in the child of a death test, where ending the program really
+// exits; the exit prints how many questions were asked and whether the
+// wheel was still hooked.
+void closeInChild(FrmMain* f, ScriptedDialogs* dialogs, const std::function<void()>& close)
+{
+    Global::EndProgramHook = nullptr;
+    Global::OnEndProgram = [f, dialogs] {
+        std::fprintf(stderr, "ended asked=%d hooked=%d\n", int(dialogs->log.size()),
+                     int(IsGridWheelHooked(f->MfgUserList)));
+    };
+    close();
+    std::fprintf(stderr, "still running\n");
+    std::exit(3);
+}
+
+TEST_F(ClosingDeathTest, TheCloseBoxAndYesEndTheProgramUnhooked)
+{
+    f->show();
+    EXPECT_EXIT(closeInChild(f, w.env.dialogs,
+                             [&] {
+                                 w.env.dialogs->answer(vbYes);
+                                 CloseBoxClick(f);
+                             }),
+                ::testing::ExitedWithCode(0), "ended asked=1 hooked=0");
+}
+
+TEST_F(ClosingDeathTest, AProgramCloseEndsAtOnceWithoutAsking)
+{
+    f->show();
+    Global::TabModified[0] = true;
+    EXPECT_EXIT(closeInChild(f, w.env.dialogs, [&] { f->close(); }), ::testing::ExitedWithCode(0),
+                "ended asked=0 hooked=1");
+}
+
 // --- the wheel hook follows the tab shown ---------------------------------
 
 TEST(MainWindowWheel, TheWheelScrollsTheListOfTheTabShown)
@@ -427,6 +520,34 @@ TEST(MainWindowWheel, TheCustomerListTakesNoFocusWhileAnotherWindowIsInFront)
     EXPECT_FALSE(f.MfgUserList->hasFocus());
     EXPECT_EQ(Global::UserListMouseX, 12);
     EXPECT_EQ(Global::UserListMouseY, 34);
+}
+
+TEST(MainWindowWheel, TheCustomerListTakesTheFocusUnderAMovingMouseInTheWindowInFront)
+{
+    MainWindowEnv w;
+    FrmMain& f = w.load();
+    f.show();
+    QApplication::setActiveWindow(&f);
+    ASSERT_EQ(QApplication::activeWindow(), &f);
+    auto* box = f.control<QLineEdit>(QStringLiteral("TxtIn_0"));
+    box->setEnabled(true);
+    auto move = [&](QPoint p) {
+        QWidget* viewport = f.MfgUserList->viewport();
+        QMouseEvent e(QEvent::MouseMove, p, viewport->mapToGlobal(p), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+        QApplication::sendEvent(viewport, &e);
+    };
+    Global::UserListMouseX = Global::UserListMouseY = 0;
+    box->setFocus();
+    ASSERT_TRUE(box->hasFocus());
+    move(QPoint(40, 50));
+    EXPECT_TRUE(f.MfgUserList->hasFocus());
+    // The mouse where it was last seen takes nothing; a move does.
+    box->setFocus();
+    move(QPoint(40, 50));
+    EXPECT_TRUE(box->hasFocus());
+    move(QPoint(40, 51));
+    EXPECT_TRUE(f.MfgUserList->hasFocus());
 }
 
 } // namespace

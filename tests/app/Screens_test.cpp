@@ -1,12 +1,17 @@
-// The main window's tabs fit a 1366 x 768 screen in both languages. With
-// HX_SCREENS_DIR set, each tab is also saved there as <tab>-<en|ja>.png
-// (run under Xvfb: xvfb-run -a -s "-screen 0 1366x768x24" with
-// QT_QPA_PLATFORM=xcb).
+// The main window's tabs fit a 1366 x 768 screen in both languages, and a
+// message box under the Japanese language file speaks Japanese on its
+// buttons too. With HX_SCREENS_DIR set, each tab is also saved there as
+// <tab>-<en|ja>.png, and the message box as messagebox-ja.png (run under
+// Xvfb: xvfb-run -a -s "-screen 0 1366x768x24" with QT_QPA_PLATFORM=xcb).
 #include "MainWindowEnv.h"
+#include "platform/QtDialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QMessageBox>
 #include <QScreen>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -62,4 +67,40 @@ TEST(MainWindowScreens, EnglishTabsFitTheScreen)
 TEST(MainWindowScreens, JapaneseTabsFitTheScreen)
 {
     checkTabs(QStringLiteral("81"), QStringLiteral("ja"));
+}
+
+TEST(MessageBoxScreens, AJapaneseQuestionHasJapaneseButtons)
+{
+    TestEnv env;
+    TestEnv::loadUiText(QStringLiteral("Japanese"));
+    Global::LanguageList[0] = {QStringLiteral("日本語"), QStringLiteral("81")};
+    Global::LanguageCount = 1;
+    LoadQtTranslations(0);
+    setDialogs(std::make_unique<QtDialogs>()); // the real box, answered below
+
+    QStringList buttons;
+    QString text;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        poll.stop();
+        waitForPaint();
+        text = box->text();
+        for (QAbstractButton* b : box->buttons())
+            buttons << b->text();
+        const QString dir = qEnvironmentVariable("HX_SCREENS_DIR");
+        if (!dir.isEmpty())
+            EXPECT_TRUE(box->grab().save(dir + QStringLiteral("/messagebox-ja.png")));
+        box->button(QMessageBox::No)->click();
+    });
+    poll.start(20);
+    // The end question of the main window.
+    EXPECT_EQ(MsgBox(Global::UiText[516], vbYesNo | vbQuestion | vbDefaultButton1), vbNo);
+    LoadQtTranslations(-1);
+
+    EXPECT_EQ(text, Global::UiText[516]);
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}));
 }

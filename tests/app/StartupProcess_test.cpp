@@ -1,5 +1,5 @@
 // The heliodex program itself, started as a process under the offscreen
-// platform with a home, settings and runtime folder of its own.
+// platform with a home, settings, runtime and program folder of its own.
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -10,22 +10,37 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace {
 
 class HeliodexProcess {
   public:
-    HeliodexProcess()
+    // `languageFolder`: the name of the program folder's language folder,
+    // which gets the shipped language files.
+    explicit HeliodexProcess(const QString& languageFolder = QStringLiteral("LANGUAGE"))
     {
         QDir().mkpath(home());
         QDir().mkpath(config());
         QDir().mkpath(runtime());
         QFile::setPermissions(runtime(),
                               QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        // The program's folder is the executable's: a link to the built one
+        // (a copy where no link can be made) in a folder of this test's own.
+        QDir().mkpath(programFolder() + u'/' + languageFolder);
+        const QString exe = programFolder() + QStringLiteral("/heliodex");
+        if (::link(QFile::encodeName(built()).constData(), QFile::encodeName(exe).constData()) != 0)
+            QFile::copy(built(), exe);
+        for (const char* name : {"English.txt", "Japanese.txt"})
+            QFile::copy(QStringLiteral(HX_SOURCE_DIR "/lang/") + QLatin1String(name),
+                        programFolder() + u'/' + languageFolder + u'/' + QLatin1String(name));
     }
     QString home() const { return dir.path() + QStringLiteral("/home"); }
     QString config() const { return dir.path() + QStringLiteral("/config"); }
     QString runtime() const { return dir.path() + QStringLiteral("/runtime"); }
-    static QString program() { return QStringLiteral(HX_BUILD_DIR "/heliodex"); }
+    QString programFolder() const { return dir.path() + QStringLiteral("/program"); }
+    QString program() const { return programFolder() + QStringLiteral("/heliodex"); }
+    static QString built() { return QStringLiteral(HX_BUILD_DIR "/heliodex"); }
 
     void start(QProcess& p, const QStringList& args,
                const QString& lang = QStringLiteral("en_US.UTF-8")) const
@@ -46,6 +61,22 @@ class HeliodexProcess {
         QSettings s(config() + QStringLiteral("/Tolvane/Heliodex.conf"), QSettings::IniFormat);
         return s.value(QStringLiteral("System/") + name).toString();
     }
+    void setSetting(const QString& name, const QString& value) const
+    {
+        QSettings s(config() + QStringLiteral("/Tolvane/Heliodex.conf"), QSettings::IniFormat);
+        s.setValue(QStringLiteral("System/") + name, value);
+    }
+    // Starts the program until its start-up is over; what it printed.
+    QByteArray runOnce(const QString& lang = QStringLiteral("en_US.UTF-8")) const
+    {
+        QProcess p;
+        start(p, {QStringLiteral("--quit-after-start"), QStringLiteral("--print-dialogs")}, lang);
+        if (!p.waitForFinished(60000))
+            ADD_FAILURE() << "the program did not end";
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << p.readAllStandardError().toStdString();
+        EXPECT_EQ(p.exitCode(), 0);
+        return p.readAllStandardOutput();
+    }
 
   private:
     QTemporaryDir dir;
@@ -57,8 +88,8 @@ class StartupProcessTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        if (!QFileInfo(HeliodexProcess::program()).isExecutable())
-            FAIL() << "build the heliodex target first: " << HeliodexProcess::program().toStdString();
+        if (!QFileInfo(HeliodexProcess::built()).isExecutable())
+            FAIL() << "build the heliodex target first: " << HeliodexProcess::built().toStdString();
     }
 };
 
@@ -106,4 +137,59 @@ TEST_F(StartupProcessTest, ASecondInstanceIsRefused)
     EXPECT_EQ(first.state(), QProcess::Running);
     first.kill();
     first.waitForFinished(10000);
+}
+
+TEST_F(StartupProcessTest, AStoredLanguageWithoutItsFileIsChosenAgain)
+{
+    // Japanese on the first start; then its file goes, and the next start
+    // chooses again.
+    HeliodexProcess h;
+    const QString japan = QStringLiteral("ja_JP.UTF-8");
+    EXPECT_EQ(h.runOnce(japan), QByteArray());
+    EXPECT_EQ(h.setting(QStringLiteral("Language")), QStringLiteral("81"));
+    ASSERT_TRUE(QFile::remove(h.programFolder() + QStringLiteral("/LANGUAGE/Japanese.txt")));
+    EXPECT_EQ(h.runOnce(japan), QByteArray()); // no error report, no empty texts
+    EXPECT_EQ(h.setting(QStringLiteral("Language")), QStringLiteral("1"));
+
+    // Codes no file carries, one beyond a whole number among them, which the
+    // main window's load once failed on.
+    for (const char* code : {"999", "1E+30", "-4E+15"}) {
+        SCOPED_TRACE(code);
+        h.setSetting(QStringLiteral("Language"), QString::fromLatin1(code));
+        EXPECT_EQ(h.runOnce(), QByteArray());
+        EXPECT_EQ(h.setting(QStringLiteral("Language")), QStringLiteral("1"));
+    }
+}
+
+TEST_F(StartupProcessTest, TheLanguageFolderIsFoundInLowerCase)
+{
+    HeliodexProcess h(QStringLiteral("language"));
+    EXPECT_EQ(h.runOnce(), QByteArray());
+    EXPECT_EQ(h.setting(QStringLiteral("Language")), QStringLiteral("1"));
+    EXPECT_FALSE(QFileInfo::exists(h.programFolder() + QStringLiteral("/LANGUAGE")));
+}
+
+TEST_F(StartupProcessTest, ADefaultDataFolderThatIsAFileIsRefusedUntilItIsGone)
+{
+    HeliodexProcess h;
+    const QString data = h.home() + QStringLiteral("/SOLAR_DATA/Heliodex");
+    QDir().mkpath(QFileInfo(data).path());
+    {
+        QFile f(data);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("a file");
+    }
+    // The message names the folder; nothing is stored and the program ends.
+    const QString text = QStringLiteral(
+        "The data folder cannot be created here. A file may have its name, or the folder may not be writable:");
+    EXPECT_EQ(h.runOnce(), (QStringLiteral("MsgBox|Heliodex|48|") + text + QStringLiteral("\\n\\n") + data +
+                            u'\n')
+                               .toUtf8());
+    EXPECT_EQ(h.setting(QStringLiteral("SaveFolder")), QString());
+    EXPECT_TRUE(QFileInfo(data).isFile());
+
+    ASSERT_TRUE(QFile::remove(data));
+    EXPECT_EQ(h.runOnce(), QByteArray());
+    EXPECT_EQ(h.setting(QStringLiteral("SaveFolder")), data);
+    EXPECT_TRUE(QFileInfo(data).isDir());
 }

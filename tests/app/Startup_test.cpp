@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "instrument/FirmwareWizard.h"
 #include "platform/AnsiCodec.h"
+#include "platform/AppPaths.h"
 #include "platform/FileIo.h"
 #include "platform/Registry.h"
 
@@ -17,9 +18,13 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLockFile>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
+
+#include <functional>
 
 namespace {
 
@@ -143,24 +148,46 @@ TEST_F(StartupTest, FirstRunLanguageFollowsTheSystemCountry)
     env.dialogs = nullptr; // the case environments replaced the dialogs
 }
 
-TEST_F(StartupTest, AStoredLanguageIsKeptAndAnUnknownOneLoadsNoTexts)
+TEST_F(StartupTest, AStoredLanguageIsKeptAndOneWithoutAFileIsChosenAgain)
 {
     RegStrSet(RegKeySystem, "Language", "81");
     EXPECT_FALSE(runMain());
     EXPECT_EQ(Global::UiText[0], QStringLiteral("日本語"));
+    EXPECT_EQ(reg("Language"), QStringLiteral("81"));
+
+    // A code no file carries, one too large for a whole number, and one
+    // whose file is gone are chosen again as on a first run, and stored.
+    struct Case {
+        const char* stored;
+        QLocale country;
+        const char* storedAfter;
+        const char* loaded;
+    } cases[] = {
+        {"44", kUs, "1", "English"},
+        {"1E+30", kUs, "1", "English"},
+        {"-1E+30", kJapan, "81", "日本語"},
+        {"81.4", kUs, "81.4", "日本語"}, // rounds to 81: kept
+        {"0.5", kUs, "1", "English"},  // rounds to 0 (halves to even): no file
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        Global::InstanceLock.reset();
+        Global::UiText = QStringList(Global::UiTextCount);
+        Global::SystemLocaleOverride = c.country;
+        RegStrSet(RegKeySystem, "Language", QString::fromUtf8(c.stored));
+        EXPECT_FALSE(runMain());
+        EXPECT_EQ(reg("Language"), QString::fromUtf8(c.storedAfter));
+        EXPECT_EQ(Global::UiText[0], QString::fromUtf8(c.loaded));
+    }
 
     Global::InstanceLock.reset();
-    Global::UiText = QStringList(Global::UiTextCount);
-    RegStrSet(RegKeySystem, "Language", "44");
+    Global::SystemLocaleOverride = kUs;
+    RegStrSet(RegKeySystem, "Language", "81");
+    QFile::remove(languageFolder() + QStringLiteral("Japanese.txt"));
     EXPECT_FALSE(runMain());
-    EXPECT_EQ(Global::UiText[0], QString());
-    EXPECT_EQ(reg("Language"), QStringLiteral("44"));
-
-    // A code too large for a whole number matches nothing rather than failing.
-    Global::InstanceLock.reset();
-    RegStrSet(RegKeySystem, "Language", "1E+30");
-    EXPECT_FALSE(runMain());
-    EXPECT_EQ(mainShown, 3);
+    EXPECT_EQ(reg("Language"), QStringLiteral("1"));
+    EXPECT_EQ(Global::UiText[0], QStringLiteral("English"));
+    EXPECT_EQ(mainShown, 7);
     EXPECT_TRUE(env.dialogs->log.isEmpty());
 }
 
@@ -261,6 +288,146 @@ TEST_F(StartupTest, DataFolderStoredDefaultOrMissing)
     EXPECT_EQ(reg("SaveFolder"), env.programFolder());
     EXPECT_EQ(Global::DataFolder, env.programFolder());
     EXPECT_EQ(mainShown, 2);
+}
+
+TEST_F(StartupTest, ADefaultDataFolderThatCannotBeMadeIsRefusedAndNotStored)
+{
+    const QString base = env.home() + QStringLiteral("/SOLAR_DATA");
+    const QString folder = base + QStringLiteral("/Heliodex");
+    auto putFile = [](const QString& path) {
+        QDir().mkpath(QFileInfo(path).path());
+        ASSERT_TRUE(WriteFileAtomic(path, "not a folder"));
+    };
+    // A file with the folder's name; a file in place of its parent; a home
+    // so deep that the folder's path is too long to be created.
+    const QString deepHome = env.root() + u'/' + QString(240, u'h');
+    struct Case {
+        const char* what;
+        std::function<void()> arrange;
+        QString home;
+    } cases[] = {
+        {"the folder is a file", [&] { putFile(folder); }, env.home()},
+        {"its parent is a file", [&] { putFile(base); }, env.home()},
+        {"its path is too long", [&] { QDir().mkpath(deepHome); }, deepHome},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QDir(base).removeRecursively();
+        QFile::remove(base);
+        c.arrange();
+        Global::HomeOverride = c.home;
+        Global::InstanceLock.reset();
+        env.dialogs->log.clear();
+        bool open = true;
+        EXPECT_FALSE(runMain(&open));
+        EXPECT_FALSE(open);
+        ASSERT_EQ(env.dialogs->log.size(), 1);
+        const MessageRequest& m = env.dialogs->log[0].message;
+        EXPECT_EQ(m.text, Global::UiText[800] + QStringLiteral("\r\n\r\n") + c.home +
+                              QStringLiteral("/SOLAR_DATA/Heliodex"));
+        EXPECT_FALSE(Global::UiText[800].isEmpty());
+        EXPECT_EQ(m.icon, vbExclamation);
+        EXPECT_EQ(m.buttons, vbOKOnly);
+        EXPECT_EQ(m.title, QStringLiteral("Heliodex"));
+        EXPECT_EQ(reg("SaveFolder"), QString());
+        EXPECT_EQ(mainShown, 0);
+    }
+
+    // Once the file has gone, the next start stores and creates the folder.
+    Global::HomeOverride = env.home();
+    QFile::remove(base);
+    Global::InstanceLock.reset();
+    env.dialogs->log.clear();
+    EXPECT_FALSE(runMain());
+    EXPECT_TRUE(env.dialogs->log.isEmpty());
+    EXPECT_EQ(reg("SaveFolder"), folder);
+    EXPECT_TRUE(QFileInfo(folder).isDir());
+    EXPECT_EQ(mainShown, 1);
+}
+
+TEST_F(StartupTest, SettingsThatCannotBeStoredEndTheStartWithItsErrorReport)
+{
+    // A file where the settings' folder would be: nothing can be stored.
+    const QString settingsFolder = env.root() + QStringLiteral("/config/Tolvane");
+    ASSERT_TRUE(WriteFileAtomic(settingsFolder, "in the way"));
+    bool open = true;
+    EXPECT_FALSE(runMain(&open));
+    EXPECT_FALSE(open);
+    ASSERT_EQ(env.dialogs->log.size(), 1);
+    const MessageRequest& m = env.dialogs->log[0].message;
+    EXPECT_EQ(m.text, QStringLiteral("ERROR No:75 Path/File access error"));
+    EXPECT_EQ(m.title, QStringLiteral("Main"));
+    EXPECT_EQ(m.icon, 0);
+    EXPECT_EQ(m.buttons, vbOKOnly);
+    EXPECT_EQ(mainShown, 0);
+}
+
+TEST_F(StartupTest, TheLanguageFolderIsFoundWithoutLetterCase)
+{
+    struct Case {
+        const char* what;
+        QStringList folders;
+        QStringList files;
+        QString found;
+    } cases[] = {
+        {"lower case", {"language"}, {}, "language"},
+        {"mixed case", {"Language"}, {}, "Language"},
+        {"the exact name first", {"language", "LANGUAGE"}, {}, "LANGUAGE"},
+        {"a file is no folder", {"language"}, {"LANGUAGE"}, "language"},
+        {"none", {}, {"Language.txt"}, "LANGUAGE"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir program;
+        for (const QString& f : c.folders)
+            QDir(program.path()).mkdir(f);
+        for (const QString& f : c.files)
+            ASSERT_TRUE(WriteFileAtomic(program.path() + u'/' + f, "x"));
+        Global::ProgramFolderOverride = program.path();
+        EXPECT_EQ(AppPaths::languageFolder(), program.path() + u'/' + c.found + u'/');
+    }
+    Global::ProgramFolderOverride = env.programFolder();
+
+    // The shipped files in a folder named in lower case start the program.
+    QDir(env.programFolder()).rename(QStringLiteral("LANGUAGE"), QStringLiteral("language"));
+    bool open = false;
+    EXPECT_FALSE(runMain(&open));
+    EXPECT_TRUE(open);
+    EXPECT_TRUE(env.dialogs->log.isEmpty());
+    EXPECT_EQ(Global::LanguageFolder, env.programFolder() + QStringLiteral("/language/"));
+    EXPECT_EQ(Global::LanguageCount, 2);
+    EXPECT_EQ(Global::UiText[0], QStringLiteral("English"));
+    EXPECT_FALSE(QFileInfo::exists(env.programFolder() + QStringLiteral("/LANGUAGE")));
+}
+
+TEST_F(StartupTest, QtsOwnTextsFollowTheLanguageFile)
+{
+    auto yesNo = [] {
+        QMessageBox box;
+        return box.addButton(QMessageBox::Yes)->text() + u'|' + box.addButton(QMessageBox::No)->text();
+    };
+    struct Case {
+        const char* stored;
+        QString buttons;
+    } cases[] = {
+        {"81", QStringLiteral("はい(&Y)|いいえ(&N)")},
+        {"1", QStringLiteral("&Yes|&No")},
+        {"81", QStringLiteral("はい(&Y)|いいえ(&N)")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        Global::InstanceLock.reset();
+        RegStrSet(RegKeySystem, "Language", QString::fromUtf8(c.stored));
+        EXPECT_FALSE(runMain());
+        EXPECT_EQ(yesNo(), c.buttons) << "Qt's Japanese texts come with Debian's qt6-translations-l10n";
+    }
+    // A Japanese file under another code leaves Qt English.
+    clearLanguageFolder();
+    languageFile(QStringLiteral("J.txt"), {QStringLiteral("日本語"), QStringLiteral("2")});
+    Global::InstanceLock.reset();
+    RegStrSet(RegKeySystem, "Language", "2");
+    EXPECT_FALSE(runMain());
+    EXPECT_EQ(yesNo(), QStringLiteral("&Yes|&No"));
 }
 
 TEST_F(StartupTest, SortSettingsAreRead)
