@@ -8,6 +8,7 @@
 // take at most twice the baseline; the run ends with both figures and a
 // line "ratio: X".
 #include "app/Global.h"
+#include "bench/BenchSupport.h"
 #include "catalog/CatalogGlobals.h"
 #include "catalog/CatalogTab.h"
 #include "catalog/ModelFiles.h"
@@ -28,24 +29,6 @@
 #include <vector>
 
 namespace {
-
-// Every box answered with its default button, nothing shown.
-class SilentDialogs : public Dialogs {
-  public:
-    int message(const MessageRequest& r) override
-    {
-        ++messages;
-        return DefaultAnswer(r);
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    QString openFile(const FileRequest&) override { return QString(); }
-    std::optional<quint32> chooseColor(quint32) override { return std::nullopt; }
-    QString chooseFolder(const QString&, const QString&) override { return QString(); }
-    int messages = 0;
-};
 
 struct Catalogue {
     QTemporaryDir data;
@@ -119,29 +102,6 @@ void BM_ReadBytesAlone(benchmark::State& state)
 BENCHMARK(BM_ModuleDataRead)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_ReadBytesAlone)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-// Keeps the time per iteration of every repetition, to print the medians
-// and their ratio at the end; both run in interleaved repetitions, so that a
-// slower second of the disk weighs on both alike.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    std::map<std::string, std::vector<double>> ms;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                const std::string name = run.benchmark_name();
-                ms[name.substr(0, name.find('/'))].push_back(run.GetAdjustedRealTime());
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double median(const std::string& name)
-    {
-        std::vector<double> v = ms[name];
-        std::sort(v.begin(), v.end());
-        return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -152,25 +112,10 @@ int main(int argc, char** argv)
     Catalogue made;
     catalogue = &made;
 
-    // Unless told otherwise: five repetitions of each, in random order.
-    std::vector<char*> args(argv, argv + argc);
-    auto given = [&](const char* flag) {
-        for (int i = 1; i < argc; ++i)
-            if (std::string(argv[i]).rfind(flag, 0) == 0)
-                return true;
-        return false;
-    };
-    static char repetitions[] = "--benchmark_repetitions=5";
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    if (!given("--benchmark_repetitions"))
-        args.push_back(repetitions);
-    if (!given("--benchmark_enable_random_interleaving"))
-        args.push_back(interleave);
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
+    InitializeInterleaved(argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (!reporter.ms["BM_ModuleDataRead"].empty() && !reporter.ms["BM_ReadBytesAlone"].empty()) {
+    if (reporter.has("BM_ModuleDataRead") && reporter.has("BM_ReadBytesAlone")) {
         const double load = reporter.median("BM_ModuleDataRead");
         const double bytes = reporter.median("BM_ReadBytesAlone");
         std::printf("ModuleDataRead: %.1f ms (median)\n", load);
