@@ -90,11 +90,6 @@ int modelHeaderKey(int side)
     return side == ModuleSide ? 212 : 265;
 }
 
-AppError fileError(int number, const QString& path)
-{
-    return AppError(number, AppError::standardText(number) + QStringLiteral(": ") + path);
-}
-
 // ---- Model boxes -------------------------------------------------------------
 
 // Which box shows which field of a record, in the order the boxes are filled.
@@ -339,7 +334,7 @@ void CatalogDataRead(int side)
         // every load, whatever it met.
         FillArraySetMakerLists(ArraySetForm(), side);
         if (r.problems > 0) {
-            AppError e = fileError(r.firstNumber, r.firstPath);
+            AppError e = FileError(r.firstNumber, r.firstPath);
             if (r.problems > 1)
                 e.description += QStringLiteral(" (+%1)").arg(r.problems - 1);
             throw e;
@@ -475,10 +470,8 @@ bool CmdModuleReg_Click(int index)
         // holds what the file reads back.
         const QString folder = MakerFolder(side, makerName);
         if (!QFileInfo(folder).isDir())
-            throw fileError(76, folder);
-        const QString path = ModelFileOnDisk(side, makerName, code);
-        if (!WriteFileAtomic(path, bytes))
-            throw fileError(75, path);
+            throw FileError(76, folder);
+        WriteFileOrThrow(ModelFileOnDisk(side, makerName, code), bytes);
         if (side == ModuleSide)
             Global::ModuleCatalog[std::size_t(maker)].Models[std::size_t(model)] = ParseModuleModel(bytes, code);
         else
@@ -561,10 +554,3 @@ void ConnectCatalogTab()
             box->installEventFilter(new PictureMouse(box, side));
     }
 }
-
-bool FrmArraySetIsLoaded()
-{
-    return false;
-}
-
-void FrmArraySetUnload() {}

@@ -53,11 +53,6 @@ QString ui(int key)
     return Global::UiText.value(key);
 }
 
-AppError fileError(int number, const QString& path)
-{
-    return AppError(number, AppError::standardText(number) + QStringLiteral(": ") + path);
-}
-
 bool askNoDefault(int key)
 {
     return MsgBox(ui(key), vbYesNo | vbQuestion | vbDefaultButton2) == vbYes;
@@ -125,8 +120,8 @@ void newMaker(int side)
         return;
     // A maker folder that exists already, in any letter case, is left as it
     // is, as a file system that ignores case would.
-    if (AppPaths::findCaseInsensitive(CatalogFolder(side), *name).isEmpty() && !MakeFolder(folder))
-        throw fileError(75, folder);
+    if (AppPaths::findCaseInsensitive(CatalogFolder(side), *name).isEmpty())
+        MakeFolderOrThrow(folder);
     CatalogReload(side);
 }
 
@@ -169,8 +164,7 @@ void newModel(int side)
     }
     if (!AskToRegisterModelEdits(side, false))
         return;
-    if (!WriteFileAtomic(file, NewModelBytes(side)))
-        throw fileError(75, file);
+    WriteFileOrThrow(file, NewModelBytes(side));
     CatalogReload(side);
     chooseMaker(side, makerName);
     chooseModel(side, *code);
@@ -189,7 +183,7 @@ void deleteModel(int side)
         if (!askNoDefault(key))
             return;
     if (!FileCheck(file).isEmpty() && !QFile::remove(file))
-        throw fileError(70, file);
+        throw FileError(70, file);
     CatalogReload(side);
     chooseMaker(side, makerName);
 }
@@ -207,11 +201,8 @@ void openDocuments(int side)
         throw AppError(52);
     const QString folder = MakerFolder(side, MakerNameAt(side, maker)) + u'/' + name;
     if (FolderCheck(folder).isEmpty()) {
-        if (!MakeFolder(folder))
-            throw fileError(75, folder);
-        const QString markerPath = folder + u'/' + marker;
-        if (!WriteFileAtomic(markerPath, QByteArrayLiteral("\r\n")))
-            throw fileError(75, markerPath);
+        MakeFolderOrThrow(folder);
+        WriteFileOrThrow(folder + u'/' + marker, QByteArrayLiteral("\r\n"));
     }
     ShellOpen(folder);
 }

@@ -11,6 +11,7 @@
 #include "platform/AnsiCodec.h"
 #include "platform/FileIo.h"
 #include "platform/FlexGrid.h"
+#include "support/WriteFaults.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -302,11 +303,41 @@ TEST_F(CatalogCommands, TheDocumentsFolderIsMadeWithItsMarkerAndShown)
     EXPECT_TRUE(d.log.isEmpty());
 }
 
-TEST_F(CatalogCommands, EveryWriteFailingLeavesNoFileOrAWholeOne)
+TEST_F(CatalogCommands, NewMakersModelsAndDocumentsUnderTheWriteFaultHarness)
+{
+    const QString root = catalog(M);
+    Global::ShellOpenOverride = [](const QString&) {};
+    auto fresh = [&] {
+        QDir(root).removeRecursively();
+        Install(Global::DataFolder);
+        CatalogReload(M);
+        t.clickMaker(M, 2); // beta
+    };
+    // A new maker is a folder only: no file size can make it fail.
+    const WriteFaultSummary maker = FailEveryWriteStep({"new maker", root, fresh, [&] {
+                                                            d.answerText(QStringLiteral("Bravo"));
+                                                            CatalogCommand_Click(6);
+                                                            return QFileInfo(root + QStringLiteral("/Bravo")).isDir();
+                                                        }});
+    EXPECT_EQ(maker.points, 1);
+    EXPECT_EQ(maker.reported, 1);
+    EXPECT_EQ(maker.problems, QStringList());
+    CheckWriteFaults({"new model", root, fresh, [&] {
+                          d.answerText(QStringLiteral("B1"));
+                          CatalogCommand_Click(9);
+                          return QFileInfo::exists(root + QStringLiteral("/beta/B1.dat"));
+                      }});
+    CheckWriteFaults({"documents folder", root, fresh, [&] {
+                          CatalogCommand_Click(17);
+                          return QFileInfo::exists(root + QStringLiteral("/beta/") + ui(535) + u'/' + ui(536));
+                      }});
+    Global::ShellOpenOverride = nullptr;
+}
+
+TEST_F(CatalogCommands, AFailedWriteIsReportedAndLeavesNoFile)
 {
     t.clickMaker(M, 2);
     const QString model = ModuleFile(QStringLiteral("beta"), QStringLiteral("B1.dat"));
-    const QString marker = catalog(M) + QStringLiteral("/beta/") + ui(535) + u'/' + ui(536);
     for (int step = 1; step <= 3; ++step) {
         SCOPED_TRACE(step);
         FileIoFaults::FailAt(step);
@@ -315,20 +346,11 @@ TEST_F(CatalogCommands, EveryWriteFailingLeavesNoFileOrAWholeOne)
         CatalogCommand_Click(9);
         ASSERT_EQ(d.log.size(), 2);
         EXPECT_EQ(d.log[1].title, "CmdBtn_Click");
-        EXPECT_TRUE(d.log[1].message.text.startsWith(QLatin1String("ERROR No:75 ")));
+        EXPECT_TRUE(d.log[1].message.text.contains(model));
         EXPECT_FALSE(QFileInfo::exists(model));
-
-        FileIoFaults::FailAt(step);
-        QDir(QFileInfo(marker).absolutePath()).removeRecursively();
-        d.log.clear();
-        Global::ShellOpenOverride = [](const QString&) {};
-        CatalogCommand_Click(17);
-        EXPECT_EQ(d.log.size(), 1);
-        EXPECT_FALSE(QFileInfo::exists(marker));
-        EXPECT_EQ(QDir(QFileInfo(marker).absolutePath()).entryList(QDir::Files | QDir::Hidden), QStringList());
+        EXPECT_EQ(t.rows(t.models(M)), QStringList());
     }
     FileIoFaults::Reset();
-    Global::ShellOpenOverride = nullptr;
     d.answerText(QStringLiteral("B1"));
     CatalogCommand_Click(9);
     EXPECT_EQ(Bytes(model), Lines(QStringList(20)));

@@ -8,6 +8,7 @@
 #include "catalog/support/CatalogFixture.h"
 #include "common/AppGlobals.h"
 #include "platform/AnsiCodec.h"
+#include "support/ChildProcess.h"
 #include "support/TestEnv.h"
 
 #include <QDir>
@@ -15,8 +16,6 @@
 #include <QFileInfo>
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 using namespace CatalogFixture;
 
@@ -330,14 +329,23 @@ TEST_F(CatalogLoad, FixtureLoadsEveryMakerAndModelInNameOrder)
 
 TEST_F(CatalogLoad, AFileWithoutReadPermissionIsSkipped)
 {
-    if (geteuid() == 0)
-        GTEST_SKIP() << "root reads every file";
+    // Run as an ordinary user, whom the permissions refuse.
     const QString locked = ModuleFile(QStringLiteral("Alpha Solar"), QStringLiteral("Locked.dat"));
-    QFile::setPermissions(locked, QFileDevice::Permissions());
-    const CatalogLoadResult r = LoadModuleCatalog(modules, moduleCount);
+    ASSERT_TRUE(QFile::setPermissions(locked, QFileDevice::Permissions()));
+    OpenPathToEveryone(ModuleFile(QStringLiteral("Alpha Solar"), QString()));
+    const ChildResult r = RunInChild({std::nullopt, true}, [&](const auto& send) {
+        const CatalogLoadResult load = LoadModuleCatalog(modules, moduleCount);
+        send(QStringLiteral("%1 %2 %3 %4")
+                 .arg(load.problems)
+                 .arg(load.firstNumber)
+                 .arg(modules[0].ModelCount)
+                 .arg(QStringList{codes(modules[0])}.join(u','))
+                 .toUtf8());
+        return 0;
+    });
     QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    EXPECT_EQ(r.problems, 1);
-    EXPECT_EQ(modules[0].ModelCount, 6);
+    ASSERT_TRUE(r.exited);
+    EXPECT_EQ(r.output, "1 70 6 as-100,AS-250,Empty,NEW,Short,X-1.5");
 }
 
 TEST_F(CatalogLoad, ALoadReplacesTheWholeTable)

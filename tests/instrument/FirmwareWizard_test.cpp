@@ -270,8 +270,11 @@ TEST_F(FirmwareWizardTest, StartUpWaitsInAnEventLoopUntilTheWizardEnds)
 {
     ShowFirmwareWizard();
     // The user's clicks arrive as events while start-up waits.
-    QTimer::singleShot(10, [] { shown<WMenuS>("WMenuS")->CmdBtn->click(); });
-    QTimer::singleShot(20, [] { shown<WMenu1>("WMenu1")->Command2->click(); });
+    // One click after the other, however slowly the machine runs.
+    QTimer::singleShot(10, [] {
+        shown<WMenuS>("WMenuS")->CmdBtn->click();
+        QTimer::singleShot(10, [] { shown<WMenu1>("WMenu1")->Command2->click(); });
+    });
     WaitForFirmwareWizard();
     EXPECT_FALSE(Global::FirmwareWizardActive);
     EXPECT_FALSE(Global::UsbOpenFlag);
