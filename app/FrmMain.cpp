@@ -820,6 +820,7 @@ void FrmMain::connectHandlers()
             [this](Qt::MouseButtons, QPoint pos) { MfgUserList_MouseMove(pos); });
     connect(MfgMeasList, &FlexGrid::DblClick, this, [] { MfgMeasList_DblClick(); });
     ConnectForwardTab();
+    ConnectCatalogTab();
 }
 
 // Besides the key rule, whatever edits a text box or a list of a tab (a

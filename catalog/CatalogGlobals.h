@@ -2,6 +2,9 @@
 // Shared state of this subsystem, in namespace Global (see app/Global.h).
 #include "catalog/CatalogRecords.h"
 
+#include <QString>
+
+#include <array>
 #include <cstdint>
 
 namespace Global {
@@ -20,5 +23,9 @@ inline std::int32_t CurModuleMaker = -1;
 inline std::int32_t CurModuleModel = -1;
 inline std::int32_t CurPowConMaker = -1;
 inline std::int32_t CurPowConModel = -1;
+
+// The full path of the product picture shown in ImgModule_0 (modules) and
+// ImgModule_1 (power conditioners); empty while the box shows none.
+inline std::array<QString, 2> ShownModelPicturePath;
 
 } // namespace Global

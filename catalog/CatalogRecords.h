@@ -85,5 +85,51 @@ template <class Model> struct CatalogMakerOf {
 using CatalogMaker = CatalogMakerOf<ModuleModelRecord>;
 using PowConCatalogMaker = CatalogMakerOf<PowConModelRecord>;
 
+// Every field of a record in declaration order (0 .. 23 and 0 .. 26), so that
+// the file layouts can be written as tables of field numbers.
+inline constexpr std::array<QString ModuleModelRecord::*, 24> ModuleFields = {
+    &ModuleModelRecord::ModelCode,        &ModuleModelRecord::CellType,
+    &ModuleModelRecord::Pm,               &ModuleModelRecord::Vpm,
+    &ModuleModelRecord::Ipm,              &ModuleModelRecord::Voc,
+    &ModuleModelRecord::Isc,              &ModuleModelRecord::CellEfficiency,
+    &ModuleModelRecord::ModuleEfficiency, &ModuleModelRecord::OutlineWidth,
+    &ModuleModelRecord::OutlineDepth,     &ModuleModelRecord::OutlineHeight,
+    &ModuleModelRecord::Mass,             &ModuleModelRecord::Area,
+    &ModuleModelRecord::CellsAcross,      &ModuleModelRecord::CellsDown,
+    &ModuleModelRecord::Alpha,            &ModuleModelRecord::Beta,
+    &ModuleModelRecord::Rs,               &ModuleModelRecord::K,
+    &ModuleModelRecord::Memo,             &ModuleModelRecord::PictureFile,
+    &ModuleModelRecord::PmTempCoef,       &ModuleModelRecord::Reserved,
+};
+inline constexpr std::array<QString PowConModelRecord::*, 27> PowConFields = {
+    &PowConModelRecord::ModelCode,
+    &PowConModelRecord::InputCircuits,
+    &PowConModelRecord::RatedInputVoltage,
+    &PowConModelRecord::InputVoltageRange,
+    &PowConModelRecord::MaxInputVoltage,
+    &PowConModelRecord::RatedOutputVoltageGrid,
+    &PowConModelRecord::FrequencyGrid,
+    &PowConModelRecord::RatedOutputVoltageStandAlone,
+    &PowConModelRecord::FrequencyStandAlone,
+    &PowConModelRecord::RatedOutputPowerGrid,
+    &PowConModelRecord::RatedOutputPowerStandAlone,
+    &PowConModelRecord::ConversionEfficiency,
+    &PowConModelRecord::PowerFactor,
+    &PowConModelRecord::HarmonicDistortion,
+    &PowConModelRecord::OperatingNoise,
+    &PowConModelRecord::InverterType,
+    &PowConModelRecord::SwitchingType,
+    &PowConModelRecord::InsulationType,
+    &PowConModelRecord::ElectricalSystemGrid,
+    &PowConModelRecord::ElectricalSystemStandAlone,
+    &PowConModelRecord::ProtectionFunctions,
+    &PowConModelRecord::Mass,
+    &PowConModelRecord::OutlineWidth,
+    &PowConModelRecord::OutlineDepth,
+    &PowConModelRecord::OutlineHeight,
+    &PowConModelRecord::Memo,
+    &PowConModelRecord::PictureFile,
+};
+
 using ModuleCatalogTable = std::array<CatalogMaker, Catalog::MaxMakers>;
 using PowConCatalogTable = std::array<PowConCatalogMaker, Catalog::MaxMakers>;

@@ -1,6 +1,8 @@
 #include "catalog/support/ArraySetFixture.h"
 
+#include "catalog/ArraySet.h"
 #include "catalog/CatalogGlobals.h"
+#include "catalog/CatalogTab.h"
 
 namespace ArraySetFixture {
 
@@ -38,6 +40,15 @@ PowConModelRecord PowCon(const QString& code)
     return p;
 }
 
+// As a catalogue load does: the array window, loaded at start-up, lists the
+// makers of the catalogue now in memory.
+void ListMakersInArrayWindow()
+{
+    if (FrmArraySetIsLoaded())
+        for (int side : {0, 1})
+            FillArraySetMakerLists(ArraySetForm(), side);
+}
+
 } // namespace
 
 void ClearCatalog()
@@ -46,6 +57,7 @@ void ClearCatalog()
     Global::PowConCatalog = {};
     Global::ModuleMakerCount = 0;
     Global::PowConMakerCount = 0;
+    ListMakersInArrayWindow();
 }
 
 void InstallCatalog()
@@ -61,6 +73,7 @@ void InstallCatalog()
              std::vector<PowConModelRecord>{PowCon("KP55M"), PowCon("KP40F")});
     SetMaker(Global::PowConCatalog[1], QStringLiteral("Sanrise"), std::vector<PowConModelRecord>{PowCon("SR-4")});
     Global::PowConMakerCount = 2;
+    ListMakersInArrayWindow();
 }
 
 } // namespace ArraySetFixture

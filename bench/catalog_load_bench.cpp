@@ -1,0 +1,127 @@
+// The module catalogue load against reading the same files' bytes.
+//
+// A full catalogue of 256 makers of 256 model files each (versioned files of
+// 29 lines with a Japanese memo) is written once into a temporary data
+// folder. ModuleDataRead lists the maker folders and their model files,
+// reads and decodes every file into the records; the baseline only reads the
+// bytes of the same 65536 files from a list made beforehand. The load may
+// take at most twice the baseline; the run ends with both figures and a
+// line "ratio: X".
+#include "app/Global.h"
+#include "bench/BenchSupport.h"
+#include "catalog/CatalogGlobals.h"
+#include "catalog/CatalogTab.h"
+#include "catalog/ModelFiles.h"
+#include "platform/FileIo.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Catalogue {
+    QTemporaryDir data;
+    std::vector<QString> files;
+    SilentDialogs* dialogs = nullptr;
+
+    Catalogue()
+    {
+        dialogs = static_cast<SilentDialogs*>(setDialogs(std::make_unique<SilentDialogs>()));
+        Global::DataFolder = data.path();
+        for (int j = 0; j < Catalog::MaxMakers; ++j) {
+            const QString maker = QStringLiteral("Maker %1").arg(j, 3, 10, QChar(u'0'));
+            QDir().mkpath(MakerFolder(Catalog::ModuleSide, maker));
+            for (int k = 0; k < Catalog::MaxModels; ++k) {
+                ModuleModelRecord m;
+                m.ModelCode = QStringLiteral("PV-%1-%2").arg(j).arg(k);
+                m.CellType = QString::number(k % 6);
+                m.Pm = QString::number(200 + k);
+                m.Vpm = QStringLiteral("30.5");
+                m.Ipm = QStringLiteral("8.20");
+                m.Voc = QStringLiteral("37.6");
+                m.Isc = QStringLiteral("8.75");
+                m.Alpha = QStringLiteral("0.0053");
+                m.Beta = QStringLiteral("-0.126");
+                m.Rs = QStringLiteral("0.35");
+                m.K = QStringLiteral("0.0025");
+                m.PmTempCoef = QStringLiteral("-0.45");
+                m.PictureFile = m.ModelCode + QStringLiteral(".jpg");
+                m.Memo = QStringLiteral("単結晶 高効率モジュール\r\n屋根設置用");
+                const QString path = ModelFilePath(Catalog::ModuleSide, maker, m.ModelCode);
+                // Plain writes: making the catalogue is not what is timed.
+                QFile f(path);
+                if (!f.open(QIODevice::WriteOnly) || f.write(ModuleModelBytes(m)) < 0)
+                    std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+                files.push_back(path);
+            }
+        }
+    }
+};
+
+Catalogue* catalogue = nullptr;
+
+void BM_ModuleDataRead(benchmark::State& state)
+{
+    for (auto _ : state) {
+        ModuleDataRead();
+        benchmark::DoNotOptimize(Global::ModuleCatalog[255].Models.data());
+    }
+    if (Global::ModuleMakerCount != Catalog::MaxMakers || Global::ModuleCatalog[255].ModelCount != Catalog::MaxModels ||
+        catalogue->dialogs->messages != 0)
+        state.SkipWithError("the catalogue did not load whole");
+    state.SetItemsProcessed(state.iterations() * Catalog::MaxMakers * Catalog::MaxModels);
+}
+
+void BM_ReadBytesAlone(benchmark::State& state)
+{
+    for (auto _ : state) {
+        qint64 total = 0;
+        for (const QString& path : catalogue->files) {
+            const auto bytes = ReadFileBytes(path);
+            if (!bytes)
+                state.SkipWithError("read failed");
+            else
+                total += bytes->size();
+        }
+        benchmark::DoNotOptimize(total);
+    }
+    state.SetItemsProcessed(state.iterations() * Catalog::MaxMakers * Catalog::MaxModels);
+}
+
+BENCHMARK(BM_ModuleDataRead)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+BENCHMARK(BM_ReadBytesAlone)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Catalogue made;
+    catalogue = &made;
+
+    InitializeInterleaved(argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    if (reporter.has("BM_ModuleDataRead") && reporter.has("BM_ReadBytesAlone")) {
+        const double load = reporter.median("BM_ModuleDataRead");
+        const double bytes = reporter.median("BM_ReadBytesAlone");
+        std::printf("ModuleDataRead: %.1f ms (median)\n", load);
+        std::printf("bytes alone: %.1f ms (median)\n", bytes);
+        std::printf("ratio: %.2f\n", bytes > 0 ? load / bytes : 0.0);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
