@@ -46,8 +46,6 @@ void SSTab3_Click(int) {}
 
 void MfgMeasList_DblClick() {}
 
-void CmdDataView_Click(int) {}
-
 void DataViewTotalCalc() {}
 
 void CmdReportMake_Click() {}
