@@ -2,7 +2,11 @@
 
 #include "platform/UsbLink.h"
 
+#include <QDebug>
 #include <QString>
+#include <QThread>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +23,23 @@ int blockNumber(const QByteArray& bytes)
     return 0;
 }
 
+bool isClockText(const QByteArray& bytes)
+{
+    return bytes.size() == 12 && std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The end record of an S-record file ("S7", "S8" or "S9", any case).
+bool isEndRecord(const QByteArray& line)
+{
+    return line.size() >= 2 && (line[0] == 'S' || line[0] == 's') && line[1] >= '7' && line[1] <= '9';
+}
+
+void sleepMs(int ms)
+{
+    if (ms > 0)
+        QThread::msleep(ulong(ms));
+}
+
 } // namespace
 
 void SimulatedInstrument::answerOnce(const QByteArray& command, const QList<QByteArray>& packets)
@@ -30,6 +51,13 @@ void SimulatedInstrument::leaveStale(const QList<QByteArray>& packets)
 {
     for (const QByteArray& p : packets)
         pending.push_back(p);
+}
+
+void SimulatedInstrument::powerCycle()
+{
+    pending.clear();
+    held.clear();
+    inFlashMode = erasing = writingFirmware = awaitingClock = stalled = false;
 }
 
 QList<QByteArray> SimulatedInstrument::writes() const
@@ -134,8 +162,16 @@ void SimulatedInstrument::closeDevice(int device)
         return;
     deviceOpen = inOpen = outOpen = false;
     failNextRead = false;
-    if (!keepPendingAcrossClose)
+    stalled = false;
+    if (!keepPendingAcrossClose) {
         pending.clear();
+        held.clear();
+    } else if (lateStale) {
+        // The rest of the old answer comes only once the instrument is
+        // spoken to again.
+        held.insert(held.end(), pending.begin(), pending.end());
+        pending.clear();
+    }
     log.append({Exchange::CloseDevice, {}, -1});
 }
 
@@ -152,9 +188,13 @@ bool SimulatedInstrument::write(int pipeHandle, const QByteArray& bytes, int /*t
     }
     log.append({Exchange::Write, bytes, 0});
 
+    // An old answer held back comes first.
+    pending.insert(pending.end(), held.begin(), held.end());
+    held.clear();
+
     // The instrument acts on every command; a scripted answer only
     // replaces what it says back.
-    QList<QByteArray> answer = decorate(respond(bytes));
+    QList<QByteArray> answer = respond(bytes);
     auto once = onceAnswers.find(bytes);
     if (once != onceAnswers.end() && !once->empty()) {
         answer = once->front();
@@ -171,7 +211,7 @@ bool SimulatedInstrument::write(int pipeHandle, const QByteArray& bytes, int /*t
     return true;
 }
 
-UsbReadStatus SimulatedInstrument::read(int pipeHandle, QByteArray& out, int maxLength, int /*timeoutMs*/)
+UsbReadStatus SimulatedInstrument::read(int pipeHandle, QByteArray& out, int maxLength, int timeoutMs)
 {
     out.clear();
     if (pipeHandle != InPipeHandle || !inOpen || !deviceOpen || maxLength <= 0) {
@@ -183,9 +223,26 @@ UsbReadStatus SimulatedInstrument::read(int pipeHandle, QByteArray& out, int max
         log.append({Exchange::ReadFailed, {}, 1});
         return UsbReadStatus::Failed;
     }
-    if (pending.empty()) {
+    if (!pending.empty() && !stalled && stallAtRead > 0 && dataReads + 1 >= stallAtRead) {
+        stalled = true; // once: it lasts until the device is closed
+        stallAtRead = 0;
+    }
+    if (pending.empty() || stalled) {
+        sleepMs(std::min(timeoutMs, idleWaitCapMs));
         log.append({Exchange::ReadTimedOut, {}, 1});
         return UsbReadStatus::TimedOut;
+    }
+    if (packetDelayMs > 0) {
+        sleepMs(std::min(timeoutMs, packetDelayMs));
+        if (packetDelayMs > timeoutMs) {
+            log.append({Exchange::ReadTimedOut, {}, 1});
+            return UsbReadStatus::TimedOut;
+        }
+    }
+    ++dataReads;
+    if (failReadAt == dataReads) {
+        log.append({Exchange::ReadFailed, {}, 1});
+        return UsbReadStatus::Failed;
     }
     QByteArray packet = pending.front();
     pending.pop_front();
@@ -198,17 +255,81 @@ UsbReadStatus SimulatedInstrument::read(int pipeHandle, QByteArray& out, int max
     return UsbReadStatus::Ok;
 }
 
+QList<QByteArray> SimulatedInstrument::refuse(const QByteArray& bytes, const QString& why)
+{
+    const QString line = UsbLink::printable(bytes) + QStringLiteral(": ") + why;
+    refused << line;
+    qWarning().noquote() << "simulated instrument refused" << line;
+    return {};
+}
+
 QList<QByteArray> SimulatedInstrument::respond(const QByteArray& bytes)
 {
     if (awaitingClock) {
         awaitingClock = false;
+        if (!isClockText(bytes))
+            return refuse(bytes, QStringLiteral("expected the clock as 12 digits after #RTC_SET"));
         clockSetTo = bytes;
-        return {QByteArray("#ACK")};
+        QList<QByteArray> ack(busyBeforeAck, idleAnswer);
+        ack.append(QByteArray("#ACK"));
+        return decorate(ack, false);
     }
-    if (bytes == "#DATE")
-        return {dateAnswer};
-    if (bytes == "#INFORMATION_READ")
-        return {informationAnswer};
+
+    if (inFlashMode) {
+        if (bytes == "#FLASH")
+            return refuse(bytes, QStringLiteral("already in flash mode"));
+        if (bytes == "#ERASE") {
+            if (erasing || eraseFinished)
+                return refuse(bytes, QStringLiteral("erase already started"));
+            erasing = true;
+            firmwareIntact = false;
+            nextBlock = 1;
+            erasedBlocks.clear();
+            return decorate({QByteArray("INIT.SUCCESS")}, true);
+        }
+        if (erasing) {
+            if (bytes == "0") {
+                if (nextBlock <= 14)
+                    return refuse(bytes, QStringLiteral("erase end before block %1").arg(nextBlock));
+                erasing = false;
+                eraseFinished = true;
+                return {};
+            }
+            const int k = blockNumber(bytes);
+            if (k == 0 || k != nextBlock)
+                return refuse(bytes, QStringLiteral("expected erase block %1").arg(nextBlock));
+            erasedBlocks.append(k);
+            ++nextBlock;
+            return decorate({QByteArray("ERASE SUCCESS")}, true);
+        }
+        if (bytes == "#WRITE") {
+            if (!eraseFinished || writingFirmware)
+                return refuse(bytes, QStringLiteral("#WRITE before the erase was finished"));
+            writingFirmware = true;
+            return decorate({QByteArray("INIT.SUCCESS")}, true);
+        }
+        if (writingFirmware && (bytes.startsWith('S') || bytes.startsWith('s'))) {
+            firmwareLines.append(bytes);
+            if (isEndRecord(bytes)) {
+                firmwareIntact = true;
+                return decorate({QByteArray("WRITE SUCCESS")}, true);
+            }
+            return decorate({QByteArray("READY")}, true);
+        }
+        return refuse(bytes, QStringLiteral("not a command of the flash mode"));
+    }
+
+    if (!firmwareIntact && !answersWithoutFirmware)
+        return refuse(bytes, QStringLiteral("no firmware"));
+    if (bytes == "#DATE" || bytes == "#INFORMATION_READ") {
+        if (busyAnswers > 0) {
+            --busyAnswers;
+            return {padded(idleAnswer)};
+        }
+        return {padded(bytes == "#DATE" ? dateAnswer : informationAnswer)};
+    }
+    if (!firmwareIntact)
+        return refuse(bytes, QStringLiteral("no firmware"));
     if (bytes == "#E2P_READ") {
         QByteArray memory;
         for (const QByteArray& r : records)
@@ -217,10 +338,10 @@ QList<QByteArray> SimulatedInstrument::respond(const QByteArray& bytes)
         QList<QByteArray> packets;
         for (qsizetype at = 0; at < memory.size(); at += size) {
             if (idleBetweenPackets && at > 0)
-                packets.append(idleAnswer);
+                packets.append(padded(idleAnswer));
             packets.append(padded(memory.mid(at, size)));
         }
-        packets.append(QByteArray("#END"));
+        packets.append(padded(QByteArray("#END")));
         return packets;
     }
     if (bytes == "#DELETE") {
@@ -237,40 +358,9 @@ QList<QByteArray> SimulatedInstrument::respond(const QByteArray& bytes)
         erasing = writingFirmware = eraseFinished = false;
         erasedBlocks.clear();
         firmwareLines.clear();
-        return {QByteArray("#READY")};
+        return {padded(QByteArray("#READY"))};
     }
-    if (bytes == "#ERASE") {
-        if (!inFlashMode)
-            return {QByteArray("#ERROR")};
-        erasing = true;
-        return {QByteArray("INIT.SUCCESS")};
-    }
-    if (erasing) {
-        if (bytes == "0") {
-            erasing = false;
-            eraseFinished = true;
-            return {};
-        }
-        if (int k = blockNumber(bytes)) {
-            erasedBlocks.append(k);
-            return {QByteArray("ERASE SUCCESS")};
-        }
-        return {QByteArray("#ERROR")};
-    }
-    if (bytes == "#WRITE") {
-        if (!inFlashMode || !eraseFinished)
-            return {QByteArray("#ERROR")};
-        writingFirmware = true;
-        return {QByteArray("INIT.SUCCESS")};
-    }
-    if (writingFirmware && bytes.startsWith('S')) {
-        firmwareLines.append(bytes);
-        if (bytes.startsWith("S9"))
-            return {QByteArray("WRITE SUCCESS")};
-        return {QByteArray("READY")};
-    }
-    // A command the instrument does not know goes unanswered.
-    return {};
+    return refuse(bytes, QStringLiteral("unknown command"));
 }
 
 QByteArray SimulatedInstrument::padded(const QByteArray& packet) const
@@ -280,15 +370,12 @@ QByteArray SimulatedInstrument::padded(const QByteArray& packet) const
     return packet + QByteArray(64 - packet.size(), '\0');
 }
 
-QList<QByteArray> SimulatedInstrument::decorate(const QList<QByteArray>& packets) const
+QList<QByteArray> SimulatedInstrument::decorate(const QList<QByteArray>& packets, bool firmwareStep) const
 {
-    if (packets.isEmpty())
-        return packets;
     QList<QByteArray> out;
-    for (int i = 0; i < emptyReads; ++i)
-        out.append(QByteArray());
-    for (int i = 0; i < idleAnswers; ++i)
-        out.append(padded(idleAnswer));
+    if (firmwareStep)
+        for (int i = 0; i < emptyReads; ++i)
+            out.append(QByteArray());
     for (const QByteArray& p : packets)
         out.append(padded(p));
     return out;

@@ -2,6 +2,7 @@
 // next, and every way out.
 #include "UsbTestSupport.h"
 
+#include "common/FrmMessWindow.h"
 #include "instrument/FirmwareWizard.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -258,20 +260,66 @@ TEST_F(FirmwareWizardTest, ARefusedFileEndsTheWizardAsACancelDoes)
 TEST_F(FirmwareWizardTest, AFailedTransferEndsTheProgram)
 {
     sim.answerOnce("#FLASH", Bytes({"#BUSY"}));
+    link.allowRefused = true;
     WMenu3* w3 = toTransferWindow();
     w3->Timer1->stop();
     EXPECT_THROW(w3->Timer1_Timer(), ProgramEnded);
-    EXPECT_EQ(Boxes(*env.dialogs), QStringList{LinkBox(572)});
+    EXPECT_EQ(Boxes(*env.dialogs), QStringList{LinkBox(572, QStringLiteral("\r\n\r\n") + text(824))});
     EXPECT_FALSE(sim.isOpen());
     EXPECT_FALSE(shown<WMenu4>("WMenu4"));
+    EXPECT_FALSE(LongWork::Running());
+}
+
+TEST_F(FirmwareWizardTest, AnUnacknowledgedWriteEndsTheWizardAndTheProgramGoesOn)
+{
+    sim.answerOnce("#WRITE", Bytes({"BUSY", "BUSY"}));
+    link.allowRefused = true;
+    WMenu3* w3 = toTransferWindow();
+    w3->Timer1->stop();
+    w3->Timer1_Timer();
+    EXPECT_EQ(Boxes(*env.dialogs), QStringList{LinkBox(570, QStringLiteral("\r\n\r\n") + text(824))});
+    EXPECT_FALSE(Global::FirmwareWizardActive);
+    EXPECT_FALSE(Global::UsbOpenFlag);
+    EXPECT_FALSE(sim.isOpen());
+    EXPECT_TRUE(shownWindows().isEmpty());
+    EXPECT_TRUE(sim.firmwareLines.isEmpty());
+    EXPECT_FALSE(LongWork::Running());
+}
+
+TEST_F(FirmwareWizardTest, EveryWindowOpensCentredOnTheScreen)
+{
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    ShowFirmwareWizard();
+    auto check = [&](const char* name) {
+        QWidget* w = shown<QWidget>(name);
+        ASSERT_TRUE(w) << name;
+        const QPoint c = w->geometry().center();
+        EXPECT_LE((c - centre).manhattanLength(), 2) << name;
+    };
+    check("WMenuS");
+    shown<WMenuS>("WMenuS")->CmdBtn->click();
+    check("WMenu1");
+    shown<WMenu1>("WMenu1")->Command1->click();
+    check("WMenu2");
+    shown<WMenu2>("WMenu2")->Command1->click();
+    check("WMenu3");
+    auto* w3 = shown<WMenu3>("WMenu3");
+    w3->Timer1->stop();
+    w3->Timer1_Timer();
+    check("WMenu4");
+    shown<WMenu4>("WMenu4")->Command1->click();
+    check("WMenu5");
 }
 
 TEST_F(FirmwareWizardTest, StartUpWaitsInAnEventLoopUntilTheWizardEnds)
 {
     ShowFirmwareWizard();
-    // The user's clicks arrive as events while start-up waits.
-    QTimer::singleShot(10, [] { shown<WMenuS>("WMenuS")->CmdBtn->click(); });
-    QTimer::singleShot(20, [] { shown<WMenu1>("WMenu1")->Command2->click(); });
+    // The user's clicks arrive as events while start-up waits, one after the
+    // other.
+    QTimer::singleShot(10, [] {
+        shown<WMenuS>("WMenuS")->CmdBtn->click();
+        QTimer::singleShot(10, [] { shown<WMenu1>("WMenu1")->Command2->click(); });
+    });
     WaitForFirmwareWizard();
     EXPECT_FALSE(Global::FirmwareWizardActive);
     EXPECT_FALSE(Global::UsbOpenFlag);

@@ -67,20 +67,22 @@ class RecordingProgress : public ReadOutProgress {
 
 // ---- An empty memory --------------------------------------------------------
 
-TEST(ReadOut, AnEmptyMemoryWritesNothingAndSaysNothing)
+TEST(ReadOut, AnEmptyMemoryWritesNothingAndSaysSo)
 {
     ForwardWindow f;
     ReadOutOutcome outcome;
     EXPECT_TRUE(QtmForwordData(&outcome));
     EXPECT_FALSE(QDir(ForwardWindow::forwardFolder()).exists());
     EXPECT_FALSE(QDir(ForwardWindow::backupRoot()).exists());
-    EXPECT_TRUE(f.boxes().isEmpty());
+    EXPECT_EQ(f.boxes(), QStringList{Untitled(820)});
+    EXPECT_EQ(f.dialogs().log.at(0).message.icon, vbInformation);
     EXPECT_FALSE(FrmLoading::IsLoaded());
     EXPECT_FALSE(f.sim().isOpen());
 
     // Through the button: the list is loaded (its folder made), empty.
+    f.dialogs().log.clear();
     f.pressRead();
-    EXPECT_TRUE(f.boxes().isEmpty());
+    EXPECT_EQ(f.boxes(), QStringList{Untitled(820)});
     EXPECT_TRUE(ForwardWindow::files(ForwardWindow::forwardFolder()).isEmpty());
     EXPECT_FALSE(QDir(ForwardWindow::backupRoot()).exists());
     EXPECT_EQ(f.grid()->Rows(), 1);
@@ -307,7 +309,7 @@ TEST(ReadOut, ARecordOfAClockModelSetsTheInstrumentsClockAfterTheFiles)
     InstrumentRecord r;
     r.model = 'G';
     f.sim().records << r.bytes1184();
-    f.sim().idleAnswers = 2; // "#FREE" twice before every answer, "#ACK" too
+    f.sim().busyBeforeAck = 2; // "#FREE" twice before "#ACK"
     f.pressRead();
 
     EXPECT_EQ(f.boxes(), QStringList{Untitled(676)});
@@ -344,7 +346,9 @@ TEST(ReadOut, AClockSettingThatFailsStillListsTheWrittenFiles)
         };
 
         f.pressRead();
-        EXPECT_EQ(f.boxes(), QStringList{c.reopenFails ? Untitled(564) : LinkBox(568)});
+        // The failure, then what was saved before it.
+        const QString saved = AppTitle + u'|' + Ui(823) + QStringLiteral(" 1");
+        EXPECT_EQ(f.boxes(), (QStringList{c.reopenFails ? Untitled(564) : LinkBox(568), saved}));
         EXPECT_EQ(Global::UsbNotFoundFlag, c.reopenFails);
         EXPECT_EQ(ForwardWindow::files(ForwardWindow::forwardFolder()).size(), 1);
         EXPECT_EQ(ForwardWindow::files(ForwardWindow::backupFolder()).size(), 1);
@@ -362,7 +366,8 @@ TEST(ReadOut, AFailureAfterFilesWereWrittenIsReportedAndTheFilesAreListed)
     blocker.close();
     f.sim().records = Records1184(2);
     f.pressRead();
-    EXPECT_EQ(f.boxes(), QStringList{QStringLiteral("QtmForwordData|ERROR No:76 Path not found")});
+    EXPECT_EQ(f.boxes(), (QStringList{QStringLiteral("QtmForwordData|ERROR No:76 Path not found"),
+                                      AppTitle + u'|' + Ui(823) + QStringLiteral(" 2")}));
     EXPECT_EQ(ForwardWindow::files(ForwardWindow::forwardFolder()).size(), 2);
     EXPECT_EQ(f.grid()->Rows(), 3);
     EXPECT_FALSE(FrmLoading::IsLoaded());
@@ -371,7 +376,7 @@ TEST(ReadOut, AFailureAfterFilesWereWrittenIsReportedAndTheFilesAreListed)
 
 // ---- Records that cannot share or make a file name --------------------------------
 
-TEST(ReadOut, RecordsOfTheSameNameAreAllKept)
+TEST(ReadOut, RecordsOfTheSameNameAreAllKeptWithTheirMeasuredTime)
 {
     ForwardWindow f;
     // Lettered models take the computer's date and time and lose their
@@ -384,23 +389,24 @@ TEST(ReadOut, RecordsOfTheSameNameAreAllKept)
     b.pm = "00300";
     f.sim().records << a.bytes1184() << a.bytes1184() << b.bytes1184();
 
-    ReadOutOutcome outcome;
-    EXPECT_TRUE(QtmForwordData(&outcome));
-    EXPECT_EQ(outcome.records, 3);
-    EXPECT_EQ(outcome.written, 2);
-    EXPECT_EQ(outcome.sameAsEarlier, 1);
-    EXPECT_EQ(outcome.renamed, 1);
+    f.pressRead();
+    const QString note = QStringLiteral("\r\n\r\n") + Ui(821) + QStringLiteral(" 2");
+    EXPECT_EQ(f.boxes(), QStringList{Untitled(676, note)});
     const QStringList names = {QStringLiteral("240601_123456_0012----01.csv"),
-                               QStringLiteral("240601_123457_0012----01.csv")};
+                               QStringLiteral("240601_123457_0012----01.csv"),
+                               QStringLiteral("240601_123458_0012----01.csv")};
+    const char* pms[] = {"250", "250", "300"};
     for (const QString& folder : {ForwardWindow::forwardFolder(), ForwardWindow::backupFolder()}) {
         ASSERT_EQ(ForwardWindow::files(folder), names);
-        const MeasRecord first = ReadMeasFile(folder + u'/' + names[0], MeasFileVariant::ReadOut);
-        const MeasRecord second = ReadMeasFile(folder + u'/' + names[1], MeasFileVariant::ReadOut);
-        EXPECT_EQ(first.F[MeasRecord::Pm], QStringLiteral("250"));
-        EXPECT_EQ(first.F[MeasRecord::Time], QStringLiteral("12:34:56"));
-        EXPECT_EQ(second.F[MeasRecord::Pm], QStringLiteral("300"));
-        EXPECT_EQ(second.F[MeasRecord::Time], QStringLiteral("12:34:57")); // content matches the name
+        for (int i = 0; i < 3; ++i) {
+            const MeasRecord r = ReadMeasFile(folder + u'/' + names[i], MeasFileVariant::ReadOut);
+            EXPECT_EQ(r.F[MeasRecord::Pm], QString::fromLatin1(pms[i]));
+            // Only the name moved on: the file keeps the measured time.
+            EXPECT_EQ(r.F[MeasRecord::Date], QStringLiteral("24/06/01"));
+            EXPECT_EQ(r.F[MeasRecord::Time], QStringLiteral("12:34:56"));
+        }
     }
+    EXPECT_EQ(f.grid()->Rows(), 4);
 }
 
 TEST(ReadOut, RecordsWhoseNumberCannotNameAFileAreCountedInTheCompletion)
@@ -416,8 +422,7 @@ TEST(ReadOut, RecordsWhoseNumberCannotNameAFileAreCountedInTheCompletion)
     f.sim().records << good.bytes1184() << katakana.bytes1184() << slash.bytes1184();
 
     f.pressRead();
-    const QString note = QStringLiteral("\r\n\r\n2 measurement(s) were not saved: their measurement number "
-                                        "holds a character that a file name cannot carry.");
+    const QString note = QStringLiteral("\r\n\r\n") + Ui(822) + QStringLiteral(" 2");
     EXPECT_EQ(f.boxes(), QStringList{Untitled(676, note)});
     const QStringList names = {QStringLiteral("240503_101500_0012-03-01.csv")};
     EXPECT_EQ(ForwardWindow::files(ForwardWindow::forwardFolder()), names);
@@ -461,9 +466,18 @@ TEST(ReadOutPieces, EveryByteOfAnAnswerIsOneCharacterAndNulBytesAreDropped)
     const QString t = ReadOutAnswerText(QByteArray("AB\0\xB1\x82 9", 7));
     ASSERT_EQ(t.size(), 6);
     EXPECT_EQ(t.left(2), QStringLiteral("AB"));
-    EXPECT_EQ(t[2], QChar(0xFF71));                      // half-width katakana A
-    EXPECT_EQ(t[3], QChar(QChar::ReplacementCharacter)); // a lead byte alone is no character
+    EXPECT_EQ(t[2], QChar(0xFF71)); // half-width katakana A
+    EXPECT_EQ(t[3], QChar(0xF782)); // a lead byte alone: a character that writes back as the byte
     EXPECT_EQ(t.mid(4), QStringLiteral(" 9"));
+
+    // Every byte value but NUL is one character and encodes back to itself.
+    QByteArray all;
+    for (int b = 1; b < 256; ++b)
+        all.append(char(b));
+    const QString every = ReadOutAnswerText(all);
+    ASSERT_EQ(every.size(), 255);
+    EXPECT_FALSE(every.contains(QChar(QChar::ReplacementCharacter)));
+    EXPECT_EQ(AnsiCodec::encode(every), all);
 }
 
 TEST(ReadOutPieces, ARecordMovedToTheNextSecond)
