@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 void setWindowColor(QWidget* w, quint32 color)
@@ -220,11 +222,25 @@ void FrmLoading::Unload()
 
 void FrmLoading::Show()
 {
+    FitToText();
     if (!isVisible())
         centreOver(this, parentWidget());
     show();
     raise();
     Refresh();
+}
+
+void FrmLoading::FitToText()
+{
+    const int margin = TwipsToPixelsX(120, this);
+    const int width =
+        std::max(TwipsToPixelsX(4800, this), LblMess->fontMetrics().horizontalAdvance(LblMess->text()) + 3 * margin);
+    if (width == this->width())
+        return;
+    const QPoint centre = geometry().center();
+    setFixedSize(width, height());
+    if (isVisible())
+        move(centre - QPoint(width / 2, height() / 2));
 }
 
 void FrmLoading::Refresh()
@@ -327,8 +343,18 @@ class LongWorkInputFilter : public QObject {
 
 } // namespace
 
-LongWork::LongWork()
+LongWork::LongWork(QWidget* shown)
 {
+    if (shown) {
+        outerRefresh = Global::LongWorkRefresh;
+        Global::LongWorkRefresh = [window = QPointer<QWidget>(shown), outer = outerRefresh] {
+            if (outer)
+                outer();
+            if (window)
+                window->update();
+        };
+        ownsRefresh = true;
+    }
     if (Global::LongWorkDepth++ > 0 || !QCoreApplication::instance())
         return;
     Global::LongWorkStartModal = QApplication::activeModalWidget();
@@ -341,6 +367,8 @@ LongWork::LongWork()
 
 LongWork::~LongWork()
 {
+    if (ownsRefresh)
+        Global::LongWorkRefresh = outerRefresh;
     if (--Global::LongWorkDepth > 0 || !Global::LongWorkInputFilter)
         return;
     // Input that came in during the work is still dropped, not delivered
@@ -380,7 +408,6 @@ LongWorkProgress::LongWorkProgress(QWidget* owner, int maximum, const QString& t
     form->pBar->setRange(0, maximum);
     form->pBar->setValue(0);
     form->LblMess->setText(text);
-    form->LblMess->adjustSize();
     form->Show();
     outerRefresh = Global::LongWorkRefresh;
     Global::LongWorkRefresh = [this] { refresh(); };
@@ -426,7 +453,10 @@ void LongWorkProgress::refresh()
         form->pBar->setValue(wanted);
     if (labelChanged) {
         form->LblMess->setText(label);
-        form->LblMess->adjustSize();
+        form->FitToText();
         labelChanged = false;
     }
+    // Painted at every pump, also while the bar moves by less than a pixel:
+    // the window never looks frozen.
+    form->update();
 }

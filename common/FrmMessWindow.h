@@ -75,8 +75,12 @@ class FrmLoading : public QWidget {
     static bool IsLoaded();
     static void Unload();
 
-    // Shows the window modeless, centred over its owner.
+    // Shows the window modeless, centred over its owner, wide enough for its
+    // label.
     void Show();
+    // Widens the window to its label's text when the text needs more than
+    // the window's own width, keeping its centre.
+    void FitToText();
     // Repaints the window at once (the caller's work keeps the event loop
     // from running).
     void Refresh();
@@ -99,7 +103,9 @@ class FrmLoading : public QWidget {
 
 class LongWork {
   public:
-    LongWork();
+    // `shown`: a window of the work's own (its progress), repainted at every
+    // pump even when nothing in it changed, so that it never looks frozen.
+    explicit LongWork(QWidget* shown = nullptr);
     ~LongWork();
     LongWork(const LongWork&) = delete;
     LongWork& operator=(const LongWork&) = delete;
@@ -112,6 +118,10 @@ class LongWork {
     // pumps by itself.
     static void Pump(bool now = false);
     static constexpr int PumpIntervalMs = 40;
+
+  private:
+    bool ownsRefresh = false;
+    std::function<void()> outerRefresh;
 };
 
 // The progress window of a long work: FrmLoading over `owner`, shown at once

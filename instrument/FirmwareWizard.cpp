@@ -338,7 +338,7 @@ void WMenu3::Timer1_Timer()
     // transfer waits on the instrument.
     TransferResult result = TransferResult::FileRejected;
     {
-        const LongWork work;
+        const LongWork work(this);
         TransferHooks hooks;
         hooks.progress = [this](int v) {
             ProgressBar1->setValue(v);

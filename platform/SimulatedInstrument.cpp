@@ -50,7 +50,7 @@ void SimulatedInstrument::answerOnce(const QByteArray& command, const QList<QByt
 void SimulatedInstrument::leaveStale(const QList<QByteArray>& packets)
 {
     for (const QByteArray& p : packets)
-        pending.push_back(p);
+        pending.push_back({p, 0});
 }
 
 void SimulatedInstrument::powerCycle()
@@ -114,6 +114,8 @@ QStringList SimulatedInstrument::transcript() const
 
 int SimulatedInstrument::openDevice(std::uint16_t vendorId, std::uint16_t productId)
 {
+    if (onOpen)
+        onOpen(++opensSeen);
     bool fails = openFailures < 0 || vendorId != 0x0547 || productId != 0x2002;
     if (!fails && openFailures > 0) {
         --openFailures;
@@ -194,6 +196,7 @@ bool SimulatedInstrument::write(int pipeHandle, const QByteArray& bytes, int /*t
 
     // The instrument acts on every command; a scripted answer only
     // replaces what it says back.
+    answerDelayMs = 0;
     QList<QByteArray> answer = respond(bytes);
     auto once = onceAnswers.find(bytes);
     if (once != onceAnswers.end() && !once->empty()) {
@@ -205,7 +208,7 @@ bool SimulatedInstrument::write(int pipeHandle, const QByteArray& bytes, int /*t
     bool mute = silent || (silentAfterWrite > 0 && n >= silentAfterWrite);
     if (!mute)
         for (const QByteArray& p : answer)
-            pending.push_back(p);
+            pending.push_back({p, clock.elapsed() + answerDelayMs});
     if (failReadAfterWrite == n)
         failNextRead = true;
     return true;
@@ -232,6 +235,13 @@ UsbReadStatus SimulatedInstrument::read(int pipeHandle, QByteArray& out, int max
         log.append({Exchange::ReadTimedOut, {}, 1});
         return UsbReadStatus::TimedOut;
     }
+    if (const qint64 wait = pending.front().readyAt - clock.elapsed(); wait > 0) {
+        sleepMs(int(std::min<qint64>(timeoutMs, wait)));
+        if (wait > timeoutMs) {
+            log.append({Exchange::ReadTimedOut, {}, 1});
+            return UsbReadStatus::TimedOut;
+        }
+    }
     if (packetDelayMs > 0) {
         sleepMs(std::min(timeoutMs, packetDelayMs));
         if (packetDelayMs > timeoutMs) {
@@ -244,10 +254,10 @@ UsbReadStatus SimulatedInstrument::read(int pipeHandle, QByteArray& out, int max
         log.append({Exchange::ReadFailed, {}, 1});
         return UsbReadStatus::Failed;
     }
-    QByteArray packet = pending.front();
+    QByteArray packet = pending.front().bytes;
     pending.pop_front();
     if (packet.size() > maxLength) {
-        pending.push_front(packet.mid(maxLength));
+        pending.push_front({packet.mid(maxLength), 0});
         packet.truncate(maxLength);
     }
     out = packet;
@@ -285,6 +295,7 @@ QList<QByteArray> SimulatedInstrument::respond(const QByteArray& bytes)
             firmwareIntact = false;
             nextBlock = 1;
             erasedBlocks.clear();
+            answerDelayMs = eraseDelayMs;
             return decorate({QByteArray("INIT.SUCCESS")}, true);
         }
         if (erasing) {
@@ -300,6 +311,7 @@ QList<QByteArray> SimulatedInstrument::respond(const QByteArray& bytes)
                 return refuse(bytes, QStringLiteral("expected erase block %1").arg(nextBlock));
             erasedBlocks.append(k);
             ++nextBlock;
+            answerDelayMs = eraseDelayMs;
             return decorate({QByteArray("ERASE SUCCESS")}, true);
         }
         if (bytes == "#WRITE") {

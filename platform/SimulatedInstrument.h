@@ -20,6 +20,7 @@
 #include "platform/UsbTransport.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
 #include <QMap>
 #include <QStringList>
@@ -32,6 +33,8 @@
 
 class SimulatedInstrument : public UsbTransport {
   public:
+    SimulatedInstrument() { clock.start(); }
+
     // ---- What the instrument holds and answers.
     QByteArray dateAnswer = "2024/01/01 00:00:00,3";     // answer to "#DATE"
     QByteArray informationAnswer = "7391_V2.0,KRX-260N"; // answer to "#INFORMATION_READ"
@@ -40,6 +43,7 @@ class SimulatedInstrument : public UsbTransport {
 
     // ---- Pace.
     int packetDelayMs = 0;   // every answer packet takes this long to arrive
+    int eraseDelayMs = 0;    // the erase start and each erase block take this long to answer
     int idleWaitCapMs = 2;   // the longest a read with nothing queued waits (INT_MAX: its whole time-out)
 
     // ---- Faults.
@@ -68,6 +72,9 @@ class SimulatedInstrument : public UsbTransport {
     // added): return the packets, or nullopt for the normal behaviour.
     // `writeNo` counts writes from 1 over the device's life.
     std::function<std::optional<QList<QByteArray>>(const QByteArray& written, int writeNo)> answerOverride;
+    // Called as every device open begins (`openNo` counts opens from 1 over
+    // the device's life); a test may look at the program there or set a fault.
+    std::function<void(int openNo)> onOpen;
     // The next write of exactly `command` is answered by `packets` instead
     // (queued per command, used in order).
     void answerOnce(const QByteArray& command, const QList<QByteArray>& packets);
@@ -133,13 +140,20 @@ class SimulatedInstrument : public UsbTransport {
     QList<QByteArray> decorate(const QList<QByteArray>& packets, bool firmwareStep) const;
     QByteArray padded(const QByteArray& packet) const;
 
-    std::deque<QByteArray> pending;
-    std::deque<QByteArray> held; // stale packets waiting for the next command (lateStale)
+    struct Packet {
+        QByteArray bytes;
+        qint64 readyAt = 0; // on the clock below: not readable before
+    };
+    std::deque<Packet> pending;
+    std::deque<Packet> held; // stale packets waiting for the next command (lateStale)
+    QElapsedTimer clock;
+    int answerDelayMs = 0; // how long the answer to the command in hand takes
     QMap<QByteArray, std::deque<QList<QByteArray>>> onceAnswers;
     bool deviceOpen = false;
     bool inOpen = false;
     bool outOpen = false;
     int writesSeen = 0;
+    int opensSeen = 0;
     int dataReads = 0;
     bool failNextRead = false;
     bool stalled = false;
@@ -148,6 +162,8 @@ class SimulatedInstrument : public UsbTransport {
     int nextBlock = 1;
     bool writingFirmware = false;
 };
+
+Q_DECLARE_TYPEINFO(SimulatedInstrument::Exchange, Q_RELOCATABLE_TYPE);
 
 // The instrument of `--simulate`: a memory of sample measurements as a real
 // instrument holds them (about 30 records of 1184 characters in three array

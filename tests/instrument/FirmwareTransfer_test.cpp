@@ -301,6 +301,38 @@ TEST_F(FirmwareTransferTest, ACompletedUpdateIsNoLongerOffered)
     EXPECT_EQ(StartupFirmwareCheck(), FirmwareCheckResult::NoUpdate);
 }
 
+// An erase may take the instrument far longer than any other answer: the
+// answers of the erase wait up to their own, longer limit.
+TEST_F(FirmwareTransferTest, TheEraseAnswersHaveTheirOwnLongerTimeOut)
+{
+    struct Case {
+        const char* name;
+        int eraseDelay, packetDelay, readLimit, eraseLimit;
+        Outcome outcome;
+        int box;
+    } cases[] = {
+        {"slow erase within its limit", 40, 0, 10, 400, Outcome::Written, 0},
+        {"erase slower than its limit", 40, 0, 10, 20, Outcome::Ended, 568},
+        {"other answers keep the short limit", 0, 30, 10, 400, Outcome::Ended, 568},
+    };
+    const QByteArray file = fixture();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedLink link;
+        link.allowRefused = link.allowStale = true;
+        env.dialogs->log.clear();
+        link.sim->eraseDelayMs = c.eraseDelay;
+        link.sim->packetDelayMs = c.packetDelay;
+        Global::UsbReadTimeoutMs = c.readLimit;
+        Global::UsbEraseTimeoutMs = c.eraseLimit;
+        const Result r = run(link, &file);
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_EQ(Boxes(*env.dialogs), c.box ? QStringList{AfterFlashBox(c.box)} : QStringList());
+        if (c.outcome == Outcome::Written)
+            EXPECT_EQ(link.sim->erasedBlocks.size(), 14);
+    }
+}
+
 TEST_F(FirmwareTransferTest, AFileThatIsNoFirmwareIsRefusedBeforeTheInstrumentIsTouched)
 {
     const QByteArray s9 = "S9030000FC\r\n";

@@ -6,6 +6,8 @@
 #include "instrument/FirmwareWizard.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QWindow>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -309,6 +311,40 @@ TEST_F(FirmwareWizardTest, EveryWindowOpensCentredOnTheScreen)
     check("WMenu4");
     shown<WMenu4>("WMenu4")->Command1->click();
     check("WMenu5");
+}
+
+// The transfer is long work: its window repaints while the instrument takes
+// its time to erase, and no window takes input meanwhile.
+TEST_F(FirmwareWizardTest, TheTransferWindowRepaintsWhileTheInstrumentErases)
+{
+    sim.eraseDelayMs = 60; // 15 answers: about a second
+    Global::UsbEraseTimeoutMs = 1000;
+    WMenu3* w3 = toTransferWindow();
+    ASSERT_TRUE(w3);
+    w3->Timer1->stop();
+    struct Paints : QObject {
+        QWidget* window = nullptr;
+        int count = 0;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint && o->isWidgetType() && static_cast<QWidget*>(o)->window() == window &&
+                sim && !sim->eraseFinished && !sim->erasedBlocks.isEmpty())
+                ++count;
+            return false;
+        }
+        SimulatedInstrument* sim = nullptr;
+    } paints;
+    paints.window = w3;
+    paints.sim = &sim;
+    qApp->installEventFilter(&paints);
+    // The close box during the erase is the window system's close request.
+    QTimer::singleShot(300, [w3] { QCoreApplication::postEvent(w3->windowHandle(), new QCloseEvent); });
+    w3->Timer1_Timer();
+    qApp->removeEventFilter(&paints);
+    EXPECT_GE(paints.count, 10);
+    EXPECT_EQ(sim.firmwareLines.size(), 10);
+    EXPECT_EQ(shownWindows(), QStringList{"WMenu4"});
+    EXPECT_TRUE(Global::FirmwareWizardActive);
 }
 
 TEST_F(FirmwareWizardTest, StartUpWaitsInAnEventLoopUntilTheWizardEnds)

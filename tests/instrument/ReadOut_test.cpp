@@ -9,6 +9,9 @@
 #include "platform/FileIo.h"
 
 #include <QFile>
+#include <QMap>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -502,4 +505,181 @@ TEST(ReadOutPieces, ARecordMovedToTheNextSecond)
         EXPECT_EQ(r.F[MeasRecord::Date], QString::fromLatin1(c.newDate)) << c.date << " " << c.time;
         EXPECT_EQ(r.F[MeasRecord::Time], QString::fromLatin1(c.newTime)) << c.date << " " << c.time;
     }
+}
+
+// ---- Only the read-out's own answer is taken -------------------------------------------
+
+namespace {
+
+// The files of a folder with their bytes.
+QMap<QString, QByteArray> Snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> out;
+    for (const QString& name : ForwardWindow::files(folder))
+        out.insert(name, FileBytes(folder + u'/' + name));
+    return out;
+}
+
+} // namespace
+
+TEST(ReadOut, AnAnswerThatIsNotTheReadOutsOwnWritesNothing)
+{
+    const QList<QByteArray> memory = Records1184(6); // 111 packets
+    // The reference: what a clean read-out of this memory writes.
+    QMap<QString, QByteArray> reference;
+    {
+        ForwardWindow clean;
+        clean.sim().records = memory;
+        clean.pressRead();
+        reference = Snapshot(ForwardWindow::forwardFolder());
+        ASSERT_EQ(reference.size(), 6);
+    }
+    const QByteArray all = Join(memory);
+    struct Case {
+        const char* name;
+        std::function<void(SimulatedInstrument&)> firstFault; // the first read-out fails by it
+        QStringList secondBoxes;                               // empty: the second read-out is complete
+    };
+    const Case cases[] = {
+        // The instrument hangs mid-answer; the rest is there at the next
+        // open, which drains it.
+        {"rest drained at the next open",
+         [](SimulatedInstrument& s) { s.stallAtRead = 10; },
+         {}},
+        // The rest comes only once the instrument is spoken to again,
+        // before the new answer: its "#END" is not the new read-out's own.
+        {"rest after the next command, mid-record",
+         [](SimulatedInstrument& s) {
+             s.stallAtRead = 10;
+             s.lateStale = true;
+         },
+         {LinkBox(568)}},
+        // The same from a record boundary: whole records with an "#END",
+        // which would pass every other check.
+        {"rest after the next command, at a record boundary",
+         [](SimulatedInstrument& s) {
+             s.stallAtRead = 38; // 37 packets are exactly two records
+             s.lateStale = true;
+         },
+         {LinkBox(568)}},
+        // An answer that does not begin with a record.
+        {"answer from the middle of a record",
+         [&all](SimulatedInstrument& s) {
+             s.failReadAfterWrite = 1;
+             s.answerOnce("#E2P_READ", {}); // the first read-out gets nothing
+             s.answerOnce("#E2P_READ", Packets(all.mid(1184 - 64, 1184 * 5)) << "#END");
+         },
+         {LinkBox(569)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ForwardWindow f;
+        f.sim().records = memory;
+        c.firstFault(f.sim());
+        f.pressRead();
+        EXPECT_EQ(f.boxes(), QStringList{LinkBox(568)});
+        EXPECT_TRUE(Snapshot(ForwardWindow::forwardFolder()).isEmpty());
+
+        f.dialogs().log.clear();
+        f.pressRead();
+        if (c.secondBoxes.isEmpty()) {
+            EXPECT_EQ(f.boxes(), QStringList{Untitled(676)});
+            EXPECT_EQ(Snapshot(ForwardWindow::forwardFolder()), reference);
+            continue;
+        }
+        EXPECT_EQ(f.boxes(), c.secondBoxes);
+        EXPECT_TRUE(Snapshot(ForwardWindow::forwardFolder()).isEmpty());
+        EXPECT_FALSE(QDir(ForwardWindow::backupRoot()).exists());
+
+        // The failure drained the link: the instrument is in step again.
+        f.dialogs().log.clear();
+        f.pressRead();
+        EXPECT_EQ(f.boxes(), QStringList{Untitled(676)});
+        EXPECT_EQ(Snapshot(ForwardWindow::forwardFolder()), reference);
+    }
+}
+
+TEST(ReadOutPieces, ATextBeginsAtARecordWhenTheFirstNumberAndDateAreInPlace)
+{
+    const QString record = ReadOutAnswerText(InstrumentRecord().bytes1184());
+    EXPECT_TRUE(BeginsAtRecordBoundary(record));
+    EXPECT_TRUE(BeginsAtRecordBoundary(ReadOutAnswerText(InstrumentRecord().bytes1120())));
+    for (int shift : {1, 2, 9, 10, 64, 1183})
+        EXPECT_FALSE(BeginsAtRecordBoundary(record.mid(shift) + record.left(shift))) << shift;
+    EXPECT_FALSE(BeginsAtRecordBoundary(record.left(17)));
+}
+
+// ---- Leftovers of an interrupted write ---------------------------------------------------
+
+TEST(ReadOut, TemporaryFilesOfAnInterruptedWriteAreRemovedAtTheNextLoadOrReadOut)
+{
+    ForwardWindow f;
+    const QString forward = ForwardWindow::forwardFolder();
+    const QString oldBackup = ForwardWindow::backupRoot() + QStringLiteral("/20240101_080000");
+    QDir().mkpath(forward);
+    QDir().mkpath(oldBackup);
+    auto touch = [](const QString& path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4000, 'x'));
+    };
+    const QStringList leftovers = {QStringLiteral("240101_080000_0001-01-01.csv.Ab3xQ9"),
+                                   QStringLiteral("240101_080000_0002----01.csv.zzzzzz")};
+    // Not the writer's: kept.
+    const QStringList others = {QStringLiteral("240101_080000_0003-01-01.csv"), QStringLiteral("notes.csv.Ab3xQ9"),
+                                QStringLiteral("240101_080000_0004-01-01.csv.tmp"),
+                                QStringLiteral("240101_080000_0005-01-01.csv.Ab3xQ")};
+    for (const QString& n : leftovers + others) {
+        touch(forward + u'/' + n);
+        touch(oldBackup + u'/' + n);
+    }
+
+    // The list load cleans the instrument-data folder.
+    ForwardDataView();
+    QStringList kept = others;
+    kept.sort();
+    EXPECT_EQ(ForwardWindow::files(forward), kept);
+    EXPECT_EQ(ForwardWindow::files(oldBackup).size(), 6);
+    EXPECT_EQ(f.grid()->Rows(), 2); // the readable-named file, without values
+
+    // A read-out cleans every backup folder too.
+    for (const QString& n : leftovers)
+        touch(forward + u'/' + n);
+    f.sim().records = Records1184(1);
+    f.pressRead();
+    EXPECT_EQ(f.boxes(), QStringList{Untitled(676)});
+    EXPECT_EQ(ForwardWindow::files(oldBackup), kept);
+    EXPECT_EQ(ForwardWindow::files(forward).size(), kept.size() + 1);
+}
+
+// ---- Every byte into the file --------------------------------------------------------------
+
+TEST(ReadOut, EveryByteOfTheInstrumentReachesTheFileUnchanged)
+{
+    ForwardWindow f;
+    InstrumentRecord text;
+    // Lead bytes alone and with a trail, katakana, the single bytes only
+    // Windows maps, control bytes: twelve bytes of the instrument's text.
+    const QByteArray f48("\x81\x82\xA0\xE0\xFC\xB1\xFD\x80\x01\x7F\x82\xA0", 12);
+    QByteArray bytes = text.bytes1184();
+    bytes.replace(212, 12, f48);
+    InstrumentRecord lead; // a number ending in a lead byte that is no machine-dependent code
+    lead.number = "0012-03-0\x85";
+    lead.time = "11:00:00";
+    InstrumentRecord dependent; // ... and one that is (0xE0 to 0xFC are single bytes from 0xA0 on)
+    dependent.number = "0012-03-0\xE5";
+    dependent.time = "12:00:00";
+    f.sim().records << bytes << lead.bytes1184() << dependent.bytes1184();
+
+    f.pressRead();
+    EXPECT_EQ(f.boxes(), QStringList{Untitled(676, QStringLiteral("\r\n\r\n") + Ui(822) + QStringLiteral(" 1"))});
+    const QStringList names = ForwardWindow::files(ForwardWindow::forwardFolder());
+    ASSERT_EQ(names.size(), 2);
+    const QByteArray file = FileBytes(ForwardWindow::forwardFolder() + u'/' + names[0]);
+    EXPECT_TRUE(file.contains(AnsiCodec::encode(Ui(640)) + ',' + f48 + "\r\n"));
+    // The number with its lead byte names its file and is listed under it.
+    EXPECT_EQ(AnsiCodec::encode(names[1]), QByteArray("240503_110000_0012-03-0\x85.csv"));
+    ASSERT_EQ(f.grid()->Rows(), 3);
+    EXPECT_EQ(AnsiCodec::encode(Global::ForwardRecords[1].F[MeasRecord::Number]), QByteArray("0012-03-0\x85"));
+    EXPECT_EQ(MeasFileName(Global::ForwardRecords[1]), names[1]);
 }
