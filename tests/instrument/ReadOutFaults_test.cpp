@@ -24,6 +24,8 @@
 
 #include <cstdio>
 #include <functional>
+#include <string>
+#include <tuple>
 
 namespace {
 
@@ -258,43 +260,23 @@ class ReadOutFaults : public ::testing::Test {
 
 } // namespace
 
-TEST_F(ReadOutFaults, Size1184OpenLost)
+// One test per record size and fault kind, so that they run side by side.
+class ReadOutFaultSweep : public ReadOutFaults, public ::testing::WithParamInterface<std::tuple<int, Kind>> {};
+
+TEST_P(ReadOutFaultSweep, TheNextReadOutSavesEverythingOrNothing)
 {
-    sweep(1184, Kind::OpenLost);
+    sweep(std::get<0>(GetParam()), std::get<1>(GetParam()));
 }
-TEST_F(ReadOutFaults, Size1184WriteFails)
+
+std::string SweepName(const ::testing::TestParamInfo<std::tuple<int, Kind>>& info)
 {
-    sweep(1184, Kind::WriteFails);
+    static const char* const names[] = {"OpenLost", "WriteFails", "ReadFails", "HangsRestAtOpen",
+                                        "HangsRestAfterCommand"};
+    return std::to_string(std::get<0>(info.param)) + "_" + names[int(std::get<1>(info.param))];
 }
-TEST_F(ReadOutFaults, Size1184ReadFails)
-{
-    sweep(1184, Kind::ReadFails);
-}
-TEST_F(ReadOutFaults, Size1184HangsRestAtOpen)
-{
-    sweep(1184, Kind::HangsRestAtOpen);
-}
-TEST_F(ReadOutFaults, Size1184HangsRestAfterCommand)
-{
-    sweep(1184, Kind::HangsRestAfterCommand);
-}
-TEST_F(ReadOutFaults, Size1120OpenLost)
-{
-    sweep(1120, Kind::OpenLost);
-}
-TEST_F(ReadOutFaults, Size1120WriteFails)
-{
-    sweep(1120, Kind::WriteFails);
-}
-TEST_F(ReadOutFaults, Size1120ReadFails)
-{
-    sweep(1120, Kind::ReadFails);
-}
-TEST_F(ReadOutFaults, Size1120HangsRestAtOpen)
-{
-    sweep(1120, Kind::HangsRestAtOpen);
-}
-TEST_F(ReadOutFaults, Size1120HangsRestAfterCommand)
-{
-    sweep(1120, Kind::HangsRestAfterCommand);
-}
+
+INSTANTIATE_TEST_SUITE_P(EveryExchange, ReadOutFaultSweep,
+                         ::testing::Combine(::testing::Values(1184, 1120),
+                                            ::testing::Values(Kind::OpenLost, Kind::WriteFails, Kind::ReadFails,
+                                                              Kind::HangsRestAtOpen, Kind::HangsRestAfterCommand)),
+                         SweepName);

@@ -268,3 +268,42 @@ TEST(ReadOutWindow, ScreenHalfWayThroughTheReadOut)
         EXPECT_TRUE(saved);
     }
 }
+
+// The progress part other long work (history load, backup, import,
+// printing) takes over: shown at once, as wide as its text, nested work
+// keeps input off until the outermost ends.
+TEST(LongWorkProgressWindow, ShownAtOnceWideEnoughAndNested)
+{
+    TestEnv env;
+    EnsureApp();
+    QWidget owner;
+    owner.resize(900, 600);
+    owner.show();
+    {
+        LongWorkProgress progress(&owner, 4, QStringLiteral("short"));
+        ASSERT_TRUE(FrmLoading::IsLoaded());
+        FrmLoading* w = progress.window();
+        EXPECT_TRUE(w->isVisible());
+        EXPECT_EQ(w->pBar->maximum(), 4);
+        EXPECT_TRUE(LongWork::Running());
+        const int narrow = w->width();
+        const QString longText(120, u'W');
+        progress.setLabel(longText);
+        progress.setValue(3);
+        LongWork::Pump(true);
+        EXPECT_EQ(w->LblMess->text(), longText);
+        EXPECT_GE(w->width(), w->LblMess->fontMetrics().horizontalAdvance(longText));
+        EXPECT_GT(w->width(), narrow);
+        EXPECT_EQ(w->pBar->value(), 3);
+        {
+            const LongWork inner;
+            EXPECT_TRUE(LongWork::Running());
+        }
+        EXPECT_TRUE(LongWork::Running());
+        EXPECT_TRUE(Global::UsbWaitHook != nullptr);
+    }
+    EXPECT_FALSE(FrmLoading::IsLoaded());
+    EXPECT_FALSE(LongWork::Running());
+    EXPECT_TRUE(Global::UsbWaitHook == nullptr);
+    EXPECT_TRUE(Global::LongWorkRefresh == nullptr);
+}
