@@ -1,5 +1,6 @@
 #include "app/FrmMain.h"
 
+#include "common/ControlMakers.h"
 #include "common/FrmMessWindow.h"
 #include "common/GridWheel.h"
 #include "catalog/CatalogTab.h"
@@ -46,35 +47,10 @@ QString nm(const char* name)
 
 // --- widget makers: each gets its control name as objectName ---------------
 
-template <class T> T* make(const QString& name, QWidget* parent)
-{
-    auto* w = new T(parent);
-    w->setObjectName(name);
-    return w;
-}
-
-// A caption label.
-QLabel* newCaption(const QString& name, QWidget* parent)
-{
-    auto* l = make<QLabel>(name, parent);
-    l->setTextFormat(Qt::PlainText);
-    return l;
-}
-
-// A label that shows a value: sunken and white, like a read-only box.
-QLabel* newValue(const QString& name, QWidget* parent, int minWidth = 0)
-{
-    auto* l = make<QLabel>(name, parent);
-    l->setTextFormat(Qt::PlainText);
-    l->setFrameShape(QFrame::StyledPanel);
-    l->setFrameShadow(QFrame::Sunken);
-    l->setAutoFillBackground(true);
-    l->setBackgroundRole(QPalette::Base);
-    l->setMargin(1);
-    if (minWidth > 0)
-        l->setMinimumWidth(minWidth);
-    return l;
-}
+using ControlMakers::make;
+using ControlMakers::newCaption;
+using ControlMakers::newValue;
+using ControlMakers::paintButton;
 
 QLineEdit* newText(const QString& name, QWidget* parent, int minWidth = 0)
 {
@@ -130,14 +106,6 @@ int oneColumnListWidth(const FlexGrid* g)
     const QFontMetrics fm(g->font());
     return fm.horizontalAdvance(QString(22, u' ')) + g->style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
            2 * g->frameWidth() + 2;
-}
-
-void paintButton(QPushButton* b, quint32 color)
-{
-    QPalette pal = b->palette();
-    pal.setColor(QPalette::Button, ColorFromValue(color));
-    b->setPalette(pal);
-    b->setAutoFillBackground(true);
 }
 
 QGridLayout* gridIn(QWidget* w, int margin = 6, int spacing = 4)
@@ -1013,31 +981,6 @@ void FrmMain::closeEvent(QCloseEvent* event)
         event->ignore();
     else
         event->accept();
-}
-
-bool KeyMarksEdit(int key, Qt::KeyboardModifiers modifiers)
-{
-    if (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier))
-        return false;
-    if ((key >= Qt::Key_A && key <= Qt::Key_Z) || (key >= Qt::Key_0 && key <= Qt::Key_9))
-        return true;
-    switch (key) {
-    case Qt::Key_Space:
-    case Qt::Key_Delete:
-    case Qt::Key_Backspace:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return true;
-    case Qt::Key_Asterisk:
-    case Qt::Key_Plus:
-    case Qt::Key_Minus:
-    case Qt::Key_Period:
-    case Qt::Key_Slash:
-    case Qt::Key_Comma:
-        return modifiers.testFlag(Qt::KeypadModifier);
-    default:
-        return false;
-    }
 }
 
 void FrmMain::Form_KeyDown(const QKeyEvent& key)

@@ -12,6 +12,7 @@
 #include "common/FrmMessWindow.h" // close reasons
 #include "app/Global.h"
 #include "common/Controls.h"
+#include "common/EditKeys.h"
 
 #include <QHash>
 #include <QPointer>
@@ -108,11 +109,6 @@ namespace Global {
 // The main window once it exists.
 inline QPointer<FrmMain> MainForm;
 } // namespace Global
-
-// The key rule: a letter, a digit, a keypad key, Space, Delete, Backspace or
-// Enter pressed without Shift, Ctrl or Alt (the keypad's own modifier does
-// not count) marks the shown tab as edited.
-bool KeyMarksEdit(int key, Qt::KeyboardModifiers modifiers);
 
 // The report's curve colours: writes the default colours to the settings
 // when none are stored, then reads all 40 into Global::CurveColors.

@@ -53,10 +53,3 @@ bool CmdModuleReg_Click(int)
 void SSTab2_Click(int) {}
 
 void ImgModule_DblClick(int) {}
-
-bool FrmArraySetIsLoaded()
-{
-    return false;
-}
-
-void FrmArraySetUnload() {}

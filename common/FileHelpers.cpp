@@ -11,7 +11,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+
+#include <cerrno>
+
+#include <unistd.h>
 
 namespace {
 
@@ -55,17 +58,19 @@ void removeTree(const QString& folder)
         const QString p = e.absoluteFilePath();
         if (e.isSymLink()) {
             // A link is removed as a link; what it points to stays untouched.
-            if (!QFile::remove(p))
-                throw AppError(70);
+            if (::unlink(QFile::encodeName(p).constData()) != 0)
+                throw FileSystemError(errno, p);
         } else if (e.isDir()) {
             removeTree(p);
         } else {
-            if (isReadOnly(p) || !QFile::remove(p))
-                throw AppError(70);
+            if (isReadOnly(p))
+                throw FileError(70, p);
+            if (::unlink(QFile::encodeName(p).constData()) != 0)
+                throw FileSystemError(errno, p);
         }
     }
-    if (!QDir().rmdir(folder))
-        throw AppError(70);
+    if (::rmdir(QFile::encodeName(folder).constData()) != 0)
+        throw FileSystemError(errno, folder);
 }
 
 void copyFile(const QString& src, const QString& dst, bool overwrite)
@@ -73,51 +78,22 @@ void copyFile(const QString& src, const QString& dst, bool overwrite)
     QFileInfo target(dst);
     if (target.exists() || target.isSymLink()) {
         if (!overwrite || target.isDir())
-            throw AppError(58);
+            throw FileError(58, dst);
         if (isReadOnly(dst))
-            throw AppError(70);
+            throw FileError(70, dst);
     }
-    QFile in(src);
-    if (!in.open(QIODevice::ReadOnly))
-        throw AppError(70);
-    // Written through a temporary file and renamed, so an interrupted copy
-    // never leaves a truncated file behind.
-    QSaveFile out(dst);
-    if (!out.open(QIODevice::WriteOnly))
-        throw AppError(75);
-    char buf[64 * 1024];
-    for (;;) {
-        const qint64 n = in.read(buf, sizeof buf);
-        if (n < 0) {
-            out.cancelWriting();
-            throw AppError(57);
-        }
-        if (n == 0)
-            break;
-        if (out.write(buf, n) != n) {
-            out.cancelWriting();
-            throw AppError(61);
-        }
-    }
-    if (!out.commit())
-        throw AppError(75);
-    // A copy keeps its last-write time and its mode, as the shell's copy does.
-    QFile copied(dst);
-    const QDateTime mtime = QFileInfo(src).lastModified();
-    if (copied.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        copied.setFileTime(mtime, QFileDevice::FileModificationTime);
-        copied.close();
-    }
-    QFile::setPermissions(dst, QFile::permissions(src));
+    // Through the one write path: an interrupted copy never leaves a
+    // truncated file behind, and the copy keeps the source's time and mode.
+    CopyFileOrThrow(src, dst);
 }
 
 void copyTree(const QString& src, const QString& dst, bool overwrite)
 {
     QFileInfo d(dst);
     if (d.exists() && !d.isDir())
-        throw AppError(58);
-    if (!d.exists() && !QDir().mkdir(dst))
-        throw AppError(76);
+        throw FileError(58, dst);
+    if (!d.exists())
+        MakeFolderOrThrow(dst);
     const QFileInfoList entries = QDir(src).entryInfoList(kAllEntries, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& e : entries) {
         const QString to = dst + u'/' + e.fileName();
@@ -230,7 +206,7 @@ bool MakeFolder(const QString& path)
     // answer never leaves folders behind.
     if (tooLongOrEmpty(path) || path.contains(QChar(0)))
         return false;
-    QDir().mkpath(path);
+    MakeFolderPath(path);
     return !FolderCheck(path).isEmpty();
 }
 
@@ -242,8 +218,10 @@ int DlFol(const QString& path)
         QFileInfo fi(p);
         // An emptied path would name the root; never delete that, however the
         // path is written ("//", "/tmp/..", ...).
-        if (p.isEmpty() || !fi.isDir() || fi.isSymLink() || fi.canonicalFilePath() == u"/")
+        if (p.isEmpty())
             throw AppError(76);
+        if (!fi.isDir() || fi.isSymLink() || fi.canonicalFilePath() == u"/")
+            throw FileError(76, p);
         removeTree(p);
         return 0;
     } catch (...) {
@@ -261,17 +239,18 @@ void FolCopy(const QString& source, const QString& destination, bool overwrite)
         const QString src = chopOneSlash(source);
         const QString dst = chopOneSlash(destination);
         QFileInfo s(src);
-        if (src.isEmpty() || !s.isDir())
+        if (src.isEmpty() || dst.isEmpty())
             throw AppError(76);
-        if (dst.isEmpty())
-            throw AppError(76);
+        if (!s.isDir())
+            throw FileError(76, src);
         // Copying a folder into itself would never end. The destination is
         // compared by its real place, so that a link on its way is seen.
         const QString from = QDir::cleanPath(s.canonicalFilePath());
         if (destinationInside(dst, from))
             throw AppError(5);
-        if (!QFileInfo(dst).absoluteDir().exists())
-            throw AppError(76);
+        const QString parent = QFileInfo(dst).absolutePath();
+        if (!QFileInfo(parent).isDir())
+            throw FileError(76, parent);
         copyTree(src, dst, overwrite);
     });
 }

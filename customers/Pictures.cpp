@@ -21,16 +21,45 @@ namespace {
 
 constexpr qint64 MaxPictureFileSize = qint64(256) * 1024 * 1024;
 
+// Qt refuses to decode pictures of more than 128 MB of pixels, about 33
+// megapixels; today's cameras take more. The limit is raised for the
+// program's own picture loads only, and still bounds what a file can make
+// it allocate.
+constexpr int PictureAllocationLimitMB = 256;
+
+class AllocationLimit {
+  public:
+    AllocationLimit() : old(QImageReader::allocationLimit())
+    {
+        QImageReader::setAllocationLimit(PictureAllocationLimitMB);
+    }
+    ~AllocationLimit() { QImageReader::setAllocationLimit(old); }
+    AllocationLimit(const AllocationLimit&) = delete;
+    AllocationLimit& operator=(const AllocationLimit&) = delete;
+
+  private:
+    int old;
+};
+
 QImage DecodePicture(const QByteArray& bytes)
 {
     QBuffer buffer;
     buffer.setData(bytes);
     buffer.open(QIODevice::ReadOnly);
+    const AllocationLimit limit;
     QImageReader reader(&buffer);
     QImage image = reader.read();
     if (image.isNull() || image.width() <= 0 || image.height() <= 0)
         throw AppError(481);
     return image;
+}
+
+// The picture file `path`, decoded.
+QImage ReadPicture(const QString& path)
+{
+    if (QFileInfo(path).size() > MaxPictureFileSize)
+        throw AppError(481);
+    return DecodePicture(ReadFileOrThrow(path));
 }
 
 // The picture as it is stored: unchanged when it fits the box, else scaled
@@ -87,6 +116,20 @@ QString PicCopyName(const QString& fileName)
     return fileName.left(dot) + QStringLiteral(".jpg");
 }
 
+QString PictureFileName(const QString& folder, const QString& name)
+{
+    if (name.isEmpty() || name.startsWith(u'.'))
+        return QString();
+    const QDir dir(folder);
+    if (QFileInfo(dir.filePath(name)).isFile())
+        return name;
+    const QStringList files = dir.entryList(QDir::Files, QDir::Name);
+    for (const QString& file : files)
+        if (file.compare(name, Qt::CaseInsensitive) == 0)
+            return file;
+    return QString();
+}
+
 bool PicCopySizeDown(const QString& source, const QString& folder, QString* copyName)
 {
     if (copyName)
@@ -106,12 +149,7 @@ bool PicCopySizeDown(const QString& source, const QString& folder, QString* copy
         // picture. A path read from an old file may name anything, so no
         // file larger than any picture is read whole.
         const QFileInfo sourceInfo(source);
-        if (sourceInfo.size() > MaxPictureFileSize)
-            throw AppError(481);
-        const auto bytes = ReadFileBytes(source);
-        if (!bytes)
-            throw AppError(75);
-        const QImage picture = DecodePicture(*bytes);
+        const QImage picture = ReadPicture(source);
 
         const QString copyPath = target + copy;
         const QString sourceFolder = CanonicalFolder(sourceInfo.absolutePath());
@@ -128,13 +166,12 @@ bool PicCopySizeDown(const QString& source, const QString& folder, QString* copy
                     throw AppError(58);
                 rename = !QFileInfo::exists(dir + kept);
             }
-            if (rename && !QFile::rename(source, dir + kept))
-                throw AppError(75);
+            if (rename)
+                RenameOrThrow(source, dir + kept);
         }
 
         const QByteArray jpeg = EncodeJpeg(ShrinkIntoBox(picture));
-        if (!WriteFileAtomic(copyPath, jpeg) || FileCheck(copyPath).isEmpty())
-            throw AppError(75);
+        WriteFileOrThrow(copyPath, jpeg);
         if (copyName)
             *copyName = copy;
         return true;
@@ -178,9 +215,7 @@ void FitPictureToFrame(QLabel* box, const QString& path, int frameWidth, int fra
     box->clear();
     box->resize(TwipsToPixels(frameWidth, dpiX), TwipsToPixels(frameHeight, dpiY));
     if (!FileCheck(path).isEmpty()) {
-        QImage image;
-        if (!image.load(path) || image.isNull())
-            throw AppError(481);
+        const QImage image = ReadPicture(path);
         const QSizeF natural(PixelsToTwips(image.width(), dpiX), PixelsToTwips(image.height(), dpiY));
         const QSizeF shown = FitPictureSize(natural, QSizeF(frameWidth, frameHeight));
         box->setScaledContents(true);

@@ -23,6 +23,13 @@ inline constexpr double TwipsPerInch = 1440.0;
 // before its last "." followed by ".jpg" (empty when the name has no ".").
 QString PicCopyName(const QString& fileName);
 
+// The name, as `folder` holds it, of its picture file `name`: `name` itself
+// when that file exists, else the first file (by name) whose name differs
+// from it only in letter case, as the picture lists come from a system that
+// ignores case; empty when there is none. Hidden files (".name") count as
+// missing; a long path is looked up like any other.
+QString PictureFileName(const QString& folder, const QString& name);
+
 // Writes a copy of the picture `source` into `folder` (with or without a
 // closing "/"), shrunk in proportion into 640 x 480 pixels when larger
 // (drawn at the top left of a white 640 x 480 picture) and stored as JPEG
@@ -32,7 +39,8 @@ QString PicCopyName(const QString& fileName);
 // Returns true when the copy was written; `copyName` then gets its name.
 // A missing source gives false without a message; any other failure shows
 // the error report titled "PicCopySizeDown" with the exclamation icon and
-// gives false.
+// gives false (a copy that cannot be written leaves any older copy as it
+// was). Pictures of up to 256 MB of pixels (64 megapixels) are read.
 bool PicCopySizeDown(const QString& source, const QString& folder, QString* copyName = nullptr);
 
 // The size, in twips, at which a picture of natural size `natural` (twips)

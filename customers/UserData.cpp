@@ -51,23 +51,12 @@ class LineCursor {
     qsizetype pos = 0;
 };
 
-QByteArray ReadOrThrow(const QString& path)
+// Whether the customer's own file `path` is there. No path-length rule: a
+// file that is there is read (or its failure reported), never taken for
+// missing and then written over.
+bool IsDataFile(const QString& path)
 {
-    auto bytes = ReadFileBytes(path);
-    if (!bytes)
-        throw AppError(75);
-    return *bytes;
-}
-
-void WriteOrThrow(const QString& path, const QByteArray& bytes)
-{
-    if (!WriteFileAtomic(path, bytes))
-        throw AppError(75);
-}
-
-bool FileExists(const QString& path)
-{
-    return !FileCheck(path).isEmpty();
+    return QFileInfo(path).isFile();
 }
 
 // A real folder (no link to somewhere else).
@@ -107,7 +96,18 @@ QString NameInPictureFolder(const QString& path, const QString& pictureFolder)
     const QString name = path.mid(pictureFolder.size());
     if (!IsSafeNamePart(name))
         return QString();
-    return FileCheck(path);
+    return PictureFileName(pictureFolder, name);
+}
+
+// The lines of an older MeasData.csv that held full picture paths (6 to 9).
+PictureNames OlderPictureLines(const QByteArray& measBytes)
+{
+    const QStringList lines = AnsiCodec::splitLines(measBytes);
+    PictureNames older;
+    for (int j = 0; j < Customer::PictureSlots; ++j)
+        if (MeasDataPictureLine + j < lines.size())
+            older[j] = lines.at(MeasDataPictureLine + j);
+    return older;
 }
 
 // What one read collects before it replaces the shared records.
@@ -133,12 +133,12 @@ void ReadHistoryFolder(const QString& customer, const QString& name, HistoryReco
     // Of two folders with one number, the record stays with the one whose
     // MeasData.csv it shows, so that a save writes back where it read.
     const QString measPath = h + MeasDataFile;
-    const bool hasMeasData = FileExists(measPath);
+    const bool hasMeasData = IsDataFile(measPath);
     if (hasMeasData || record.FolderName.isEmpty())
         record.FolderName = name;
 
     if (hasMeasData) {
-        const QByteArray measBytes = ReadOrThrow(measPath);
+        const QByteArray measBytes = ReadFileOrThrow(measPath);
         const MeasDataContent meas = ParseMeasData(measBytes, name);
         record.HistoryName = meas.record.HistoryName;
         record.MeasDate = meas.record.MeasDate;
@@ -152,15 +152,14 @@ void ReadHistoryFolder(const QString& customer, const QString& name, HistoryReco
         const QString pictureName = PictureFolderName();
         if (IsSafeNamePart(pictureName)) {
             const QString p = h + pictureName + u'/';
-            if (FolderCheck(p).isEmpty() && !MakeFolder(p))
-                throw AppError(76);
+            MakeFolderOrThrow(p);
 
             // Older versions kept the full paths of the pictures where the
             // user found them: copy those into the picture folder.
             PictureSlotFlags moved{};
             for (int j = 0; j < PictureSlots; ++j) {
                 const QString& older = meas.olderPictures[j];
-                if (older.isEmpty() || !QDir::isAbsolutePath(older) || !FileExists(older))
+                if (older.isEmpty() || !QDir::isAbsolutePath(older) || FileCheck(older).isEmpty())
                     continue;
                 QString copy;
                 if (PicCopySizeDown(older, p, &copy)) {
@@ -171,15 +170,18 @@ void ReadHistoryFolder(const QString& customer, const QString& name, HistoryReco
             const bool anyMoved = std::find(moved.begin(), moved.end(), true) != moved.end();
 
             const QString picturePath = h + PictureDataFile;
-            if (FileExists(picturePath)) {
-                const QByteArray pictureBytes = ReadOrThrow(picturePath);
+            if (IsDataFile(picturePath)) {
+                const QByteArray pictureBytes = ReadFileOrThrow(picturePath);
                 const PictureNames names = ParsePictureData(pictureBytes);
                 PictureSlotFlags add{};
                 bool rewrite = false;
                 for (int j = 0; j < PictureSlots; ++j) {
-                    if (!names[j].isEmpty())
-                        record.PicturePaths[j] = p + names[j];
-                    else if (moved[j])
+                    if (!names[j].isEmpty()) {
+                        // The file as the folder holds it, whatever the
+                        // letter case of the line.
+                        const QString onDisk = PictureFileName(p, names[j]);
+                        record.PicturePaths[j] = p + (onDisk.isEmpty() ? names[j] : onDisk);
+                    } else if (moved[j])
                         add[j] = rewrite = true;
                 }
                 if (rewrite) {
@@ -193,38 +195,43 @@ void ReadHistoryFolder(const QString& customer, const QString& name, HistoryReco
                     QByteArray out;
                     for (const QByteArray& line : lines)
                         out += line + "\r\n";
-                    WriteOrThrow(picturePath, out);
+                    WriteFileOrThrow(picturePath, out);
                 }
             } else {
                 PictureNames names;
                 for (int j = 0; j < PictureSlots; ++j)
                     names[j] = NameInPictureFolder(record.PicturePaths[j], p);
-                WriteOrThrow(picturePath, PictureDataBytes(names));
+                WriteFileOrThrow(picturePath, PictureDataBytes(names));
             }
 
             // The older picture lines are emptied once their pictures lie in
-            // the picture folder; nothing else of the file changes.
+            // the picture folder; nothing else of the file changes. A line
+            // whose picture could not be copied stays for a later read.
             if (anyMoved)
-                WriteOrThrow(measPath, ClearOlderPictureLines(measBytes, moved));
+                WriteFileOrThrow(measPath, ClearOlderPictureLines(measBytes, moved));
         }
     }
 
     const QString contractorPath = h + ContractorFile;
-    if (FileExists(contractorPath))
-        contractors[index] = ParseContractors(ReadOrThrow(contractorPath));
+    if (IsDataFile(contractorPath))
+        contractors[index] = ParseContractors(ReadFileOrThrow(contractorPath));
 }
 
-// Reads every listed history into fresh records; one failing folder is
-// reported and the others are read all the same.
-void ReadHistories(const QString& customer, const HistoryFolderNameArray& names, std::int32_t count,
+// Reads every listed history into fresh records. A history that cannot be
+// read whole is reported and ends the read with false: a record holding
+// part of a history would let the next save write empty contractors or
+// pictures over the real ones.
+bool ReadHistories(const QString& customer, const HistoryFolderNameArray& names, std::int32_t count,
                    HistoryRecordArray& histories, ContractorRecordArray& contractors)
 {
     histories.fill(HistoryRecord{});
     contractors.fill(ContractorRecord{});
     count = std::clamp(count, 0, MaxHistories);
     for (int i = 0; i < count; ++i)
-        Guarded(QStringLiteral("UserDataRead2"),
-                [&] { ReadHistoryFolder(customer, names[i], histories, contractors); });
+        if (!Guarded(QStringLiteral("UserDataRead2"),
+                     [&] { ReadHistoryFolder(customer, names[i], histories, contractors); }))
+            return false;
+    return true;
 }
 
 // The folder of history `number` in the customer folder: the one it was
@@ -247,23 +254,28 @@ void SaveHistory(const QString& customer, int index, HistoryRecord& record,
     const int number = index + 1;
     const QString target = QString::number(number) + u'_' + record.HistoryName;
     const QString found = FindHistoryFolder(customer, record.FolderName, number);
-    if (found.isEmpty()) {
-        if (!MakeFolder(customer + u'/' + target))
-            throw AppError(76);
-    } else if (found != target) {
-        if (QFileInfo::exists(customer + u'/' + target))
-            throw AppError(58);
-        if (!QDir(customer).rename(found, target))
-            throw AppError(75);
-    }
+    if (found.isEmpty())
+        MakeFolderOrThrow(customer + u'/' + target);
+    else if (found != target)
+        RenameOrThrow(customer + u'/' + found, customer + u'/' + target);
     record.FolderName = target;
     const QString h = customer + u'/' + target + u'/';
 
     const QString measPath = h + MeasDataFile;
     bool marked = false;
-    if (FileExists(measPath))
-        marked = MeasDataTotalsMarked(ReadOrThrow(measPath));
-    WriteOrThrow(measPath, MeasDataBytes(record, marked));
+    PictureNames olderKept;
+    if (IsDataFile(measPath)) {
+        const QByteArray before = ReadFileOrThrow(measPath);
+        marked = MeasDataTotalsMarked(before);
+        // An older picture path whose picture could not be copied into the
+        // picture folder yet is written back as it was read, for the next
+        // read to try again.
+        const PictureNames older = OlderPictureLines(before);
+        for (int j = 0; j < PictureSlots; ++j)
+            if (!older[j].isEmpty() && older[j] == record.PicturePaths[j])
+                olderKept[j] = older[j];
+    }
+    WriteFileOrThrow(measPath, MeasDataBytes(record, marked, olderKept));
 
     if (!keepPictureData) {
         // Written from the pictures as they lie in this folder now, so that a
@@ -274,17 +286,17 @@ void SaveHistory(const QString& customer, int index, HistoryRecord& record,
             const QString p = h + pictureName + u'/';
             for (int j = 0; j < PictureSlots; ++j) {
                 const QString file = FileNameOfPath(record.PicturePaths[j]);
-                if (!IsSafeNamePart(file))
+                if (!olderKept[j].isEmpty() || !IsSafeNamePart(file))
                     continue;
-                names[j] = FileCheck(p + file);
+                names[j] = PictureFileName(p, file);
                 if (!names[j].isEmpty())
                     record.PicturePaths[j] = p + names[j];
             }
         }
-        WriteOrThrow(h + PictureDataFile, PictureDataBytes(names));
+        WriteFileOrThrow(h + PictureDataFile, PictureDataBytes(names));
     }
 
-    WriteOrThrow(h + ContractorFile, ContractorBytes(contractors));
+    WriteFileOrThrow(h + ContractorFile, ContractorBytes(contractors));
 }
 
 UserListItem ListItemOf(const UserDataRecordType& u)
@@ -487,12 +499,12 @@ QByteArray MakerDataBytes(const ArrayConfigurationType& a)
     return AnsiCodec::joinLines(lines);
 }
 
-QByteArray MeasDataBytes(const HistoryRecord& h, bool marked)
+QByteArray MeasDataBytes(const HistoryRecord& h, bool marked, const PictureNames& olderPictures)
 {
     const QString prefix = marked ? MarkedPrefix : QString();
     return AnsiCodec::joinLines({h.HistoryName, h.MeasDate, prefix + h.HistoryPmTotal,
-                                 prefix + h.HistoryVocTotal, prefix + h.HistoryIscTotal, QString(), QString(),
-                                 QString(), QString(), h.HistoryMemo});
+                                 prefix + h.HistoryVocTotal, prefix + h.HistoryIscTotal, olderPictures[0],
+                                 olderPictures[1], olderPictures[2], olderPictures[3], h.HistoryMemo});
 }
 
 QByteArray PictureDataBytes(const PictureNames& names)
@@ -518,13 +530,10 @@ bool UserDataRead(const QString& folder)
             return;
         const QString c = UserDataFolder(folder);
         const QString userPath = c + u'/' + UserDataFile;
-        if (!FileExists(userPath))
+        if (!IsDataFile(userPath))
             return;
-        const QByteArray userBytes = ReadOrThrow(userPath);
-        const QString makerPath = c + u'/' + MakerDataFile;
-        if (!FileExists(makerPath))
-            throw AppError(53);
-        const QByteArray makerBytes = ReadOrThrow(makerPath);
+        const QByteArray userBytes = ReadFileOrThrow(userPath);
+        const QByteArray makerBytes = ReadFileOrThrow(c + u'/' + MakerDataFile);
 
         // Everything is read into fresh records first and replaces the loaded
         // customer only at the end, so that a failed read leaves the previous
@@ -553,7 +562,8 @@ bool UserDataRead(const QString& folder)
                 break; // the customer tab has pages for 99 histories
             s->folderNames[s->historyCount++] = name;
         }
-        ReadHistories(c, s->folderNames, s->historyCount, s->histories, s->contractors);
+        if (!ReadHistories(c, s->folderNames, s->historyCount, s->histories, s->contractors))
+            return; // reported; the customer loaded before stays
 
         Global::UserDataRecord = s->user;
         Global::ArrayConfiguration = s->array;
@@ -568,16 +578,18 @@ bool UserDataRead(const QString& folder)
     return read;
 }
 
-void UserDataRead2(const QString& folder)
+bool UserDataRead2(const QString& folder)
 {
     if (!IsSafeNamePart(folder))
-        return;
+        return false;
     auto histories = std::make_unique<HistoryRecordArray>();
     auto contractors = std::make_unique<ContractorRecordArray>();
-    ReadHistories(UserDataFolder(folder), Global::HistoryFolderNames, Global::HistoryCount, *histories,
-                  *contractors);
+    if (!ReadHistories(UserDataFolder(folder), Global::HistoryFolderNames, Global::HistoryCount, *histories,
+                       *contractors))
+        return false;
     Global::HistoryRecords = *histories;
     Global::ContractorRecords = *contractors;
+    return true;
 }
 
 bool UserDataSave(const QString& key, bool keepPictureData)
@@ -605,18 +617,16 @@ bool UserDataSave(const QString& key, bool keepPictureData)
         }
 
         const QString c = UserDataFolder(key);
-        if (FolderCheck(c).isEmpty() && !MakeFolder(c))
-            throw AppError(76);
+        MakeFolderOrThrow(c);
 
-        WriteOrThrow(c + u'/' + MakerDataFile, MakerDataBytes(Global::ArrayConfiguration));
+        WriteFileOrThrow(c + u'/' + MakerDataFile, MakerDataBytes(Global::ArrayConfiguration));
 
         const QString documents = DocumentsFolderName();
-        if (IsSafeNamePart(documents) && FolderCheck(c + u'/' + documents + u'/').isEmpty()) {
-            if (!MakeFolder(c + u'/' + documents))
-                throw AppError(76);
+        if (IsSafeNamePart(documents) && !QFileInfo(c + u'/' + documents).isDir()) {
+            MakeFolderOrThrow(c + u'/' + documents);
             const QString marker = DocumentsMarkerName();
             if (IsSafeNamePart(marker))
-                WriteOrThrow(c + u'/' + documents + u'/' + marker, QByteArrayLiteral("\r\n"));
+                WriteFileOrThrow(c + u'/' + documents + u'/' + marker, QByteArrayLiteral("\r\n"));
         }
 
         for (int i = 0; i < MaxHistories; ++i) {
@@ -626,6 +636,6 @@ bool UserDataSave(const QString& key, bool keepPictureData)
         }
 
         // Last: a customer is listed only once this file is there.
-        WriteOrThrow(c + u'/' + UserDataFile, UserDataBytes(Global::UserDataRecord));
+        WriteFileOrThrow(c + u'/' + UserDataFile, UserDataBytes(Global::UserDataRecord));
     });
 }

@@ -81,7 +81,9 @@ ContractorRecord ParseContractors(const QByteArray& bytes);
 
 QByteArray UserDataBytes(const UserDataRecordType& user);
 QByteArray MakerDataBytes(const ArrayConfigurationType& array);
-QByteArray MeasDataBytes(const HistoryRecord& history, bool marked);
+// MeasData.csv; lines 6 to 9 hold `olderPictures` (older versions' picture
+// paths not yet copied into the picture folder), empty in the usual case.
+QByteArray MeasDataBytes(const HistoryRecord& history, bool marked, const PictureNames& olderPictures = {});
 QByteArray PictureDataBytes(const PictureNames& names);
 QByteArray ContractorBytes(const ContractorRecord& contractors);
 
@@ -90,19 +92,25 @@ QByteArray ContractorBytes(const ContractorRecord& contractors);
 // Reads the customer folder `folder` (the key code & "_" & name) into
 // UserDataRecord, the stored part of ArrayConfiguration, HistoryRecords,
 // ContractorRecords, HistoryCount and HistoryFolderNames. The records are
-// replaced only when the read succeeds; a missing UserData.csv changes
-// nothing without a message, other failures show the report titled
-// "UserDataRead" and change nothing. GroupRatedPm and the coefficient tables
-// keep their values. Histories of older versions are brought into the
-// current layout on the way (pictures copied into the picture folder).
+// replaced only when the whole customer was read; a missing UserData.csv
+// changes nothing without a message, other failures show the report titled
+// "UserDataRead" (or "UserDataRead2" for a history that cannot be read
+// whole) and change nothing, so that no later save writes a half-read
+// customer over its files. A file that is there is read whatever the length
+// of its path. GroupRatedPm and the coefficient tables keep their values.
+// Histories of older versions are brought into the current layout on the
+// way (pictures copied into the picture folder; the path of a picture that
+// could not be copied stays in MeasData.csv for a later read). Picture
+// names of PictureData.csv are matched without regard to letter case.
 // Returns true when a customer was read.
 bool UserDataRead(const QString& folder);
 // Reads the histories named in HistoryFolderNames (entries 0 to
 // HistoryCount - 1) of the customer folder `folder` into fresh
 // HistoryRecords and ContractorRecords. A folder without a number of 1 to
-// 99 is skipped; a failing folder is reported ("UserDataRead2") and the
-// others are read all the same.
-void UserDataRead2(const QString& folder);
+// 99 is skipped; a history that cannot be read whole is reported
+// ("UserDataRead2") and leaves the records as they were. True when every
+// history was read.
+bool UserDataRead2(const QString& folder);
 
 // Writes the loaded customer to {DataFolder}/USER_DATA/{key}: first runs
 // UserDataScreenToRecordsHook (when installed) to take the screen into the
@@ -111,7 +119,9 @@ void UserDataRead2(const QString& folder);
 // documents folder, the folder and files of every named history 1 to 99
 // (creating or renaming its folder to {k}_{name}; PictureData.csv only when
 // `keepPictureData` is false) and UserData.csv last. Every file is written
-// whole through the atomic writer. Returns false after the report titled
-// "UserDataSave" when anything failed; files not yet written keep their old
-// content.
+// whole through the one write path; an older picture path that the read
+// could not copy is written back into MeasData.csv as it was. Returns false
+// after the report titled "UserDataSave" when anything failed, with the
+// classic number and the file or folder named; files not yet written, and
+// the file that failed, keep their old content.
 bool UserDataSave(const QString& key, bool keepPictureData);

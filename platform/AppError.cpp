@@ -2,6 +2,9 @@
 
 #include "platform/Dialogs.h"
 
+#include <QDir>
+
+#include <cerrno>
 #include <new>
 #include <stdexcept>
 
@@ -30,6 +33,49 @@ QString AppError::standardText(int n)
     case 481: return QStringLiteral("Invalid picture");
     default: return QStringLiteral("Application-defined or object-defined error");
     }
+}
+
+int FileErrorNumber(int systemError)
+{
+    switch (systemError) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+    case ETXTBSY:
+    case EBUSY:
+        return 70;
+    case ENOENT:
+    case ENOTDIR:
+        return 76;
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return 61;
+    case EEXIST:
+    case ENOTEMPTY:
+        return 58;
+    case ENAMETOOLONG:
+        return 52;
+    case EMFILE:
+    case ENFILE:
+        return 67;
+    case EIO:
+        return 57;
+    case ENOMEM:
+        return 7;
+    default:
+        return 75;
+    }
+}
+
+AppError FileError(int number, const QString& path)
+{
+    return AppError(number, AppError::standardText(number) + QStringLiteral(": ") + QDir::toNativeSeparators(path));
+}
+
+AppError FileSystemError(int systemError, const QString& path)
+{
+    return FileError(FileErrorNumber(systemError), path);
 }
 
 void ShowErrorReport(const QString& title, const AppError& e, bool exclamation)

@@ -19,6 +19,19 @@ struct AppError : std::exception {
     static QString standardText(int n);
 };
 
+// The classic number of a failed file-system call, from the system's error
+// code (errno): 70 Permission denied for what may not be written, 76 Path
+// not found only for a missing folder on the way, 61 Disk full for a full
+// disk or a file-size limit, 58 File already exists, 57 Device I/O error;
+// 75 Path/File access error for anything else.
+int FileErrorNumber(int systemError);
+// The error `number` about the file or folder `path`: the classic text,
+// then the path, so that the report still begins "ERROR No:" and the number
+// ("ERROR No:70 Permission denied: /data/USER_DATA/A001_x").
+AppError FileError(int number, const QString& path);
+// FileError for the system's error code `systemError`.
+AppError FileSystemError(int systemError, const QString& path);
+
 // Shows "ERROR No:" + number + " " + description, OK button, no icon, titled
 // `title` (the procedure's name). `exclamation` gives the variant with the
 // exclamation icon.

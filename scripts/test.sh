@@ -19,7 +19,13 @@ BUILD=build-test
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHELIODEX_SANITIZE=ON -DHELIODEX_BENCH=ON
 cmake --build "$BUILD" -j "$JOBS"
 
+# The write-fault harness keeps one summary per saver here.
+rm -rf "$BUILD/write-faults"
 ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS" --timeout 300
+if compgen -G "$BUILD/write-faults/*.txt" >/dev/null; then
+  echo "Write-fault harness (every step of each saver's writes failed in turn, then a full disk):"
+  cat "$BUILD"/write-faults/*.txt
+fi
 
 if command -v clang++ >/dev/null 2>&1; then
   FUZZ=build-fuzz

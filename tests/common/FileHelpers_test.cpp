@@ -151,21 +151,24 @@ TEST_F(FileHelpers, DlFolFailuresReportOnceAndReturnTheNumber)
     setReadOnly(base + QStringLiteral("/ro/b/locked.csv"));
     writeFile(base + QStringLiteral("/plain.txt"), "x");
 
+    // The report names the file or folder after the classic text.
     struct {
         QString path;
         int result;
-        const char* report;
+        QString report;
     } cases[] = {
-        {base + QStringLiteral("/ro"), 70, "ERROR No:70 Permission denied"},
-        {base + QStringLiteral("/missing"), 76, "ERROR No:76 Path not found"},
-        {base + QStringLiteral("/plain.txt"), 76, "ERROR No:76 Path not found"},
-        {QString(), 76, "ERROR No:76 Path not found"},
+        {base + QStringLiteral("/ro"), 70,
+         QStringLiteral("ERROR No:70 Permission denied: ") + base + QStringLiteral("/ro/b/locked.csv")},
+        {base + QStringLiteral("/missing"), 76, QStringLiteral("ERROR No:76 Path not found: ") + base + QStringLiteral("/missing")},
+        {base + QStringLiteral("/plain.txt"), 76,
+         QStringLiteral("ERROR No:76 Path not found: ") + base + QStringLiteral("/plain.txt")},
+        {QString(), 76, QStringLiteral("ERROR No:76 Path not found")},
     };
     for (auto& c : cases) {
         env.dialogs->log.clear();
         EXPECT_EQ(DlFol(c.path), c.result) << c.path.toStdString();
         ASSERT_EQ(env.dialogs->log.size(), 1) << c.path.toStdString();
-        EXPECT_EQ(env.dialogs->log[0].message.text, QString::fromLatin1(c.report));
+        EXPECT_EQ(env.dialogs->log[0].message.text, c.report);
         EXPECT_EQ(env.dialogs->log[0].message.title, QStringLiteral("DlFol"));
         EXPECT_EQ(env.dialogs->log[0].message.icon, 0);
     }
@@ -238,31 +241,31 @@ TEST_F(FileHelpers, FolCopyErrors)
     writeFile(base + QStringLiteral("/afile"), "f");
     ASSERT_TRUE(QFile::link(base + QStringLiteral("/src"), base + QStringLiteral("/alias")));
 
+    const QString exists = QStringLiteral("ERROR No:58 File already exists: ");
+    const QString notFound = QStringLiteral("ERROR No:76 Path not found: ");
     struct {
         QString from, to;
         bool overwrite;
-        const char* report;
+        QString report;
     } cases[] = {
         {base + QStringLiteral("/src"), base + QStringLiteral("/exists"), false,
-         "ERROR No:58 File already exists"},
-        {base + QStringLiteral("/src"), base + QStringLiteral("/afile"), true,
-         "ERROR No:58 File already exists"},
-        {base + QStringLiteral("/missing"), base + QStringLiteral("/x"), false, "ERROR No:76 Path not found"},
-        {base + QStringLiteral("/src"), base + QStringLiteral("/no/parent"), false,
-         "ERROR No:76 Path not found"},
+         exists + base + QStringLiteral("/exists/a.csv")},
+        {base + QStringLiteral("/src"), base + QStringLiteral("/afile"), true, exists + base + QStringLiteral("/afile")},
+        {base + QStringLiteral("/missing"), base + QStringLiteral("/x"), false, notFound + base + QStringLiteral("/missing")},
+        {base + QStringLiteral("/src"), base + QStringLiteral("/no/parent"), false, notFound + base + QStringLiteral("/no")},
         {base + QStringLiteral("/src"), base + QStringLiteral("/src/inner"), false,
-         "ERROR No:5 Invalid procedure call or argument"},
+         QStringLiteral("ERROR No:5 Invalid procedure call or argument")},
         // The same folder reached through a link on the destination's way.
         {base + QStringLiteral("/src"), base + QStringLiteral("/alias/inner/deeper"), false,
-         "ERROR No:5 Invalid procedure call or argument"},
+         QStringLiteral("ERROR No:5 Invalid procedure call or argument")},
         {base + QStringLiteral("/src"), base + QStringLiteral("/alias"), true,
-         "ERROR No:5 Invalid procedure call or argument"},
+         QStringLiteral("ERROR No:5 Invalid procedure call or argument")},
     };
     for (auto& c : cases) {
         env.dialogs->log.clear();
         FolCopy(c.from, c.to, c.overwrite);
         ASSERT_EQ(env.dialogs->log.size(), 1) << c.to.toStdString();
-        EXPECT_EQ(env.dialogs->log[0].message.text, QString::fromLatin1(c.report)) << c.to.toStdString();
+        EXPECT_EQ(env.dialogs->log[0].message.text, c.report) << c.to.toStdString();
         EXPECT_EQ(env.dialogs->log[0].message.title, QStringLiteral("FolCopy"));
     }
     // The refused copy replaced nothing, and stopped at the clash.

@@ -165,7 +165,7 @@ TEST_F(PicturesTest, FailuresWriteAndRenameNothing)
     MakePicture(source + "/c.png", 10, 10, "PNG");
     EXPECT_FALSE(PicCopySizeDown(source + "/c.png", env.root() + "/nowhere"));
     ASSERT_EQ(env.dialogs->log.size(), 2);
-    EXPECT_EQ(env.dialogs->log[1].message.text, "ERROR No:75 Path/File access error");
+    EXPECT_EQ(env.dialogs->log[1].message.text, "ERROR No:76 Path not found: " + env.root() + "/nowhere");
     EXPECT_EQ(env.dialogs->log[1].message.icon, vbExclamation);
 }
 

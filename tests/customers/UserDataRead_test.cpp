@@ -16,23 +16,6 @@ using namespace CustomerFixture;
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-
-// A minimal customer folder of the given key.
-QString MakeCustomer(const TestEnv& env, const QString& key, const QString& code)
-{
-    const QString c = env.dataFolder() + "/USER_DATA/" + key;
-    WriteFile(c + "/UserData.csv", Lines({code, "Name", "", "", "", "", "", "", "", ""}));
-    WriteFile(c + "/MakerData.csv", Lines({"1"}));
-    return c;
-}
-
 class UserDataReadTest : public ::testing::Test {
   protected:
     void SetUp() override
@@ -135,12 +118,12 @@ TEST_F(UserDataReadTest, OlderHistoryMovesItsPicturesIntoThePictureFolder)
 
 TEST_F(UserDataReadTest, MovedPictureIsEnteredInAnExistingPictureData)
 {
-    const QString c = MakeCustomer(env, "G_mixed", "G");
+    const QString c = MakeCustomer(env, "G_mixed");
     const QString outside = env.root() + "/outside/wide.png";
     QDir().mkpath(env.root() + "/outside");
     QImage(960, 320, QImage::Format_RGB32).save(outside, "PNG");
-    WriteFile(c + "/1_h/MeasData.csv", Lines({"h", "d", "", "", "", outside, outside, "", ""}));
-    WriteFile(c + "/1_h/PictureData.csv", Lines({"", "kept.jpg", "", ""}));
+    Put(c + "/1_h/MeasData.csv", Lines({"h", "d", "", "", "", outside, outside, "", ""}));
+    Put(c + "/1_h/PictureData.csv", Lines({"", "kept.jpg", "", ""}));
 
     ASSERT_TRUE(UserDataRead("G_mixed"));
     // Slot 1 had no picture: the moved one is entered; slot 2's own line wins.
@@ -181,12 +164,12 @@ TEST_F(UserDataReadTest, FailedReadsLeaveTheLoadedCustomerWhole)
     EXPECT_TRUE(env.dialogs->log.isEmpty());
 
     // No MakerData.csv: the report, and still the customer read before.
-    const QString broken = MakeCustomer(env, "C_broken", "C");
+    const QString broken = MakeCustomer(env, "C_broken");
     QFile::remove(broken + "/MakerData.csv");
-    WriteFile(broken + "/1_x/MeasData.csv", Lines({"x"}));
+    Put(broken + "/1_x/MeasData.csv", Lines({"x"}));
     EXPECT_FALSE(UserDataRead("C_broken"));
     ASSERT_EQ(env.dialogs->log.size(), 1);
-    EXPECT_EQ(env.dialogs->log[0].message.text, "ERROR No:53 File not found");
+    EXPECT_EQ(env.dialogs->log[0].message.text, "ERROR No:53 File not found: " + broken + "/MakerData.csv");
     EXPECT_EQ(env.dialogs->log[0].title, "UserDataRead");
 
     // Keys that would lead out of USER_DATA are never read.
@@ -203,7 +186,7 @@ TEST_F(UserDataReadTest, ANewCustomerReadReplacesEveryRowAndHistory)
 {
     Install(env);
     ASSERT_TRUE(UserDataRead(Key()));
-    MakeCustomer(env, "D_next", "D");
+    MakeCustomer(env, "D_next");
     ASSERT_TRUE(UserDataRead("D_next"));
     EXPECT_EQ(Global::UserDataRecord.CustomerCode, "D");
     EXPECT_EQ(Global::ArrayConfiguration.StringRows[0], StringRow{});
@@ -214,17 +197,17 @@ TEST_F(UserDataReadTest, ANewCustomerReadReplacesEveryRowAndHistory)
 
 TEST_F(UserDataReadTest, BadHistoryFoldersDoNotStopTheOthers)
 {
-    const QString c = MakeCustomer(env, "E_odd", "E");
-    WriteFile(c + "/0_zero/MeasData.csv", Lines({"zero"}));
-    WriteFile(c + "/100_big/MeasData.csv", Lines({"big"}));
-    WriteFile(c + "/x_nonumber/ConstructionContractor.csv", Lines({"x"}));
-    WriteFile(c + "/2_short/MeasData.csv", Lines({"short"}));
-    WriteFile(c + "/2_short/ConstructionContractor.csv", Lines({"only a name"}));
-    WriteFile(c + "/3_empty/MeasData.csv", QByteArray());
-    WriteFile(c + "/4_sjis/MeasData.csv", QByteArray("\x93\x8c\r\n\xff\xfe\r\n"));
-    WriteFile(c + "/5_nofile/readme.txt", "x");
-    WriteFile(c + "/6_pics/MeasData.csv", Lines({"pics"}));
-    WriteFile(c + "/6_pics/PictureData.csv", Lines({"../../../../escape.jpg", "/etc/passwd", "ok.jpg"}));
+    const QString c = MakeCustomer(env, "E_odd");
+    Put(c + "/0_zero/MeasData.csv", Lines({"zero"}));
+    Put(c + "/100_big/MeasData.csv", Lines({"big"}));
+    Put(c + "/x_nonumber/ConstructionContractor.csv", Lines({"x"}));
+    Put(c + "/2_short/MeasData.csv", Lines({"short"}));
+    Put(c + "/2_short/ConstructionContractor.csv", Lines({"only a name"}));
+    Put(c + "/3_empty/MeasData.csv", QByteArray());
+    Put(c + "/4_sjis/MeasData.csv", QByteArray("\x93\x8c\r\n\xff\xfe\r\n"));
+    Put(c + "/5_nofile/readme.txt", "x");
+    Put(c + "/6_pics/MeasData.csv", Lines({"pics"}));
+    Put(c + "/6_pics/PictureData.csv", Lines({"../../../../escape.jpg", "/etc/passwd", "ok.jpg"}));
 
     ASSERT_TRUE(UserDataRead("E_odd"));
     EXPECT_TRUE(env.dialogs->log.isEmpty()) << env.dialogs->messages().join('\n').toStdString();
@@ -245,10 +228,10 @@ TEST_F(UserDataReadTest, BadHistoryFoldersDoNotStopTheOthers)
 
 TEST_F(UserDataReadTest, FoldersPastTheNinetyNinthAreIgnored)
 {
-    const QString c = MakeCustomer(env, "F_many", "F");
+    const QString c = MakeCustomer(env, "F_many");
     for (int k = 1; k <= 120; ++k)
         QDir().mkpath(c + QString("/%1_h").arg(k, 3, 10, QChar('0')));
-    WriteFile(c + "/001_h/MeasData.csv", Lines({"first"}));
+    Put(c + "/001_h/MeasData.csv", Lines({"first"}));
     ASSERT_TRUE(UserDataRead("F_many"));
     EXPECT_EQ(Global::HistoryCount, 99);
     EXPECT_EQ(Global::HistoryFolderNames[98], "099_h");
@@ -331,7 +314,7 @@ TEST_F(UserDataReadTest, FuzzRegressionInputs)
                                    "/1_h/PictureData.csv", "/1_h/ConstructionContractor.csv"};
         QDir().mkpath(c + "/1_h");
         for (int i = 0; i < 5 && i < files.size(); ++i)
-            WriteFile(c + targets[i], files[i]);
+            Put(c + targets[i], files[i]);
         if (UserDataRead("F_" + name))
             UserDataSave("F_" + name, false);
         EXPECT_EQ(QDir(local.dataFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),

@@ -22,11 +22,7 @@ class UserDataSaveTest : public ::testing::Test {
     void SetUp() override
     {
         TestEnv::loadUiText();
-        UserMemoryClear();
-        Global::ArrayConfiguration = ArrayConfigurationType{};
-        Global::UserListCount = 0;
-        Global::CurUserRow = 1;
-        Global::CurUserIndex = 0;
+        ResetRecords();
     }
     // Installs the fixture and reads it, as selecting the customer does.
     QString Load()
@@ -260,28 +256,29 @@ TEST_F(UserDataSaveTest, FailureHalfWayReturnsFalseAndKeepsTheOldFiles)
         const char* what;
         std::function<void(const QString& c)> arrange;
         const char* report;
+        const char* named; // the entry of the customer folder the report names
     } cases[] = {
         {"history renamed onto an existing folder",
          [](const QString& c) {
              QDir().mkpath(c + "/1_taken");
              Global::HistoryRecords[0].HistoryName = "taken";
          },
-         "ERROR No:58 File already exists"},
+         "ERROR No:58 File already exists", "/1_taken"},
         {"MakerData.csv cannot be written",
          [](const QString& c) {
              QFile::remove(c + "/MakerData.csv");
              QDir().mkpath(c + "/MakerData.csv/blocked");
          },
-         "ERROR No:75 Path/File access error"},
+         "ERROR No:75 Path/File access error", "/MakerData.csv"},
         {"history name naming another place",
          [](const QString&) { Global::HistoryRecords[1].HistoryName = "../../../escape"; },
-         "ERROR No:52 Bad file name or number"},
+         "ERROR No:52 Bad file name or number", nullptr},
         {"a 1025th customer",
          [](const QString&) {
              Global::CurUserRow = 0;
              Global::UserListCount = 1024;
          },
-         "ERROR No:9 Subscript out of range"},
+         "ERROR No:9 Subscript out of range", nullptr},
     };
     for (const auto& k : cases) {
         TestEnv local;
@@ -298,7 +295,9 @@ TEST_F(UserDataSaveTest, FailureHalfWayReturnsFalseAndKeepsTheOldFiles)
 
         EXPECT_FALSE(UserDataSave(Key(), false)) << k.what;
         ASSERT_EQ(local.dialogs->log.size(), 1) << k.what;
-        EXPECT_EQ(local.dialogs->log[0].message.text, k.report) << k.what;
+        EXPECT_EQ(local.dialogs->log[0].message.text,
+                  QString(k.report) + (k.named ? ": " + c + k.named : QString()))
+            << k.what;
         EXPECT_EQ(local.dialogs->log[0].title, "UserDataSave");
         EXPECT_EQ(Bytes(c + "/UserData.csv"), userBefore) << k.what;
         EXPECT_EQ(Bytes(c + "/1_東面屋根/MeasData.csv"), measBefore) << k.what;

@@ -350,8 +350,8 @@ TEST_F(FirmwareWizardTest, TheTransferWindowRepaintsWhileTheInstrumentErases)
 TEST_F(FirmwareWizardTest, StartUpWaitsInAnEventLoopUntilTheWizardEnds)
 {
     ShowFirmwareWizard();
-    // The user's clicks arrive as events while start-up waits, one after the
-    // other.
+    // The user's clicks arrive as events while start-up waits.
+    // One click after the other, however slowly the machine runs.
     QTimer::singleShot(10, [] {
         shown<WMenuS>("WMenuS")->CmdBtn->click();
         QTimer::singleShot(10, [] { shown<WMenu1>("WMenu1")->Command2->click(); });

@@ -47,6 +47,8 @@ TestEnv::~TestEnv()
     Global::ClockOverride = nullptr;
     Global::EndProgramHook = nullptr;
     Global::CurrentDialogs.reset();
+    // A test that stopped half-way must not leave a write armed to fail.
+    FileIoFaults::Reset();
 }
 
 QString TestEnv::home() const { return root() + QStringLiteral("/home"); }

@@ -1,5 +1,6 @@
 #include "customers/support/CustomerFixture.h"
 
+#include "customers/CustomerGlobals.h"
 #include "platform/AnsiCodec.h"
 #include "support/TestEnv.h"
 
@@ -7,6 +8,8 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QImage>
+
+#include <gtest/gtest.h>
 
 namespace CustomerFixture {
 
@@ -18,6 +21,13 @@ QString FixtureRoot()
 {
     return QStringLiteral(HX_FIXTURES "/customer");
 }
+
+QByteArray WithOlderPicture(const TestEnv& env, QByteArray bytes)
+{
+    return bytes.replace(Placeholder.toLatin1(), OlderPicturePath(env).toUtf8());
+}
+
+} // namespace
 
 void CopyTree(const QString& from, const QString& to)
 {
@@ -32,13 +42,6 @@ void CopyTree(const QString& from, const QString& to)
             QFile::copy(path, target);
     }
 }
-
-QByteArray WithOlderPicture(const TestEnv& env, QByteArray bytes)
-{
-    return bytes.replace(Placeholder.toLatin1(), OlderPicturePath(env).toUtf8());
-}
-
-} // namespace
 
 QString Key()
 {
@@ -56,10 +59,12 @@ QString Install(const TestEnv& env)
     CopyTree(FixtureRoot() + QStringLiteral("/input/USER_DATA"), users);
     const QString customer = users + u'/' + Key();
 
-    QDir().mkpath(env.root() + QStringLiteral("/outside"));
-    QImage picture(1600, 1200, QImage::Format_RGB32);
-    picture.fill(QColor(200, 40, 40));
-    picture.save(OlderPicturePath(env), "BMP");
+    if (!QFile::exists(OlderPicturePath(env))) {
+        QDir().mkpath(env.root() + QStringLiteral("/outside"));
+        QImage picture(1600, 1200, QImage::Format_RGB32);
+        picture.fill(QColor(200, 40, 40));
+        picture.save(OlderPicturePath(env), "BMP");
+    }
 
     const QString meas = customer + QStringLiteral("/3_旧形式/MeasData.csv");
     const QByteArray bytes = WithOlderPicture(env, Bytes(meas));
@@ -104,6 +109,35 @@ QByteArray Bytes(const QString& path)
 QByteArray Lines(const QStringList& lines)
 {
     return AnsiCodec::joinLines(lines);
+}
+
+void Put(const QString& path, const QByteArray& bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        ADD_FAILURE() << "cannot write " << path.toStdString();
+        return;
+    }
+    f.write(bytes);
+}
+
+QString MakeCustomer(const TestEnv& env, const QString& key)
+{
+    const QString c = env.dataFolder() + QStringLiteral("/USER_DATA/") + key;
+    Put(c + QStringLiteral("/UserData.csv"),
+        Lines({key.section(u'_', 0, 0), key.section(u'_', 1), "", "", "", "", "", "", "", "", "memo"}));
+    Put(c + QStringLiteral("/MakerData.csv"), Lines({QStringLiteral("1")}));
+    return c;
+}
+
+void ResetRecords()
+{
+    UserMemoryClear();
+    Global::ArrayConfiguration = ArrayConfigurationType{};
+    Global::UserListCount = 0;
+    Global::CurUserRow = 1;
+    Global::CurUserIndex = 0;
 }
 
 } // namespace CustomerFixture
