@@ -143,7 +143,8 @@ TEST(ReadOutWindow, TheMainWindowRepaintsButTakesNoInputUntilTheReadOutEnds)
     EXPECT_TRUE(erase->isEnabled());
 
     // Afterwards input works again.
-    QCoreApplication::sendEvent(probe, new QKeyEvent(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " "));
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+    QCoreApplication::sendEvent(probe, &press);
     QKeyEvent release(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
     QCoreApplication::sendEvent(probe, &release);
     EXPECT_EQ(clicks, 1);
