@@ -11,6 +11,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -62,11 +63,12 @@ bool F18NumberedModel(const QString& model)
 
 // ---- reading ---------------------------------------------------------------
 
-// The file's lines: a line ends at CR LF, a lone CR or a lone LF; what follows
-// the last line end is a line only when it is not empty.
+// The file's lines: a line ends at CR LF or a lone CR when the file holds a
+// CR, and at LF only when it holds none; what follows the last line end is
+// a line only when it is not empty.
 struct FileLines {
     std::vector<QByteArray> lines;
-    int count = 1; // line breaks + 1
+    int count = 1; // line ends + 1
 };
 
 FileLines SplitFile(const QByteArray& bytes)
@@ -74,15 +76,15 @@ FileLines SplitFile(const QByteArray& bytes)
     FileLines out;
     const char* p = bytes.constData();
     const qsizetype n = bytes.size();
+    const char end = bytes.contains('\r') ? '\r' : '\n';
     qsizetype start = 0;
     qsizetype ends = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        const char c = p[i];
-        if (c != '\r' && c != '\n')
+        if (p[i] != end)
             continue;
         out.lines.emplace_back(p + start, i - start);
         ++ends;
-        if (c == '\r' && i + 1 < n && p[i + 1] == '\n')
+        if (end == '\r' && i + 1 < n && p[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
@@ -94,7 +96,7 @@ FileLines SplitFile(const QByteArray& bytes)
 
 QString LineText(const FileLines& f, std::size_t index)
 {
-    return index < f.lines.size() ? AnsiCodec::decode(f.lines[index]) : QString();
+    return index < f.lines.size() ? AnsiCodec::decodeKeepingBytes(f.lines[index]) : QString();
 }
 
 // The parts of a line split at ",": how many, and the second and third.
@@ -229,7 +231,7 @@ void ReadLabelled(const FileLines& f, MeasFileVariant variant, MeasRecord& rec, 
     std::size_t n = 0; // position among the lines of two or more parts
     int point = 0;
     for (std::size_t i = 0; i < f.lines.size(); ++i) {
-        const QString line = AnsiCodec::decode(f.lines[i]);
+        const QString line = AnsiCodec::decodeKeepingBytes(f.lines[i]);
         const LineParts parts = SplitParts(line);
         if (parts.count < 2)
             continue;
@@ -266,9 +268,16 @@ QByteArray MeasFileBytes(MeasRecord& rec, const MeasFileWriteOptions& options)
     auto& F = rec.F;
     const double version = NumText::Val(F[42]);
     if (version < 8.2) {
+        // A product of 0 leaves the value out; a computation that overflows
+        // has no value either, and is marked as the lists mark one.
         const double product = NumText::Val(F[16]) * NumText::Val(F[17]);
-        F[43] =
-            product == 0 ? QString() : NumText::Format(NumText::Val(F[15]) / product, QStringLiteral("0.00"));
+        const double ff = product == 0 ? 0 : NumText::Val(F[15]) / product;
+        if (product == 0)
+            F[43] = QString();
+        else if (!std::isfinite(product) || !std::isfinite(ff))
+            F[43] = QStringLiteral("--");
+        else
+            F[43] = NumText::Format(ff, QStringLiteral("0.00"));
     }
 
     // One text for the whole file, encoded once: a measurement file is
@@ -341,7 +350,11 @@ QByteArray MeasFileReadOutBytes(MeasRecord& rec, int recordSize)
 
 QString WriteMeasFileBytes(const QString& folder, const MeasRecord& rec, const QByteArray& bytes)
 {
-    const QString name = MeasFileName(rec);
+    return WriteMeasFileBytesAs(folder, MeasFileName(rec), bytes);
+}
+
+QString WriteMeasFileBytesAs(const QString& folder, const QString& name, const QByteArray& bytes)
+{
     // The number comes from the instrument or from a file: it must not lead
     // the file out of its folder.
     if (name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
