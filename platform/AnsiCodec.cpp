@@ -54,6 +54,13 @@ QString decode(const char* data, qsizetype size)
 {
     if (size <= 0)
         return QString();
+    // Plain ASCII, the bulk of every data file, passes as it is.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    qsizetype ascii = 0;
+    while (ascii < size && bytes[ascii] < 0x80)
+        ++ascii;
+    if (ascii == size)
+        return QString::fromLatin1(data, size);
     QString out;
     out.reserve(size);
     const auto* p = reinterpret_cast<const unsigned char*>(data);
