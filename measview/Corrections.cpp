@@ -23,6 +23,16 @@ double RoundCount(double x)
     return std::nearbyint(x);
 }
 
+// A corrected view of `measured`: its fields, and point 120 that no
+// correction writes; points 0 to 119 are written by the caller.
+MeasRecord FieldsOf(const MeasRecord& measured)
+{
+    MeasRecord out;
+    out.F = measured.F;
+    out.IvPoints[MeasRecord::CurvePoints] = measured.IvPoints[MeasRecord::CurvePoints];
+    return out;
+}
+
 void MarkNotCorrected(MeasRecord& rec)
 {
     rec.F[MeasRecord::Pm] = NoValue;
@@ -135,7 +145,7 @@ void RaiseCorrectionFlags(CorrectionFlags& flags, const MeasRecord& rec, const C
 
 MeasRecord PmCorrected(const MeasRecord& measured, const CorrectionSet& set)
 {
-    MeasRecord out = measured;
+    MeasRecord out = FieldsOf(measured);
     const int g = MeasGroupIndex(measured);
     const GroupCorrection* group = g >= 0 ? &set.groups[std::size_t(g)] : nullptr;
     double e = 0;
@@ -186,7 +196,7 @@ MeasRecord PmCorrected(const MeasRecord& measured, const CorrectionSet& set)
 
 MeasRecord StcCorrected(const MeasRecord& measured, const CorrectionSet& set)
 {
-    MeasRecord out = measured;
+    MeasRecord out = FieldsOf(measured);
     const int g = MeasGroupIndex(measured);
     const GroupCorrection* group = g >= 0 ? &set.groups[std::size_t(g)] : nullptr;
     double e = 0;

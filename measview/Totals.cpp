@@ -1,13 +1,13 @@
 #include "measview/Totals.h"
 
 #include "measview/Corrections.h"
-#include "measview/Parallel.h"
 #include "platform/AnsiCodec.h"
 #include "platform/NumText.h"
 
 #include <QList>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 using NumText::Val;
@@ -52,29 +52,31 @@ struct TextSum {
 };
 
 // The curve of the total: at every point the mean voltage and the summed
-// current of the ticked records, and their product.
+// current of the ticked records, and their product. Each point's sums run
+// over the records in their order; the records are walked one after the
+// other, every point of one before the next.
 void TotalPoints(MeasRecord& total, const std::vector<const MeasRecord*>& ticked)
 {
     const int n = int(ticked.size());
-    // A point costs about n additions; small totals stay on one thread.
-    ParallelSlices(MeasRecord::CurvePoints, std::max(1, 20000 / n), [&](int begin, int end) {
-        for (int k = begin; k < end; ++k) {
-            TextSum volts, amps;
-            for (const MeasRecord* r : ticked) {
-                const auto& q = r->IvPoints[std::size_t(k)];
-                volts.add(Val(q[MeasRecord::Volt]));
-                amps.add(Val(q[MeasRecord::Amp]));
-            }
-            auto& p = total.IvPoints[std::size_t(k)];
-            const double mean = volts.value / n;
-            p[MeasRecord::Volt] = ResultText(mean);
-            p[MeasRecord::Amp] = amps.text();
-            // The power of the two texts just written, each read strictly:
-            // "--" has no value.
-            p[MeasRecord::Watt] =
-                std::isfinite(mean) && amps.finite ? ResultText(TextValue(mean) * amps.value) : NoValue;
+    std::array<TextSum, MeasRecord::CurvePoints> volts, amps;
+    for (const MeasRecord* r : ticked) {
+        for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
+            const auto& q = r->IvPoints[std::size_t(k)];
+            volts[std::size_t(k)].add(Val(q[MeasRecord::Volt]));
+            amps[std::size_t(k)].add(Val(q[MeasRecord::Amp]));
         }
-    });
+    }
+    for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
+        auto& p = total.IvPoints[std::size_t(k)];
+        const double mean = volts[std::size_t(k)].value / n;
+        const TextSum& sum = amps[std::size_t(k)];
+        p[MeasRecord::Volt] = ResultText(mean);
+        p[MeasRecord::Amp] = sum.text();
+        // The power of the two texts just written, each read strictly: "--"
+        // has no value.
+        p[MeasRecord::Watt] =
+            std::isfinite(mean) && sum.finite ? ResultText(TextValue(mean) * sum.value) : NoValue;
+    }
 }
 
 QByteArray TotalLine(const QString& value)
