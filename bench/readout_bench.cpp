@@ -246,12 +246,8 @@ int main(int argc, char** argv)
     Global::UiText[UiReadOutLabel] = QStringLiteral("Reading...");
     Global::UiText[UiReadOutDone] = QStringLiteral("Done.");
 
-    InitializeInterleaved(argc, argv);
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    if (!reporter.ms["BM_ReadOut"].empty() && !reporter.ms["BM_AtomicWriterAlone"].empty()) {
-        const double readOut = reporter.median("BM_ReadOut");
-        const double writer = reporter.median("BM_AtomicWriterAlone");
+    const auto [readOut, writer] = RunAndCompare(argc, argv, "BM_ReadOut", "BM_AtomicWriterAlone");
+    if (readOut > 0 && writer > 0) {
         const double ratio = readOut / writer;
         std::printf("%d records of %d characters into %d files (medians): whole read-out %.2f ms, "
                     "atomic writer alone %.2f ms (limit 1.3 times)%s\n",

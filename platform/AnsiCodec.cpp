@@ -59,6 +59,13 @@ QString decodeBytes(const char* data, qsizetype size, bool keepBytes)
 {
     if (size <= 0)
         return QString();
+    // Plain ASCII, the bulk of every data file, passes as it is.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    qsizetype ascii = 0;
+    while (ascii < size && bytes[ascii] < 0x80)
+        ++ascii;
+    if (ascii == size)
+        return QString::fromLatin1(data, size);
     QString out;
     out.reserve(size);
     const auto* p = reinterpret_cast<const unsigned char*>(data);
@@ -111,6 +118,11 @@ QString decode(const char* data, qsizetype size)
 QString decodeKeepingBytes(const QByteArray& bytes)
 {
     return decodeBytes(bytes.constData(), bytes.size(), true);
+}
+
+QString decodeKeepingBytes(const char* data, qsizetype size)
+{
+    return decodeBytes(data, size, true);
 }
 
 QString decode(const QByteArray& bytes)

@@ -17,6 +17,7 @@ QString decode(const char* data, qsizetype size);
 // gives the bytes back (measurement files, which carry the instrument's
 // bytes as they came).
 QString decodeKeepingBytes(const QByteArray& bytes);
+QString decodeKeepingBytes(const char* data, qsizetype size);
 
 // The character one byte stands for on its own, for texts that must keep
 // one character per byte (the instrument's read-out): the byte's character
