@@ -831,6 +831,7 @@ void FrmMain::connectHandlers()
     connect(MfgUserList, &FlexGrid::MouseMove, this,
             [this](Qt::MouseButtons, QPoint pos) { MfgUserList_MouseMove(pos); });
     connect(MfgMeasList, &FlexGrid::DblClick, this, [] { MfgMeasList_DblClick(); });
+    ConnectMeasViewTab();
     ConnectForwardTab();
     ConnectCatalogTab();
 }

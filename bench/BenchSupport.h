@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Every box answered with its default button, nothing shown.
@@ -72,4 +73,15 @@ inline void InitializeInterleaved(int argc, char** argv)
         args.push_back(interleave);
     int count = int(args.size());
     benchmark::Initialize(&count, args.data());
+}
+
+// Runs every registered benchmark, interleaved as above, and returns the
+// medians of `whole` and `baseline` (0 for one that did not run).
+inline std::pair<double, double> RunAndCompare(int argc, char** argv, const std::string& whole,
+                                               const std::string& baseline)
+{
+    InitializeInterleaved(argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    return {reporter.median(whole), reporter.median(baseline)};
 }

@@ -333,6 +333,10 @@ void CatalogDataRead(int side)
         // Item k of each maker list of the array window is maker k, after
         // every load, whatever it met.
         FillArraySetMakerLists(ArraySetForm(), side);
+        // The refill drops the window's choices; the window is the working
+        // copy a customer save reads back, so it takes the loaded customer's
+        // configuration again (and coefficients from the new catalogue).
+        ShowArraySetData();
         if (r.problems > 0) {
             AppError e = FileError(r.firstNumber, r.firstPath);
             if (r.problems > 1)

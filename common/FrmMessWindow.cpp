@@ -2,7 +2,9 @@
 
 #include "common/Global.h"
 #include "platform/FlexGrid.h"
+#include "platform/UsbLink.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -11,6 +13,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -218,11 +222,25 @@ void FrmLoading::Unload()
 
 void FrmLoading::Show()
 {
+    FitToText();
     if (!isVisible())
         centreOver(this, parentWidget());
     show();
     raise();
     Refresh();
+}
+
+void FrmLoading::FitToText()
+{
+    const int margin = TwipsToPixelsX(120, this);
+    const int width =
+        std::max(TwipsToPixelsX(4800, this), LblMess->fontMetrics().horizontalAdvance(LblMess->text()) + 3 * margin);
+    if (width == this->width())
+        return;
+    const QPoint centre = geometry().center();
+    setFixedSize(width, height());
+    if (isVisible())
+        move(centre - QPoint(width / 2, height() / 2));
 }
 
 void FrmLoading::Refresh()
@@ -247,4 +265,198 @@ void FrmLoading::closeEvent(QCloseEvent* event)
     if (Global::LoadingForm == this)
         Global::LoadingForm = nullptr;
     event->accept();
+}
+
+// ---------------------------------------------------------------------------
+// Long work
+
+namespace {
+
+bool IsUserInput(const QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+    case QEvent::TabletMove:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        return true;
+    case QEvent::Close:
+        return e->spontaneous(); // the close box; the program's own closes pass
+    default:
+        return false;
+    }
+}
+
+// Drops user input to every window while long work runs. A message box the
+// work opens (modal, and not open before the work began) takes its input.
+class LongWorkInputFilter : public QObject {
+  public:
+    using QObject::QObject;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!IsUserInput(event))
+            return false;
+        // A key that would trigger a menu's shortcut: taken as the widget's
+        // own key, so that no shortcut fires, then dropped.
+        if (event->type() == QEvent::ShortcutOverride) {
+            event->accept();
+            return !ToModalOfTheWork(watched);
+        }
+        if (event->type() == QEvent::Shortcut)
+            return true;
+        // Events reach a window first and its widget next; they are judged
+        // at the widget.
+        if (!watched->isWidgetType())
+            return false;
+        if (ToModalOfTheWork(watched))
+            return false;
+        if (event->type() == QEvent::Close)
+            event->ignore();
+        return true;
+    }
+
+  private:
+    static bool ToModalOfTheWork(QObject* watched)
+    {
+        auto* w = qobject_cast<QWidget*>(watched);
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!w || !modal || modal == Global::LongWorkStartModal)
+            return false;
+        return w == modal || modal->isAncestorOf(w);
+    }
+};
+
+} // namespace
+
+LongWork::LongWork(QWidget* shown)
+{
+    if (shown) {
+        outerRefresh = Global::LongWorkRefresh;
+        Global::LongWorkRefresh = [window = QPointer<QWidget>(shown), outer = outerRefresh] {
+            if (outer)
+                outer();
+            if (window)
+                window->update();
+        };
+        ownsRefresh = true;
+    }
+    if (Global::LongWorkDepth++ > 0 || !QCoreApplication::instance())
+        return;
+    Global::LongWorkStartModal = QApplication::activeModalWidget();
+    Global::LongWorkInputFilter = new LongWorkInputFilter(QCoreApplication::instance());
+    QCoreApplication::instance()->installEventFilter(Global::LongWorkInputFilter);
+    Global::LongWorkOuterUsbHook = Global::UsbWaitHook;
+    Global::UsbWaitHook = [] { LongWork::Pump(); };
+    Global::LongWorkLastPump.start();
+}
+
+LongWork::~LongWork()
+{
+    if (ownsRefresh)
+        Global::LongWorkRefresh = outerRefresh;
+    if (--Global::LongWorkDepth > 0 || !Global::LongWorkInputFilter)
+        return;
+    // Input that came in during the work is still dropped, not delivered
+    // late.
+    Global::LongWorkDepth = 1;
+    Pump(true);
+    Global::LongWorkDepth = 0;
+    delete Global::LongWorkInputFilter;
+    Global::LongWorkInputFilter = nullptr;
+    Global::LongWorkStartModal = nullptr;
+    Global::UsbWaitHook = Global::LongWorkOuterUsbHook;
+    Global::LongWorkOuterUsbHook = nullptr;
+}
+
+bool LongWork::Running()
+{
+    return Global::LongWorkDepth > 0;
+}
+
+void LongWork::Pump(bool now)
+{
+    if (!Running() || Global::LongWorkPumping || !QCoreApplication::instance())
+        return;
+    if (!now && Global::LongWorkLastPump.isValid() && Global::LongWorkLastPump.elapsed() < PumpIntervalMs)
+        return;
+    Global::LongWorkPumping = true;
+    if (Global::LongWorkRefresh)
+        Global::LongWorkRefresh();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    Global::LongWorkPumping = false;
+    Global::LongWorkLastPump.restart();
+}
+
+LongWorkProgress::LongWorkProgress(QWidget* owner, int maximum, const QString& text) : label(text)
+{
+    form = FrmLoading::Load(owner);
+    form->pBar->setRange(0, maximum);
+    form->pBar->setValue(0);
+    form->LblMess->setText(text);
+    form->Show();
+    outerRefresh = Global::LongWorkRefresh;
+    Global::LongWorkRefresh = [this] { refresh(); };
+    refreshInstalled = true;
+    LongWork::Pump(true);
+}
+
+LongWorkProgress::~LongWorkProgress()
+{
+    close();
+}
+
+void LongWorkProgress::close()
+{
+    if (refreshInstalled) {
+        Global::LongWorkRefresh = outerRefresh;
+        outerRefresh = nullptr;
+        refreshInstalled = false;
+    }
+    if (form)
+        FrmLoading::Unload();
+    form = nullptr;
+}
+
+void LongWorkProgress::setValue(int value)
+{
+    wanted = value;
+    LongWork::Pump();
+}
+
+void LongWorkProgress::setLabel(const QString& text)
+{
+    label = text;
+    labelChanged = true;
+    LongWork::Pump();
+}
+
+void LongWorkProgress::refresh()
+{
+    if (!form)
+        return;
+    if (form->pBar->value() != wanted)
+        form->pBar->setValue(wanted);
+    if (labelChanged) {
+        form->LblMess->setText(label);
+        form->FitToText();
+        labelChanged = false;
+    }
+    // Painted at every pump, also while the bar moves by less than a pixel:
+    // the window never looks frozen.
+    form->update();
 }

@@ -3,9 +3,20 @@
 // which shows Global::MessWindowText for one second and closes itself, and
 // the progress window, a text line over a progress bar that its caller
 // fills, repaints and closes.
+//
+// Below them, long work: the read-out, the firmware transfer, a history
+// load, a backup, an import or printing keep the user-interface thread
+// busy. While a LongWork lives the windows ignore user input (a message box
+// the work opens still takes its own), so no second command can start, and
+// LongWork::Pump lets them repaint; a LongWorkProgress adds the progress
+// window, shown at once and repainted with every pump.
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 
 class QLabel;
 class QProgressBar;
@@ -64,8 +75,12 @@ class FrmLoading : public QWidget {
     static bool IsLoaded();
     static void Unload();
 
-    // Shows the window modeless, centred over its owner.
+    // Shows the window modeless, centred over its owner, wide enough for its
+    // label.
     void Show();
+    // Widens the window to its label's text when the text needs more than
+    // the window's own width, keeping its centre.
+    void FitToText();
     // Repaints the window at once (the caller's work keeps the event loop
     // from running).
     void Refresh();
@@ -81,4 +96,61 @@ class FrmLoading : public QWidget {
 
   private:
     explicit FrmLoading(QWidget* owner);
+};
+
+// ---------------------------------------------------------------------------
+// Long work
+
+class LongWork {
+  public:
+    // `shown`: a window of the work's own (its progress), repainted at every
+    // pump even when nothing in it changed, so that it never looks frozen.
+    explicit LongWork(QWidget* shown = nullptr);
+    ~LongWork();
+    LongWork(const LongWork&) = delete;
+    LongWork& operator=(const LongWork&) = delete;
+
+    // True while any long work runs.
+    static bool Running();
+    // Lets pending paint, timer and window events run while long work runs
+    // (user input is dropped), at most once every PumpIntervalMs unless
+    // `now`; does nothing when no long work runs. A wait on the instrument
+    // pumps by itself.
+    static void Pump(bool now = false);
+    static constexpr int PumpIntervalMs = 40;
+
+  private:
+    bool ownsRefresh = false;
+    std::function<void()> outerRefresh;
+};
+
+// The progress window of a long work: FrmLoading over `owner`, shown at once
+// with `label` and a bar from 0 to `maximum` at 0. The bar and label take
+// their new values at the next pump (setValue pumps too), so they repaint
+// at least ten times a second while the work goes on; setting the bar is
+// cheap between pumps.
+class LongWorkProgress {
+  public:
+    LongWorkProgress(QWidget* owner, int maximum, const QString& label = QString());
+    ~LongWorkProgress();
+    LongWorkProgress(const LongWorkProgress&) = delete;
+    LongWorkProgress& operator=(const LongWorkProgress&) = delete;
+
+    void setValue(int value);
+    void setLabel(const QString& text);
+    int value() const { return wanted; }
+    // Closes the window; the long work itself lasts until destruction.
+    void close();
+    FrmLoading* window() const { return form; }
+
+  private:
+    void refresh();
+
+    LongWork work;
+    QPointer<FrmLoading> form;
+    int wanted = 0;
+    QString label;
+    bool labelChanged = false;
+    bool refreshInstalled = false;
+    std::function<void()> outerRefresh;
 };

@@ -1,12 +1,14 @@
 #pragma once
 // Shared state of the main window and its two small message windows, in
 // namespace Global (see common/Global.h).
+#include <QElapsedTimer>
 #include <QHash>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 
 class FrmMessWindow;
 class FrmLoading;
@@ -35,5 +37,17 @@ inline std::int32_t ModelPicFrameHeight = 0;
 // The timed message window and the progress window while they are loaded.
 inline QPointer<FrmMessWindow> MessWindowForm;
 inline QPointer<FrmLoading> LoadingForm;
+
+// Long work (common/FrmMessWindow.h): how many run (nested), the filter that
+// drops user input meanwhile, the modal window that was open when it began
+// (it takes no input either), the time of the last pump, and the refresh of
+// the innermost progress window.
+inline int LongWorkDepth = 0;
+inline QObject* LongWorkInputFilter = nullptr;
+inline QPointer<QWidget> LongWorkStartModal;
+inline QElapsedTimer LongWorkLastPump;
+inline bool LongWorkPumping = false;
+inline std::function<void()> LongWorkRefresh;
+inline std::function<void()> LongWorkOuterUsbHook;
 
 } // namespace Global

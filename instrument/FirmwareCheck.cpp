@@ -2,10 +2,12 @@
 
 #include "common/AppGlobals.h"
 #include "common/FileHelpers.h"
+#include "instrument/FirmwareTransfer.h"
 #include "instrument/UsbProtocol.h"
 #include "platform/AppPaths.h"
 #include "platform/EndProgram.h"
 #include "platform/NumText.h"
+#include "platform/Registry.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -13,29 +15,47 @@
 namespace {
 
 // Sends `command` and reads its answer, again while the answer is exactly
-// "#FREE". A failed read, or nothing but "#FREE" for longer than the idle
-// limit, shows 568 and ends the program.
-QString askUntilNotFree(const QString& command)
+// "#FREE". nullopt when the instrument gives no answer within the read
+// time-out, or nothing but "#FREE" for longer than the idle limit: the
+// update is optional, so such an instrument is simply not offered one. A
+// read that fails shows 568 and ends the program.
+std::optional<QString> askUntilNotFree(const QString& command)
 {
     IdleDeadline idle;
     for (;;) {
         SolarSend(command);
-        auto answer = ReadAnswerBytes();
-        if (!answer) {
+        const auto r = UsbLink::readPipe(Global::hPipeIn);
+        if (r.status == UsbReadStatus::Failed) {
+            UsbLink::noteFailure(QStringLiteral("expected an answer to %1, the read failed").arg(command));
+            CloseLinkAfterFailure();
             ShowLinkFailure(UiReadFailed);
             EndProgramNow();
         }
-        QString text = AnswerText(*answer);
+        if (r.status == UsbReadStatus::TimedOut) {
+            UsbLink::noteFailure(QStringLiteral("expected an answer to %1 within %2 ms, got none: no update offered")
+                                     .arg(command)
+                                     .arg(Global::UsbReadTimeoutMs));
+            return std::nullopt;
+        }
+        QString text = AnswerText(r.bytes);
         if (text != QLatin1String("#FREE"))
             return text;
         if (idle.expired()) {
-            UsbLink::noteFailure(QStringLiteral("expected an answer to %1, got only \"#FREE\" for %2 ms")
-                                     .arg(command)
-                                     .arg(Global::UsbIdleLimitMs));
-            ShowLinkFailure(UiReadFailed);
-            EndProgramNow();
+            UsbLink::noteFailure(
+                QStringLiteral("expected an answer to %1, got only \"#FREE\" for %2 ms: no update offered")
+                    .arg(command)
+                    .arg(Global::UsbIdleLimitMs));
+            return std::nullopt;
         }
     }
+}
+
+// Whether a transfer of the firmware file `name` broke off after it had put
+// the instrument into flash mode.
+bool UpdateLeftIncomplete(const QString& name)
+{
+    const QString left = RegStrGet(RegKeySystem, RegFirmwareIncomplete);
+    return !left.isEmpty() && left.compare(name, Qt::CaseInsensitive) == 0;
 }
 
 std::optional<QDateTime> makeTime(int y, int mo, int d, int h, int mi, int s, int maxHour)
@@ -99,26 +119,35 @@ FirmwareCheckResult StartupFirmwareCheck()
         IV_TRACER_DEVICE_CLOSE();
         return FirmwareCheckResult::NoInstrument;
     }
+    auto noUpdate = [] {
+        CloseLinkAfterFailure();
+        return FirmwareCheckResult::NoUpdate;
+    };
 
-    const QString date = askUntilNotFree(QStringLiteral("#DATE"));
-    QString stamp = date;
+    const std::optional<QString> date = askUntilNotFree(QStringLiteral("#DATE"));
+    if (!date)
+        return noUpdate();
+    QString stamp = *date;
     Global::InstrumentFamily = 0;
-    if (date.contains(u',')) {
-        stamp = date.section(u',', 0, 0);
-        Global::InstrumentFamily = NumText::Val(date.section(u',', 1, 1)) >= 5 ? 0 : 1;
+    if (date->contains(u',')) {
+        stamp = date->section(u',', 0, 0);
+        Global::InstrumentFamily = NumText::Val(date->section(u',', 1, 1)) >= 5 ? 0 : 1;
     }
 
     QString name;
     if (Global::InstrumentFamily == 1) {
-        const QString info = askUntilNotFree(QStringLiteral("#INFORMATION_READ"));
-        if (!info.contains(u',')) {
+        const std::optional<QString> info = askUntilNotFree(QStringLiteral("#INFORMATION_READ"));
+        if (!info)
+            return noUpdate();
+        if (!info->contains(u',')) {
             UsbLink::noteFailure(
                 QStringLiteral("expected a model code and \",\" from #INFORMATION_READ, got \"%1\"")
-                    .arg(info));
-            ShowLinkFailure(UiReadFailed, QStringLiteral("\r\n\r\n[") + info + u']');
+                    .arg(*info));
+            CloseLinkAfterFailure();
+            ShowLinkFailure(UiReadFailed, QStringLiteral("\r\n\r\n[") + *info + u']');
             EndProgramNow();
         }
-        name = FirmwareFileName(1, info.section(u',', 0, 0));
+        name = FirmwareFileName(1, info->section(u',', 0, 0));
     } else {
         name = FirmwareFileName(0, QString());
     }
@@ -132,12 +161,19 @@ FirmwareCheckResult StartupFirmwareCheck()
             const auto fileTime = FileStampTime(GetFileStamp(path));
             if (!instrumentTime)
                 UsbLink::noteFailure(
-                    QStringLiteral("expected a firmware date and time, got \"%1\": no update offered")
-                        .arg(stamp));
-            if (instrumentTime && fileTime && FirmwareFileIsNewer(*instrumentTime, *fileTime)) {
-                Global::FirmwareFilePath = path;
-                Global::FirmwareWizardActive = true;
-                return FirmwareCheckResult::UpdateOffered;
+                    QStringLiteral("expected a firmware date and time, got \"%1\"").arg(stamp));
+            // An update that broke off is offered again, whatever the
+            // instrument now says its firmware is.
+            const bool newer = instrumentTime && fileTime && FirmwareFileIsNewer(*instrumentTime, *fileTime);
+            if (newer || UpdateLeftIncomplete(name)) {
+                // A file the transfer would refuse is never offered.
+                QString why;
+                if (LoadFirmwareFile(path, &why)) {
+                    Global::FirmwareFilePath = path;
+                    Global::FirmwareWizardActive = true;
+                    return FirmwareCheckResult::UpdateOffered;
+                }
+                UsbLink::noteFailure(QStringLiteral("firmware file %1 not offered: %2").arg(path, why));
             }
         }
     }

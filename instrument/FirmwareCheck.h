@@ -15,9 +15,14 @@ enum class FirmwareCheckResult {
     UpdateOffered, // link left open; FirmwareFilePath, InstrumentFamily set
 };
 
-// Runs the check. A failed read (or an instrument that only answers "#FREE"
-// for longer than the idle limit) and an unusable "#INFORMATION_READ" answer
-// show their critical box and end the program.
+// Runs the check. An instrument that gives no answer within the read
+// time-out (or only "#FREE" for longer than the idle limit) is offered no
+// update: the link is drained and closed and the start goes on. A failed
+// read and an unusable "#INFORMATION_READ" answer show their critical box
+// and end the program. The file is offered when it is newer than the
+// instrument's firmware, or when an update with it broke off after "#FLASH"
+// (RegFirmwareIncomplete) -- and only when it passes the transfer's own
+// check (LoadFirmwareFile).
 FirmwareCheckResult StartupFirmwareCheck();
 
 // The firmware file's name for an instrument: "QTM.MOT" for the QTM family

@@ -7,6 +7,7 @@
 #include "platform/EndProgram.h"
 #include "platform/FileIo.h"
 #include "platform/NumText.h"
+#include "platform/Registry.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -18,10 +19,24 @@ constexpr qint64 kMaxFirmwareBytes = 16 * 1024 * 1024;
 
 const QByteArray kInitSuccess("INIT.SUCCESS");
 
+// Once "#FLASH" went out, the instrument's firmware is no longer sure to be
+// whole: every failure from then on says so.
+bool FirmwareMayBeIncomplete()
+{
+    return !RegStrGet(RegKeySystem, RegFirmwareIncomplete).isEmpty();
+}
+
+QString IncompleteNote()
+{
+    return FirmwareMayBeIncomplete() ? QStringLiteral("\r\n\r\n") + Global::UiText.value(UiFirmwareIncomplete)
+                                     : QString();
+}
+
 [[noreturn]] void fail(int key, const QString& line)
 {
     UsbLink::noteFailure(QStringLiteral("firmware transfer: ") + line);
-    ShowLinkFailure(key);
+    CloseLinkAfterFailure();
+    ShowLinkFailure(key, IncompleteNote());
     EndProgramNow();
 }
 
@@ -31,14 +46,16 @@ void send(const QByteArray& bytes)
         fail(UiSendFailed, QStringLiteral("write of %1 failed").arg(UsbLink::printable(bytes)));
 }
 
-QByteArray readAnswer(const char* expected)
+QByteArray readAnswer(const char* expected, int timeoutMs = -1)
 {
-    auto r = UsbLink::readPipe(Global::hPipeIn);
+    const int limit = timeoutMs < 0 ? Global::UsbReadTimeoutMs : timeoutMs;
+    auto r = UsbLink::readPipe(Global::hPipeIn, UsbLink::AnswerSize, limit);
     if (!r.ok())
         fail(UiReadFailed, QStringLiteral("expected %1, the read %2")
-                               .arg(QString::fromLatin1(expected), r.status == UsbReadStatus::TimedOut
-                                                                       ? QStringLiteral("timed out")
-                                                                       : QStringLiteral("failed")));
+                               .arg(QString::fromLatin1(expected),
+                                    r.status == UsbReadStatus::TimedOut
+                                        ? QStringLiteral("timed out after %1 ms").arg(limit)
+                                        : QStringLiteral("failed")));
     return r.bytes;
 }
 
@@ -63,6 +80,34 @@ QString got(const QByteArray& answer)
     return QStringLiteral(", got ") + UsbLink::printable(answer);
 }
 
+// A line as the transfer sends it: without blanks and CRs around it.
+QByteArray TrimmedLine(const QByteArray& line)
+{
+    qsizetype b = 0;
+    qsizetype e = line.size();
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r'; };
+    while (b < e && blank(line[b]))
+        ++b;
+    while (e > b && blank(line[e - 1]))
+        --e;
+    return line.mid(b, e - b);
+}
+
+bool IsEndRecord(const QByteArray& line)
+{
+    return line.size() >= 2 && (line[0] == 'S' || line[0] == 's') && line[1] >= '7' && line[1] <= '9';
+}
+
+void startFlashMode(const QString& fileName)
+{
+    send("#FLASH");
+    // From here on the instrument may be in flash mode.
+    RegStrSet(RegKeySystem, RegFirmwareIncomplete, fileName.isEmpty() ? QStringLiteral("?") : fileName);
+    QByteArray answer = readAnswer("\"#READY\"");
+    if (answer != "#READY")
+        fail(UiFlashModeRefused, QStringLiteral("expected \"#READY\" to #FLASH") + got(answer));
+}
+
 } // namespace
 
 std::optional<FirmwareImage> LoadFirmwareFile(const QString& path, QString* why)
@@ -81,23 +126,26 @@ std::optional<FirmwareImage> LoadFirmwareFile(const QString& path, QString* why)
     if (!bytes)
         return reject(QStringLiteral("cannot be read"));
 
-    static const QRegularExpression record(QStringLiteral("^S[0-9][0-9A-Fa-f]*$"));
+    static const QRegularExpression record(QStringLiteral("^[Ss][0-9][0-9A-Fa-f]*$"));
     FirmwareImage image;
     image.length = bytes->size();
-    image.lines = AnsiCodec::splitLineBytes(*bytes);
     QByteArray last;
-    for (qsizetype i = 0; i < image.lines.size(); ++i) {
-        const QByteArray& line = image.lines[i];
+    const QList<QByteArray> raw = AnsiCodec::splitLineBytes(*bytes);
+    for (qsizetype i = 0; i < raw.size(); ++i) {
+        const QByteArray line = TrimmedLine(raw[i]);
+        image.lines.append(line);
         if (line.isEmpty())
             continue;
-        if (line.size() > 65)
+        if (line.size() > UsbLink::CommandBufferSize)
             return reject(QStringLiteral("line %1 is longer than 65 characters").arg(i + 1));
         if (!record.match(QString::fromLatin1(line)).hasMatch())
             return reject(QStringLiteral("line %1 is not an S-record").arg(i + 1));
         last = line;
     }
-    if (!last.startsWith("S9"))
-        return reject(QStringLiteral("the last record is not an S9 record"));
+    if (last.isEmpty())
+        return reject(QStringLiteral("no S-record"));
+    if (!IsEndRecord(last))
+        return reject(QStringLiteral("the last record is no end record (S7, S8, S9)"));
     return image;
 }
 
@@ -110,10 +158,7 @@ int TransferProgress(qint64 remaining, qint64 length)
 
 void StartFlashMode()
 {
-    send("#FLASH");
-    QByteArray answer = readAnswer("\"#READY\"");
-    if (answer != "#READY")
-        fail(UiFlashModeRefused, QStringLiteral("expected \"#READY\" to #FLASH") + got(answer));
+    startFlashMode(QFileInfo(Global::FirmwareFilePath).fileName());
 }
 
 void EraseFlash(const TransferHooks& hooks)
@@ -124,7 +169,7 @@ void EraseFlash(const TransferHooks& hooks)
     {
         IdleDeadline idle;
         for (;;) {
-            answer = readAnswer("\"INIT.SUCCESS\" to #ERASE");
+            answer = readAnswer("\"INIT.SUCCESS\" to #ERASE", Global::UsbEraseTimeoutMs);
             if (!answer.isEmpty())
                 break;
             idleRound(idle, "\"INIT.SUCCESS\" to #ERASE");
@@ -138,7 +183,7 @@ void EraseFlash(const TransferHooks& hooks)
         send(block);
         IdleDeadline idle;
         for (;;) {
-            answer = readAnswer("\"ERASE SUCCESS\"");
+            answer = readAnswer("\"ERASE SUCCESS\"", Global::UsbEraseTimeoutMs);
             if (answer != kInitSuccess)
                 break;
             idleRound(idle, "\"ERASE SUCCESS\"");
@@ -162,7 +207,10 @@ TransferResult WriteFirmware(const QString& path, const TransferHooks& hooks)
         return TransferResult::FileRejected;
     }
 
-    StartFlashMode();
+    // What the instrument said since the start-up check is not an answer to
+    // the update.
+    DrainLink();
+    startFlashMode(QFileInfo(path).fileName());
     EraseFlash(hooks);
 
     send("#WRITE");
@@ -172,10 +220,13 @@ TransferResult WriteFirmware(const QString& path, const TransferHooks& hooks)
         answer = DropNul(readAnswer("\"INIT.SUCCESS\" to #WRITE"));
         accepted = answer.left(12) == kInitSuccess;
     }
-    // An instrument that does not take the firmware has been erased: that is
-    // a failure, never a finished update.
-    if (!accepted)
-        fail(UiLineNotAccepted, QStringLiteral("expected \"INIT.SUCCESS\" to #WRITE") + got(answer));
+    // The instrument does not take the firmware, though it was erased: a
+    // failure, never a finished update, but one the program survives.
+    if (!accepted) {
+        UsbLink::noteFailure(QStringLiteral("firmware transfer: expected \"INIT.SUCCESS\" to #WRITE") + got(answer));
+        ShowLinkFailure(UiLineNotAccepted, IncompleteNote());
+        return TransferResult::NotAccepted;
+    }
 
     qint64 remaining = image->length;
     for (const QByteArray& line : image->lines) {
@@ -205,6 +256,7 @@ TransferResult WriteFirmware(const QString& path, const TransferHooks& hooks)
             hooks.progress(TransferProgress(remaining, image->length));
         runEvents(hooks);
     }
+    RegStrSet(RegKeySystem, RegFirmwareIncomplete, QString());
     if (hooks.progress)
         hooks.progress(100);
     return TransferResult::Written;

@@ -1,6 +1,7 @@
 #include "instrument/FirmwareWizard.h"
 
 #include "common/AppGlobals.h"
+#include "common/FrmMessWindow.h"
 #include "common/Version.h"
 #include "instrument/FirmwareTransfer.h"
 #include "instrument/InstrumentGlobals.h"
@@ -19,6 +20,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -57,6 +59,19 @@ QPixmap chipPicture()
     return pm;
 }
 
+// Every window of the wizard opens centred on the screen, so that one
+// follows the other at the same place.
+void showCentred(QWidget* w)
+{
+    w->adjustSize();
+    QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen) {
+        const QRect area = screen->availableGeometry();
+        w->move(area.center() - QPoint(w->width() / 2, w->height() / 2));
+    }
+    w->show();
+}
+
 void layoutButtons(QVBoxLayout* outer, std::initializer_list<QPushButton*> buttons)
 {
     outer->addStretch(1);
@@ -84,8 +99,7 @@ void EndFirmwareWizard()
 
 void ShowFirmwareWizard()
 {
-    auto* w = new WMenuS;
-    w->show();
+    showCentred(new WMenuS);
 }
 
 void WaitForFirmwareWizard()
@@ -215,7 +229,7 @@ WMenuS::WMenuS() : FirmwareWizardWindow(QStringLiteral("WMenuS"))
 
 void WMenuS::CmdBtn_Click()
 {
-    (new WMenu1)->show();
+    showCentred(new WMenu1);
     unload();
 }
 
@@ -245,7 +259,7 @@ WMenu1::WMenu1() : FirmwareWizardWindow(QStringLiteral("WMenu1"))
 void WMenu1::Command1_Click()
 {
     if (OptSel[0]->isChecked()) {
-        (new WMenu2)->show();
+        showCentred(new WMenu2);
     } else {
         IV_TRACER_DEVICE_CLOSE();
         EndFirmwareWizard();
@@ -278,7 +292,7 @@ WMenu2::WMenu2() : FirmwareWizardWindow(QStringLiteral("WMenu2"))
 
 void WMenu2::Command1_Click()
 {
-    (new WMenu3)->show();
+    showCentred(new WMenu3);
     unload();
 }
 
@@ -320,23 +334,44 @@ void WMenu3::Timer1_Timer()
     Timer1->stop();
     if (running)
         return;
-    TransferHooks hooks;
-    hooks.progress = [this](int v) {
-        ProgressBar1->setValue(v);
-        ProgressBar1->repaint();
-    };
-    hooks.processEvents = [] { QCoreApplication::processEvents(); };
-    running = true;
-    TransferResult result = WriteFirmware(Global::FirmwareFilePath, hooks);
-    running = false;
-    if (result == TransferResult::Written) {
-        (new WMenu4)->show();
+    // Long work: the windows take no input, and the bar repaints while the
+    // transfer waits on the instrument.
+    TransferResult result = TransferResult::FileRejected;
+    {
+        const LongWork work(this);
+        TransferHooks hooks;
+        hooks.progress = [this](int v) {
+            ProgressBar1->setValue(v);
+            LongWork::Pump();
+        };
+        hooks.processEvents = [] { LongWork::Pump(); };
+        running = true;
+        try {
+            result = WriteFirmware(Global::FirmwareFilePath, hooks);
+        } catch (...) {
+            running = false;
+            throw;
+        }
+        running = false;
+    }
+    switch (result) {
+    case TransferResult::Written:
+        showCentred(new WMenu4);
         IV_TRACER_DEVICE_CLOSE();
-    } else {
-        // The file was refused before the instrument was touched: the
-        // wizard ends as a cancel does.
+        break;
+    case TransferResult::FileRejected:
+        // Refused before the instrument was touched: the wizard ends as a
+        // cancel does.
         IV_TRACER_DEVICE_CLOSE();
         EndFirmwareWizard();
+        break;
+    case TransferResult::NotAccepted:
+        // The instrument would not take the firmware; its box told the user
+        // to run the update again. The wizard ends as a cancel does and the
+        // program goes on.
+        CloseLinkAfterFailure();
+        EndFirmwareWizard();
+        break;
     }
     unload();
 }
@@ -357,7 +392,7 @@ WMenu4::WMenu4() : FirmwareWizardWindow(QStringLiteral("WMenu4"))
 
 void WMenu4::Command1_Click()
 {
-    (new WMenu5)->show();
+    showCentred(new WMenu5);
     unload();
 }
 

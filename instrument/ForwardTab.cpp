@@ -2,6 +2,7 @@
 
 #include "common/FileHelpers.h"
 #include "common/Controls.h"
+#include "common/FrmMessWindow.h"
 #include "common/Global.h"
 #include "instrument/InstrumentGlobals.h"
 #include "instrument/MeasRecordGlobals.h"
@@ -19,6 +20,8 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
+#include <QFileInfo>
+#include <QPointer>
 #include <QLabel>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -36,6 +39,8 @@ constexpr int HeaderKeys[18] = {142, 143, 144, 169, 170, 145, 146, 147, 148,
 constexpr int ListColumns = 18;
 // The columns the in-place edit may open over.
 constexpr int EditableColumns = 6;
+// The first column of the measured values (after date, time, number, position).
+constexpr int FirstValueColumn = 6;
 
 // "??????_??????_????-??-??.csv" (written apart so that no "??-" is read as a trigraph).
 const QString FileNamePattern = QStringLiteral("??????_??????_????"
@@ -108,6 +113,17 @@ int TickedRange(const FlexGrid* g)
     if (g)
         n = std::min(n, g->Rows() - 1);
     return std::max(n, 0);
+}
+
+// The record of a file that cannot be read: its date, time and number from
+// its name ("YYMMDD_HHNNSS_NNNN-AA-SS.csv"), everything else empty.
+MeasRecord RecordNamedByFile(const QString& name)
+{
+    MeasRecord rec;
+    rec.F[MeasRecord::Date] = name.mid(0, 2) + u'/' + name.mid(2, 2) + u'/' + name.mid(4, 2);
+    rec.F[MeasRecord::Time] = name.mid(7, 2) + u':' + name.mid(9, 2) + u':' + name.mid(11, 2);
+    rec.F[MeasRecord::Number] = name.mid(14, 10);
+    return rec;
 }
 
 // Paints row `row`: back colour `color`, black text, every column.
@@ -221,6 +237,8 @@ void ForwardDataView()
     try {
         const QString folder = Global::DataFolder + QStringLiteral("/FORWARD_DATA");
         MakeFolder(folder + u'/');
+        // What an interrupted read-out may have left of its writes.
+        RemoveLeftoverTempFiles(folder);
 
         // Everything is built aside and swapped in at the end, so that the
         // records, paths, count and ticks always describe the same rows.
@@ -241,16 +259,22 @@ void ForwardDataView()
         std::vector<MeasRecord> records;
         DimRecords(records, upper);
         std::vector<QString> paths(std::size_t(upper) + 1);
+        std::vector<bool> unreadable(std::size_t(upper) + 1, false);
         int count = 0;
         for (const QString& path : names) {
-            // A file that cannot be read, or holds nothing, is left out;
-            // the others are still listed.
+            // A file that cannot be read, or holds nothing, still gets its
+            // row (named by its file name, its values empty), so that it can
+            // be ticked and deleted like any other.
             const std::optional<QByteArray> bytes = ReadFileBytes(path);
-            if (!bytes || bytes->isEmpty())
-                continue;
-            records[std::size_t(count)] = ReadMeasFileBytes(*bytes, MeasFileVariant::ReadOut);
+            if (bytes && !bytes->isEmpty()) {
+                records[std::size_t(count)] = ReadMeasFileBytes(*bytes, MeasFileVariant::ReadOut);
+            } else {
+                records[std::size_t(count)] = RecordNamedByFile(QFileInfo(path).fileName());
+                unreadable[std::size_t(count)] = true;
+            }
             paths[std::size_t(count)] = path;
             ++count;
+            LongWork::Pump();
         }
 
         Global::ForwardRecords = std::move(records);
@@ -268,7 +292,10 @@ void ForwardDataView()
         g->setRedraw(false);
         g->setRows(count + 1);
         for (int k = 0; k < count; ++k) {
-            const QStringList cells = ForwardListCells(Global::ForwardRecords[std::size_t(k)]);
+            QStringList cells = ForwardListCells(Global::ForwardRecords[std::size_t(k)]);
+            if (unreadable[std::size_t(k)])
+                for (int c = FirstValueColumn; c < ListColumns; ++c)
+                    cells[c].clear();
             for (int c = 0; c < ListColumns; ++c)
                 g->setTextMatrix(k + 1, c, cells[c]);
         }
@@ -320,39 +347,63 @@ void ForwordDisplayInitial()
     });
 }
 
-void CmdDataForward_Click()
-{
-    auto* forward = MainControl<QPushButton>(QStringLiteral("CmdDataForward"));
-    auto* erase = MainControl<QPushButton>(QStringLiteral("CmdDataDelete"));
-    auto enableButtons = [&](bool on) {
+namespace {
+
+// The read and delete buttons stay disabled from the first step of either
+// command to its end, whichever way it ends; meanwhile the windows take no
+// input (long work).
+class InstrumentCommand {
+  public:
+    InstrumentCommand()
+        : forward(MainControl<QPushButton>(QStringLiteral("CmdDataForward"))),
+          erase(MainControl<QPushButton>(QStringLiteral("CmdDataDelete")))
+    {
+        enable(false);
+    }
+    ~InstrumentCommand() { enable(true); }
+    InstrumentCommand(const InstrumentCommand&) = delete;
+    InstrumentCommand& operator=(const InstrumentCommand&) = delete;
+
+  private:
+    void enable(bool on)
+    {
         if (forward)
             forward->setEnabled(on);
         if (erase)
             erase->setEnabled(on);
-    };
-    const bool done = Guarded(QStringLiteral("CmdDataForward_Click"), [&] {
+    }
+    const LongWork work;
+    QPointer<QPushButton> forward;
+    QPointer<QPushButton> erase;
+};
+
+} // namespace
+
+void CmdDataForward_Click()
+{
+    const InstrumentCommand command;
+    Guarded(QStringLiteral("CmdDataForward_Click"), [&] {
         IV_TRACER_DEVICE_CHECK();
-        enableButtons(false);
         Global::UsbNotFoundFlag = false;
         ReadOutOutcome outcome;
         const bool ok = QtmForwordData(&outcome);
         if (!ok && Global::UsbNotFoundFlag) {
             MsgBox(Ui(UiInstrumentNotFound), vbOKOnly | vbExclamation);
             // Files written before the link failed (the clock setting) are
-            // listed all the same.
-            if (outcome.written > 0)
+            // listed all the same, and the user is told what was saved.
+            if (outcome.written > 0) {
+                ShowReadOutSavedNote(outcome);
                 ForwardDataView();
+            }
         } else {
             ForwardDataView();
         }
-        enableButtons(true);
     });
-    if (!done)
-        enableButtons(true);
 }
 
 void CmdDataDelete_Click()
 {
+    const InstrumentCommand command;
     const bool done = Guarded(QStringLiteral("CmdDataDelete_Click"), [&] {
         IV_TRACER_DEVICE_CHECK();
         if (!IV_TRACER_DEVICE_OPEN(false))

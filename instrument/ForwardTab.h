@@ -37,7 +37,9 @@ QString ForwardEditText(const MeasRecord& rec, int column);
 void ForwardListIni();
 // Reads every measurement file of FORWARD_DATA into ForwardRecords and the
 // list, in name order; the ticks, the current row and the curve graph start
-// afresh. A file that cannot be read is left out of the list.
+// afresh. An empty file or one that cannot be read gets a row too, with the
+// date, time and number of its name and no values, so that it can be ticked
+// and deleted. Temporary files an interrupted write left are removed first.
 void ForwardDataView();
 // Resets the tab: the target customer lists, the site name, the history
 // list, the current row, and the list (ForwardDataView).
@@ -46,9 +48,11 @@ void ForwordDisplayInitial();
 void CloseForwardEditBox();
 
 // The read button: reads the instrument's memory (QtmForwordData) and
-// reloads the list.
+// reloads the list. Both instrument buttons stay disabled, and the windows
+// take no input, from its first step to its end.
 void CmdDataForward_Click();
-// The delete button: asks, then sends "#DELETE" to the instrument.
+// The delete button: asks, then sends "#DELETE" to the instrument (the
+// buttons and the windows as for the read button).
 void CmdDataDelete_Click();
 // "All": ticks every record, or unticks all when all are ticked.
 void CmdFwdAll_Click();

@@ -11,6 +11,7 @@
 #include <QList>
 #include <QStringList>
 
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -62,68 +63,87 @@ bool F18NumberedModel(const QString& model)
 
 // ---- reading ---------------------------------------------------------------
 
-// The file's lines: a line ends at CR LF, a lone CR or a lone LF; what follows
-// the last line end is a line only when it is not empty.
+// The file's lines: a line ends at CR LF or a lone CR when the file holds a
+// CR, and at LF only when it holds none; what follows the last line end is
+// a line only when it is not empty. Lines are kept as places in the file's
+// bytes.
 struct FileLines {
-    std::vector<QByteArray> lines;
-    int count = 1; // line breaks + 1
+    const char* data = nullptr;
+    std::vector<std::pair<qsizetype, qsizetype>> lines; // start, length
+    int count = 1;                                      // line ends + 1
 };
 
 FileLines SplitFile(const QByteArray& bytes)
 {
     FileLines out;
     const char* p = bytes.constData();
+    out.data = p;
     const qsizetype n = bytes.size();
+    const char end = bytes.contains('\r') ? '\r' : '\n';
+    out.lines.reserve(std::size_t(n / 24 + 1));
     qsizetype start = 0;
     qsizetype ends = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        const char c = p[i];
-        if (c != '\r' && c != '\n')
+        if (p[i] != end)
             continue;
-        out.lines.emplace_back(p + start, i - start);
+        out.lines.emplace_back(start, i - start);
         ++ends;
-        if (c == '\r' && i + 1 < n && p[i + 1] == '\n')
+        if (end == '\r' && i + 1 < n && p[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < n)
-        out.lines.emplace_back(p + start, n - start);
+        out.lines.emplace_back(start, n - start);
     out.count = ends >= 2147483646 ? 2147483647 : int(ends + 1);
     return out;
 }
 
 QString LineText(const FileLines& f, std::size_t index)
 {
-    return index < f.lines.size() ? AnsiCodec::decode(f.lines[index]) : QString();
+    if (index >= f.lines.size())
+        return QString();
+    const auto [start, length] = f.lines[index];
+    return AnsiCodec::decodeKeepingBytes(f.data + start, length);
 }
 
-// The parts of a line split at ",": how many, and the second and third.
+// The parts of a line split at ",": how many (up to four are told apart),
+// and the bytes of the first three. A "," byte is never part of a
+// double-byte character of code page 932, so the bytes split as the text.
 struct LineParts {
-    qsizetype count = 0;
-    QStringView first, second, third;
+    int count = 0;
+    QByteArrayView first, second, third;
 };
 
-LineParts SplitParts(QStringView line)
+LineParts SplitParts(QByteArrayView line)
 {
     LineParts r;
     if (line.isEmpty())
         return r;
-    r.count = line.count(u',') + 1;
-    const qsizetype c1 = line.indexOf(u',');
-    if (c1 < 0) {
-        r.first = line;
-        return r;
+    QByteArrayView* parts[3] = {&r.first, &r.second, &r.third};
+    qsizetype from = 0;
+    r.count = 1;
+    while (true) {
+        const qsizetype comma = line.indexOf(',', from);
+        const qsizetype end = comma < 0 ? line.size() : comma;
+        if (r.count <= 3)
+            *parts[r.count - 1] = line.sliced(from, end - from);
+        if (comma < 0 || r.count == 4)
+            break;
+        ++r.count;
+        from = comma + 1;
     }
-    r.first = line.left(c1);
-    const qsizetype c2 = line.indexOf(u',', c1 + 1);
-    if (c2 < 0) {
-        r.second = line.mid(c1 + 1);
-        return r;
-    }
-    r.second = line.mid(c1 + 1, c2 - c1 - 1);
-    const qsizetype c3 = line.indexOf(u',', c2 + 1);
-    r.third = c3 < 0 ? line.mid(c2 + 1) : line.mid(c2 + 1, c3 - c2 - 1);
     return r;
+}
+
+LineParts LineAt(const FileLines& f, std::size_t index)
+{
+    const auto [start, length] = f.lines[index];
+    return SplitParts(QByteArrayView(f.data + start, length));
+}
+
+QString Text(QByteArrayView bytes)
+{
+    return AnsiCodec::decodeKeepingBytes(bytes.data(), bytes.size());
 }
 
 void CutLongDate(MeasRecord& rec)
@@ -166,10 +186,11 @@ void ReadBare(const FileLines& f, MeasFileLayout layout, MeasFileVariant variant
     const QString tempLine = next();
     if (variant == MeasFileVariant::History) {
         // "F8,F9": the two parts around the first ","; further parts are dropped.
-        const LineParts parts = SplitParts(tempLine);
-        if (parts.count >= 2) {
-            rec.F[8] = parts.first.toString();
-            rec.F[9] = parts.second.toString();
+        const qsizetype comma = tempLine.indexOf(u',');
+        if (comma >= 0) {
+            rec.F[8] = tempLine.left(comma);
+            const qsizetype next = tempLine.indexOf(u',', comma + 1);
+            rec.F[9] = next < 0 ? tempLine.mid(comma + 1) : tempLine.mid(comma + 1, next - comma - 1);
         } else {
             rec.F[8] = tempLine;
             rec.F[9] = tempLine;
@@ -215,22 +236,20 @@ std::vector<int> LabelledPositions(double version, MeasFileVariant variant)
 
 void ReadLabelled(const FileLines& f, MeasFileVariant variant, MeasRecord& rec, MeasFileInfo& info)
 {
-    const QString first = LineText(f, 0);
-    const LineParts head = SplitParts(first);
-    if (head.count < 2 || head.first.toString().toUpper() != u"VER") {
+    const LineParts head = f.lines.empty() ? LineParts() : LineAt(f, 0);
+    if (head.count < 2 || Text(head.first).toUpper() != u"VER") {
         info.layout = f.lines.empty() ? MeasFileLayout::EmptyFile : MeasFileLayout::NoVersion;
         return;
     }
     info.layout = MeasFileLayout::Labelled;
-    info.version = NumText::Val(head.second.toString());
+    info.version = NumText::Val(Text(head.second));
     const std::vector<int> positions = LabelledPositions(info.version, variant);
     const bool secondTemp = variant == MeasFileVariant::History && info.version >= 8.3;
 
     std::size_t n = 0; // position among the lines of two or more parts
     int point = 0;
     for (std::size_t i = 0; i < f.lines.size(); ++i) {
-        const QString line = AnsiCodec::decode(f.lines[i]);
-        const LineParts parts = SplitParts(line);
+        const LineParts parts = LineAt(f, i);
         if (parts.count < 2)
             continue;
         const std::size_t at = n++;
@@ -238,16 +257,16 @@ void ReadLabelled(const FileLines& f, MeasFileVariant variant, MeasRecord& rec, 
             const int field = positions[at];
             if (field == HeaderMark)
                 continue;
-            rec.F[std::size_t(field)] = parts.second.toString();
+            rec.F[std::size_t(field)] = Text(parts.second);
             if (field == 8 && secondTemp)
-                rec.F[9] = parts.count >= 3 ? parts.third.toString() : rec.F[8];
+                rec.F[9] = parts.count >= 3 ? Text(parts.third) : rec.F[8];
             continue;
         }
         // Point lines; lines of two parts among them are counted and ignored.
         // Point lines beyond the table's 121 rows are ignored.
         if (parts.count >= 3 && point < MeasRecord::PointRows) {
-            rec.IvPoints[std::size_t(point)][MeasRecord::Volt] = parts.second.toString();
-            rec.IvPoints[std::size_t(point)][MeasRecord::Amp] = parts.third.toString();
+            rec.IvPoints[std::size_t(point)][MeasRecord::Volt] = Text(parts.second);
+            rec.IvPoints[std::size_t(point)][MeasRecord::Amp] = Text(parts.third);
             ++point;
         }
     }
@@ -266,9 +285,16 @@ QByteArray MeasFileBytes(MeasRecord& rec, const MeasFileWriteOptions& options)
     auto& F = rec.F;
     const double version = NumText::Val(F[42]);
     if (version < 8.2) {
+        // A product of 0 leaves the value out; a computation that overflows
+        // has no value either, and is marked as the lists mark one.
         const double product = NumText::Val(F[16]) * NumText::Val(F[17]);
-        F[43] =
-            product == 0 ? QString() : NumText::Format(NumText::Val(F[15]) / product, QStringLiteral("0.00"));
+        const double ff = product == 0 ? 0 : NumText::Val(F[15]) / product;
+        if (product == 0)
+            F[43] = QString();
+        else if (!std::isfinite(product) || !std::isfinite(ff))
+            F[43] = QStringLiteral("--");
+        else
+            F[43] = NumText::Format(ff, QStringLiteral("0.00"));
     }
 
     // One text for the whole file, encoded once: a measurement file is
@@ -341,7 +367,11 @@ QByteArray MeasFileReadOutBytes(MeasRecord& rec, int recordSize)
 
 QString WriteMeasFileBytes(const QString& folder, const MeasRecord& rec, const QByteArray& bytes)
 {
-    const QString name = MeasFileName(rec);
+    return WriteMeasFileBytesAs(folder, MeasFileName(rec), bytes);
+}
+
+QString WriteMeasFileBytesAs(const QString& folder, const QString& name, const QByteArray& bytes)
+{
     // The number comes from the instrument or from a file: it must not lead
     // the file out of its folder.
     if (name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)))

@@ -36,7 +36,7 @@ QString MeasFileName(const MeasRecord& rec);
 
 // The labelled layout, as bytes. When F42 reads below 8.2 the fill factor F43
 // is first computed from F15 / (F16 x F17) in "0.00" (empty when F16 x F17 is
-// 0) and stored into `rec`. A comma inside a label is written as the
+// 0, "--" when the computation overflows) and stored into `rec`. A comma inside a label is written as the
 // full-width comma so that it cannot shift the values; a line break inside a
 // value is written as a blank so that it cannot shift the lines.
 QByteArray MeasFileBytes(MeasRecord& rec, const MeasFileWriteOptions& options);
@@ -57,6 +57,9 @@ QByteArray MeasFileReadOutBytes(MeasRecord& rec, int recordSize);
 // 75 when the file cannot be written; an old file of that name then stays
 // as it was.
 QString WriteMeasFileBytes(const QString& folder, const MeasRecord& rec, const QByteArray& bytes);
+// The same under a file name of the caller's (a read-out record whose own
+// name another record took).
+QString WriteMeasFileBytesAs(const QString& folder, const QString& name, const QByteArray& bytes);
 
 // MeasFileBytes written through WriteMeasFileBytes.
 QString WriteMeasFile(const QString& folder, MeasRecord& rec, const MeasFileWriteOptions& options);
@@ -79,14 +82,17 @@ struct MeasFileInfo {
 };
 
 // The line number at the end of the bytes: one more than the number of line
-// breaks (CR LF, a lone CR and a lone LF count one each); 1 for no bytes.
+// ends; 1 for no bytes. Line ends are those of the language files: CR LF or
+// a lone CR where the bytes hold a CR (a lone LF is then part of a line),
+// LF where they hold none.
 int MeasFileLineCount(const QByteArray& bytes);
 
 // Reads one measurement file's bytes as `variant`, whatever layout the line
 // count gives: fields and IvPoints columns 0 and 1 (a 121st point line of a
 // labelled file fills row 120; further ones are ignored). F1 longer than 8
-// characters keeps its 8 characters from the third on. Files with LF or
-// lone-CR line ends read like CR LF files. Never throws on content.
+// characters keeps its 8 characters from the third on. Lines end as
+// MeasFileLineCount counts them, so files with LF-only or lone-CR line ends
+// read like CR LF files. Never throws on content.
 //
 // The history variant also fills F9: from the third part of the cell
 // temperature line of a labelled file of version 8.3 or above (F9 = F8 when

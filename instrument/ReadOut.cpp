@@ -15,17 +15,19 @@
 #include "platform/AppError.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "platform/NumText.h"
 
 #include <QDate>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QHash>
+#include <QFile>
+#include <QSet>
 #include <QLabel>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QTime>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -38,17 +40,13 @@ constexpr int NewSize = 1184;
 // would for too many records.
 constexpr qsizetype MaxReadOutChars = qsizetype(4) * 1024 * 1024;
 
-// One character per byte: what each byte is on its own in the code page.
+// One character per byte, every byte value kept.
 const std::array<QChar, 256>& ByteChars()
 {
     static const std::array<QChar, 256> table = [] {
         std::array<QChar, 256> t{};
-        for (int b = 0; b < 256; ++b) {
-            const char c = char(b);
-            const QString s = AnsiCodec::decode(&c, 1);
-            t[std::size_t(b)] = s.size() == 1 ? s[0] : QChar(QChar::ReplacementCharacter);
-        }
-        t[0] = QChar(QChar::ReplacementCharacter); // never used: NUL bytes are dropped
+        for (int b = 0; b < 256; ++b)
+            t[std::size_t(b)] = AnsiCodec::byteChar((unsigned char)b);
         return t;
     }();
     return table;
@@ -75,21 +73,22 @@ bool NumberNamesAFile(const QString& number)
            !number.contains(QChar(0));
 }
 
-// The completion text, with the number of records that were left out.
-QString CompletionText(int leftOut)
+QString CountLine(int key, int count)
 {
-    QString text = Global::UiText.value(UiReadOutDone);
-    if (leftOut <= 0)
-        return text;
-    const bool japanese = Global::UiText.value(1).trimmed() == QLatin1String("81");
-    const QString note =
-        japanese ? QStringLiteral(
-                       "測定番号にファイル名に使えない文字を含むため、%1件のデータを保存しませんでした。")
-                 : QStringLiteral("%1 measurement(s) were not saved: their measurement number holds a "
-                                  "character that a file name cannot carry.");
-    if (!text.isEmpty())
-        text += QStringLiteral("\r\n\r\n");
-    return text + note.arg(leftOut);
+    return Global::UiText.value(key) + u' ' + NumText::Str(count);
+}
+
+// Drops the temporary files of an interrupted earlier read-out, in the
+// instrument-data folder and in every backup folder.
+void RemoveLeftovers(const QString& forward)
+{
+    RemoveLeftoverTempFiles(forward);
+    const QString backupRoot = Global::DataFolder + QStringLiteral("/BACKUP_DATA");
+    const QDir root(backupRoot);
+    if (!root.exists())
+        return;
+    for (const QString& sub : root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden))
+        RemoveLeftoverTempFiles(backupRoot + u'/' + sub);
 }
 
 // Reads answers until one that begins with "#ACK"; every other answer is
@@ -114,9 +113,9 @@ bool WaitForAck()
     }
 }
 
-// A file to write: the record and the bytes it is written as.
+// A file to write: its name and its bytes.
 struct PendingFile {
-    int record = 0;
+    QString name;
     QByteArray bytes;
 };
 
@@ -132,6 +131,49 @@ QString ReadOutAnswerText(const QByteArray& bytes)
     QString text;
     AppendAnswer(text, bytes);
     return text;
+}
+
+bool BeginsAtRecordBoundary(const QString& text)
+{
+    return text.size() >= 18 && text[4] == u'-' && text[7] == u'-' && text[12] == u'/' && text[15] == u'/';
+}
+
+QString ReadOutNote(const ReadOutOutcome& outcome, bool savedSoFar)
+{
+    QStringList lines;
+    if (savedSoFar)
+        lines << CountLine(UiReadOutSavedSoFar, outcome.written);
+    if (outcome.renamed > 0)
+        lines << CountLine(UiReadOutRenamed, outcome.renamed);
+    if (outcome.leftOut > 0)
+        lines << CountLine(UiReadOutLeftOut, outcome.leftOut);
+    return lines.join(QStringLiteral("\r\n"));
+}
+
+void ShowReadOutSavedNote(const ReadOutOutcome& outcome)
+{
+    if (outcome.written > 0)
+        MsgBox(ReadOutNote(outcome, true), vbOKOnly | vbInformation);
+}
+
+int RemoveLeftoverTempFiles(const QString& folder)
+{
+    // The atomic writer's temporary file is the target's name and ".XXXXXX".
+    static const QRegularExpression temp(
+        QStringLiteral("^.{6}_.{6}_.{4}-.{2}-.{2}\\.csv\\.[A-Za-z0-9]{6}$"));
+    const QDir dir(folder);
+    if (folder.isEmpty() || !dir.exists())
+        return 0;
+    int removed = 0;
+    for (const QString& name : dir.entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!temp.match(name).hasMatch())
+            continue;
+        if (QFile::remove(dir.filePath(name))) {
+            ++removed;
+            qInfo().noquote() << "removed the leftover temporary file" << dir.filePath(name);
+        }
+    }
+    return removed;
 }
 
 void StepRecordTime(MeasRecord& rec)
@@ -160,12 +202,20 @@ void StepRecordTime(MeasRecord& rec)
 
 ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
 {
+    const LongWork work;
     ReadOutOutcome out;
     bool progressShown = false;
     auto endProgress = [&] {
         if (progressShown && progress)
             progress->end();
         progressShown = false;
+    };
+    // A failed exchange: the progress window goes, the link is drained and
+    // closed, the read failure is shown.
+    auto readFailed = [&] {
+        endProgress();
+        CloseLinkAfterFailure();
+        ShowLinkFailure(UiReadFailed);
     };
     try {
         // 1. The link.
@@ -188,9 +238,7 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
         for (;;) {
             auto answer = ReadAnswerBytes();
             if (!answer) {
-                endProgress();
-                IV_TRACER_DEVICE_CLOSE();
-                ShowLinkFailure(UiReadFailed);
+                readFailed();
                 return out;
             }
             // Every test below looks at the answer without its NUL bytes.
@@ -206,9 +254,7 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
                         QStringLiteral("expected the memory or \"#END\", got only %1 for %2 ms")
                             .arg(UsbLink::printable(*answer))
                             .arg(Global::UsbIdleLimitMs));
-                    endProgress();
-                    IV_TRACER_DEVICE_CLOSE();
-                    ShowLinkFailure(UiReadFailed);
+                    readFailed();
                     return out;
                 }
                 if (idleAnswer)
@@ -225,27 +271,45 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
                 progress->advance(value);
         }
 
+        // The "#END" must be this answer's own: an instrument that goes on
+        // sending was still busy with an older answer.
+        const DrainResult after = DrainLink();
+        if (after.dataPackets > 0 || !after.quiet) {
+            UsbLink::noteFailure(QStringLiteral("expected the instrument to fall silent after \"#END\", got %1 "
+                                                "more packets: the answer was not this read-out's own")
+                                     .arg(after.dataPackets));
+            readFailed();
+            return out;
+        }
+
         // 5.
         endProgress();
         IV_TRACER_DEVICE_CLOSE();
 
+        const QString forward = Global::DataFolder + QStringLiteral("/FORWARD_DATA");
+        RemoveLeftovers(forward);
+
         // 6. An empty memory.
         if (text.isEmpty()) {
+            MsgBox(Global::UiText.value(UiReadOutEmpty), vbOKOnly | vbInformation);
             out.ok = true;
             return out;
         }
 
-        // 7. The record size: 1120 first, for a length both sizes divide.
+        // 7. The record size: 1120 first, for a length both sizes divide;
+        // and the text must begin with a record.
         const qsizetype length = text.size();
         int size = 0;
         if (length % OldSize == 0)
             size = OldSize;
         else if (length % NewSize == 0)
             size = NewSize;
-        else {
-            UsbLink::noteFailure(QStringLiteral("expected a whole number of 1120- or 1184-character records, "
-                                                "got %1 characters")
-                                     .arg(length));
+        if (size == 0 || !BeginsAtRecordBoundary(text)) {
+            UsbLink::noteFailure(size == 0 ? QStringLiteral("expected a whole number of 1120- or 1184-character "
+                                                            "records, got %1 characters")
+                                                 .arg(length)
+                                           : QStringLiteral("expected the first record's number and date, got %1")
+                                                 .arg(UsbLink::printable(AnsiCodec::encode(text.left(18)))));
             MsgBox(Global::UiText.value(UiReadOutLength), vbOKOnly | vbExclamation,
                    Global::UiText.value(UiLinkErrorTitle));
             return out;
@@ -254,7 +318,6 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
         const qsizetype n = length / size;
 
         // 8. Room in the instrument-data folder.
-        const QString forward = Global::DataFolder + QStringLiteral("/FORWARD_DATA");
         if (!MakeFolder(forward + u'/'))
             throw AppError(76);
         if (n + FileCount(forward) >= ForwardFolderCapacity) {
@@ -267,12 +330,12 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
         out.records = decoded.count;
         auto& records = Global::ReadOutRecords;
 
-        // Which file each record becomes. Two records that would share a
-        // name are both kept: the same contents once, different contents
-        // under a name one second later (again until the name is free).
+        // Which file each record becomes. A record whose name an earlier
+        // record of this read-out took keeps its measured date and time; its
+        // name alone moves on a second at a time until it is free.
         std::vector<PendingFile> files;
         files.reserve(std::size_t(decoded.count));
-        QHash<QString, int> taken; // file name -> index in `files`
+        QSet<QString> taken;
         taken.reserve(decoded.count);
         for (int k = 0; k < decoded.count; ++k) {
             MeasRecord& rec = records[std::size_t(k)];
@@ -280,36 +343,26 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
                 ++out.leftOut;
                 continue;
             }
-            QByteArray bytes = MeasFileReadOutBytes(rec, decoded.recordSize);
             QString name = MeasFileName(rec);
-            bool same = false;
-            bool moved = false;
-            for (auto it = taken.constFind(name); it != taken.constEnd(); it = taken.constFind(name)) {
-                if (files[std::size_t(it.value())].bytes == bytes) {
-                    same = true;
-                    break;
-                }
-                StepRecordTime(rec);
-                bytes = MeasFileReadOutBytes(rec, decoded.recordSize);
-                name = MeasFileName(rec);
-                moved = true;
-            }
-            if (same) {
-                ++out.sameAsEarlier;
-                continue;
-            }
-            if (moved)
+            if (taken.contains(name)) {
+                MeasRecord later = rec;
+                do {
+                    StepRecordTime(later);
+                    name = MeasFileName(later);
+                } while (taken.contains(name));
                 ++out.renamed;
-            taken.insert(name, int(files.size()));
-            files.push_back({k, std::move(bytes)});
+            }
+            taken.insert(name);
+            files.push_back({name, MeasFileReadOutBytes(rec, decoded.recordSize)});
         }
 
         // 10. FORWARD_DATA.
         if (FolderCheck(forward + u'/').isEmpty() && !MakeFolder(forward + u'/'))
             throw AppError(76);
         for (const PendingFile& f : files) {
-            WriteMeasFileBytes(forward, records[std::size_t(f.record)], f.bytes);
+            WriteMeasFileBytesAs(forward, f.name, f.bytes);
             ++out.written;
+            LongWork::Pump();
         }
 
         // 11. The backup copy, in a folder named by the time now.
@@ -319,8 +372,10 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
         if (FolderCheck(backup + u'/').isEmpty() && !MakeFolder(backup + u'/'))
             throw AppError(76);
         out.backupFolder = backup;
-        for (const PendingFile& f : files)
-            WriteMeasFileBytes(backup, records[std::size_t(f.record)], f.bytes);
+        for (const PendingFile& f : files) {
+            WriteMeasFileBytesAs(backup, f.name, f.bytes);
+            LongWork::Pump();
+        }
 
         // 12. The instrument's clock, when a record asked for it.
         if (decoded.clockFlag) {
@@ -331,16 +386,21 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
             SolarSend(QStringLiteral("#RTC_SET"));
             Wait(10);
             SolarSend(CurrentDateTime().toString(QStringLiteral("yyMMddHHmmss")));
-            const bool acknowledged = WaitForAck();
-            IV_TRACER_DEVICE_CLOSE();
-            if (!acknowledged) {
+            if (!WaitForAck()) {
+                CloseLinkAfterFailure();
                 ShowLinkFailure(UiReadFailed);
+                ShowReadOutSavedNote(out);
                 return out;
             }
+            IV_TRACER_DEVICE_CLOSE();
         }
 
         // 13.
-        MsgBox(CompletionText(out.leftOut), vbOKOnly | vbInformation);
+        QString done = Global::UiText.value(UiReadOutDone);
+        const QString note = ReadOutNote(out, false);
+        if (!note.isEmpty())
+            done += QStringLiteral("\r\n\r\n") + note;
+        MsgBox(done, vbOKOnly | vbInformation);
         out.ok = true;
     } catch (const ProgramEnded&) {
         throw;
@@ -348,8 +408,9 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
         const AppError e = ToAppError(std::current_exception());
         endProgress();
         if (Global::UsbOpenFlag)
-            IV_TRACER_DEVICE_CLOSE();
+            CloseLinkAfterFailure();
         ShowErrorReport(QStringLiteral("QtmForwordData"), e);
+        ShowReadOutSavedNote(out);
         out.ok = false;
     }
     return out;
@@ -357,44 +418,22 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
 
 namespace {
 
-// The progress window over the main window. The reading keeps the event
-// loop from running, so the window is repainted explicitly, at most every
-// few milliseconds (a repaint per 64-byte answer would cost more than the
-// reading itself).
+// The progress window over the main window.
 class LoadingWindowProgress : public ReadOutProgress {
   public:
     void begin(int maximum, const QString& label) override
     {
-        QWidget* owner = MainWindow();
-        window = FrmLoading::Load(owner);
-        window->pBar->setRange(0, maximum);
-        window->pBar->setValue(0);
-        window->LblMess->setText(label);
-        window->Show();
-        window->LblMess->repaint();
-        sinceRepaint.start();
+        window = std::make_unique<LongWorkProgress>(MainWindow(), maximum, label);
     }
     void advance(int value) override
     {
-        if (!window)
-            return;
-        // The bar is given its value only when it is repainted: setting it
-        // costs as much as reading the answer that advanced it.
-        if (sinceRepaint.elapsed() >= 30 || value + 1 >= window->pBar->maximum()) {
-            window->pBar->setValue(value);
-            window->pBar->repaint();
-            sinceRepaint.restart();
-        }
+        if (window)
+            window->setValue(value);
     }
-    void end() override
-    {
-        FrmLoading::Unload();
-        window = nullptr;
-    }
+    void end() override { window.reset(); }
 
   private:
-    QPointer<FrmLoading> window;
-    QElapsedTimer sinceRepaint;
+    std::unique_ptr<LongWorkProgress> window;
 };
 
 } // namespace

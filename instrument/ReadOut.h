@@ -6,8 +6,15 @@
 // or 1184 characters, decodes them, and writes each record as a read-out
 // measurement file into FORWARD_DATA and again into a backup folder of its
 // own under BACKUP_DATA. When a record asks for it, the instrument's clock
-// is set afterwards ("#RTC_SET" and the computer's time). It blocks the
-// window until it ends; a progress window shows how far the reading got.
+// is set afterwards ("#RTC_SET" and the computer's time). It is long work:
+// the windows take no input until it ends, and its progress window shows at
+// once how far the reading got.
+//
+// Only an answer that is the read-out's own is taken: it must begin at a
+// record boundary (the first record's number and date in their places) and
+// the instrument must fall silent after its "#END". Anything else -- the
+// rest of an earlier answer, say -- is a failed read-out that writes
+// nothing, and the link is drained before it closes.
 //
 // ReadInstrumentMemory is the plain procedure, driven through a
 // ReadOutProgress so that it runs without windows; QtmForwordData is the
@@ -31,20 +38,23 @@ class ReadOutProgress {
 
 // What one read-out did.
 struct ReadOutOutcome {
-    bool ok = false;       // the result of QtmForwordData
-    int records = 0;       // records decoded
-    int written = 0;       // distinct measurement files written to FORWARD_DATA
-    int leftOut = 0;       // records whose number cannot name a file (not written)
-    int sameAsEarlier = 0; // records identical to an earlier one of this read-out (written once)
-    int renamed = 0;       // records moved to a later second to keep their own file
-    QString backupFolder;  // the backup folder of this read-out ("" when none was made)
+    bool ok = false;      // the result of QtmForwordData
+    int records = 0;      // records decoded
+    int written = 0;      // measurement files written to FORWARD_DATA
+    int leftOut = 0;      // records whose number cannot name a file (not written)
+    int renamed = 0;      // records written under a name one second later (the name was taken)
+    QString backupFolder; // the backup folder of this read-out ("" when none was made)
 };
 
 // UI text keys of the read-out.
-inline constexpr int UiReadOutLabel = 171;    // label of the progress window
-inline constexpr int UiReadOutLength = 569;   // the text is no whole number of records
-inline constexpr int UiReadOutDone = 676;     // completion
-inline constexpr int UiReadOutCapacity = 705; // FORWARD_DATA would reach 1200 files
+inline constexpr int UiReadOutLabel = 171;     // label of the progress window
+inline constexpr int UiReadOutLength = 569;    // the text is no whole number of records
+inline constexpr int UiReadOutDone = 676;      // completion
+inline constexpr int UiReadOutCapacity = 705;  // FORWARD_DATA would reach 1200 files
+inline constexpr int UiReadOutEmpty = 820;     // the instrument holds no measurement
+inline constexpr int UiReadOutRenamed = 821;   // count of records saved under a later name
+inline constexpr int UiReadOutLeftOut = 822;   // count of records not saved (their number)
+inline constexpr int UiReadOutSavedSoFar = 823; // count of files saved before a failure
 
 // The most files FORWARD_DATA may hold after a read-out, plus one.
 inline constexpr int ForwardFolderCapacity = 1200;
@@ -53,16 +63,34 @@ inline constexpr int ForwardFolderCapacity = 1200;
 int ReadOutBarMaximum(int recordSize);
 
 // Converts the bytes of one answer into read-out text: NUL bytes dropped,
-// every other byte one character of the code page (a byte that is no
-// character on its own becomes U+FFFD), so that the text has as many
-// characters as the answer has bytes.
+// every other byte one character (AnsiCodec::byteChar), so that the text
+// has as many characters as the answer has bytes and every byte is written
+// back into the file unchanged.
 QString ReadOutAnswerText(const QByteArray& bytes);
+
+// Whether a read-out text begins at a record boundary: the first record's
+// number ("NNNN-GG-SS") and date ("YY/MM/DD") have their separators in place.
+bool BeginsAtRecordBoundary(const QString& text);
 
 // The time text "HH:NN:SS" of `rec` one second later, turning the date
 // "YY/MM/DD" when it passes midnight (a time that is no time counts as
-// 00:00:00; a date that is no date stays). Used to give a record whose file
-// name another record of the same read-out took a name of its own.
+// 00:00:00; a date that is no date stays). Used to find a free file name for
+// a record whose name another record of the same read-out took.
 void StepRecordTime(MeasRecord& rec);
+
+// The lines that tell what a read-out could not save as it was: how many
+// records went under a later name and how many were left out (none when
+// both are 0); with `savedSoFar`, first the number of files written before
+// a failure.
+QString ReadOutNote(const ReadOutOutcome& outcome, bool savedSoFar);
+// After a failure that came once files were written: an information box
+// with ReadOutNote(outcome, true). Nothing when no file was written.
+void ShowReadOutSavedNote(const ReadOutOutcome& outcome);
+
+// Removes what an interrupted write of the atomic writer can leave in
+// `folder`: temporary files of measurement files
+// ("??????_??????_????-??-??.csv.XXXXXX"), nothing else. Returns how many.
+int RemoveLeftoverTempFiles(const QString& folder);
 
 // The read-out (see above) with its messages. `progress` may be null.
 ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress);

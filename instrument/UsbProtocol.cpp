@@ -8,26 +8,11 @@
 #include "platform/EndProgram.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
 
 namespace {
 
 constexpr int kOpenTries = 5;
-// Stale packets drained at an open: at most this many, within this time.
-constexpr int kMaxDrainedPackets = 256;
-constexpr int kDrainBudgetMs = 1000;
-
-// Reads and drops whatever the instrument still has queued from an earlier
-// exchange, so that the first answer read belongs to the first command sent.
-void drainStalePackets()
-{
-    QDeadlineTimer budget(kDrainBudgetMs);
-    for (int i = 0; i < kMaxDrainedPackets && !budget.hasExpired(); ++i) {
-        auto r = UsbLink::readPipe(Global::hPipeIn, UsbLink::AnswerSize, Global::UsbDrainTimeoutMs);
-        if (!r.ok())
-            return;
-        qInfo().noquote() << "instrument link: dropped a stale packet" << UsbLink::printable(r.bytes);
-    }
-}
 
 } // namespace
 
@@ -67,8 +52,8 @@ bool IV_TRACER_DEVICE_OPEN(bool showMsg)
             UsbLink::closeDevice(Global::hUsbDevice);
             return false;
         }
-        drainStalePackets();
         Global::UsbOpenFlag = true;
+        DrainLink();
         result = true;
     } catch (const ProgramEnded&) {
         throw;
@@ -128,15 +113,61 @@ bool IV_TRACER_DEVICE_CHECK()
     return true;
 }
 
-std::optional<QByteArray> ReadAnswerBytes()
+DrainResult DrainLink()
 {
-    auto r = UsbLink::readPipe(Global::hPipeIn);
+    DrainResult result;
+    QElapsedTimer total;
+    total.start();
+    QElapsedTimer quiet;
+    quiet.start();
+    int dropped = 0;
+    for (;;) {
+        if (total.elapsed() >= Global::UsbDrainLimitMs) {
+            UsbLink::noteFailure(QStringLiteral("expected the instrument to fall silent, it was still sending "
+                                                "after %1 ms")
+                                     .arg(Global::UsbDrainLimitMs));
+            break;
+        }
+        const int wait = int(qMax<qint64>(1, Global::UsbQuietMs - quiet.elapsed()));
+        const auto r = UsbLink::readPipe(Global::hPipeIn, UsbLink::AnswerSize, wait);
+        if (r.status == UsbReadStatus::Failed)
+            break;
+        const QByteArray bytes = DropNul(r.bytes);
+        if (r.status == UsbReadStatus::TimedOut || bytes.isEmpty()) {
+            if (quiet.elapsed() >= Global::UsbQuietMs) {
+                result.quiet = true;
+                break;
+            }
+            continue;
+        }
+        quiet.restart();
+        ++dropped;
+        if (!IsIdleAnswer(bytes))
+            ++result.dataPackets;
+        if (dropped <= 3)
+            qInfo().noquote() << "instrument link: dropped a stale packet" << UsbLink::printable(r.bytes);
+    }
+    if (dropped > 3)
+        qInfo().noquote() << "instrument link: dropped" << dropped << "stale packets";
+    return result;
+}
+
+void CloseLinkAfterFailure()
+{
+    if (Global::UsbOpenFlag)
+        DrainLink();
+    IV_TRACER_DEVICE_CLOSE();
+}
+
+std::optional<QByteArray> ReadAnswerBytes(int timeoutMs)
+{
+    const int limit = timeoutMs < 0 ? Global::UsbReadTimeoutMs : timeoutMs;
+    auto r = UsbLink::readPipe(Global::hPipeIn, UsbLink::AnswerSize, limit);
     if (r.ok())
         return r.bytes;
-    UsbLink::noteFailure(
-        r.status == UsbReadStatus::TimedOut
-            ? QStringLiteral("expected an answer within %1 ms, got none").arg(Global::UsbReadTimeoutMs)
-            : QStringLiteral("expected an answer, the read failed"));
+    UsbLink::noteFailure(r.status == UsbReadStatus::TimedOut
+                             ? QStringLiteral("expected an answer within %1 ms, got none").arg(limit)
+                             : QStringLiteral("expected an answer, the read failed"));
     return std::nullopt;
 }
 

@@ -26,8 +26,10 @@ inline constexpr int UiReadFailed = 568;
 
 // Opens the instrument and both pipes (five tries of the device, 100 ms
 // apart). With `showMsg` a pipe that cannot be opened is reported (565,
-// 566); no device is never reported. Packets the instrument left from an
-// earlier exchange are drained before it returns. True when all is open.
+// 566); no device is never reported. Whatever the instrument still had to
+// say from an earlier exchange is drained (DrainLink) before it returns, so
+// that the first answer read belongs to the first command sent. True when
+// all is open.
 bool IV_TRACER_DEVICE_OPEN(bool showMsg);
 // Closes the out pipe, the in pipe and the device when the link is open;
 // always clears UsbOpenFlag. Closing a closed link does nothing else.
@@ -39,9 +41,21 @@ bool SolarSend(const QString& command);
 // Opens the link with messages and closes it again; true in every case.
 bool IV_TRACER_DEVICE_CHECK();
 
-// One answer of the in pipe, as read (NUL bytes kept); nullopt when the read
-// failed or timed out (the failure is noted in Global::UsbLastFailure).
-std::optional<QByteArray> ReadAnswerBytes();
+// Reads and drops what the instrument sends until it has been quiet for
+// Global::UsbQuietMs, for at most Global::UsbDrainLimitMs.
+struct DrainResult {
+    int dataPackets = 0; // packets that were neither empty nor idle answers
+    bool quiet = false;  // the instrument fell silent within the limit
+};
+DrainResult DrainLink();
+// After a failed exchange: drains the link, then closes it, so that nothing
+// of the failed answer is left for the next command.
+void CloseLinkAfterFailure();
+
+// One answer of the in pipe, as read (NUL bytes kept), waiting at most
+// `timeoutMs` (Global::UsbReadTimeoutMs when negative); nullopt when the
+// read failed or timed out (the failure is noted in Global::UsbLastFailure).
+std::optional<QByteArray> ReadAnswerBytes(int timeoutMs = -1);
 // The bytes without their NUL bytes.
 QByteArray DropNul(const QByteArray& bytes);
 // An answer as text: NUL bytes dropped, the rest decoded in code page 932.

@@ -1,35 +1,139 @@
 #include "measview/MeasViewTab.h"
 
 #include "common/Controls.h"
+#include "common/FileHelpers.h"
 #include "common/Global.h"
+#include "customers/CustomerGlobals.h"
+#include "customers/UserData.h"
+#include "instrument/MeasRecordGlobals.h"
+#include "measview/HistoryLoad.h"
+#include "measview/MeasList.h"
 #include "measview/MeasViewGlobals.h"
+#include "measview/Totals.h"
+#include "platform/AppError.h"
+#include "platform/FileIo.h"
 #include "platform/FlexGrid.h"
 
-// The measurement view is not built yet: these bodies only lay the list out,
-// so that the main window loads and shows a consistent tab.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
 
-void MeasListIni()
+#include <algorithm>
+
+namespace {
+
+const QString MeasDataName = QStringLiteral("MeasData.csv");
+const QString TickMemoryName = QStringLiteral("CheckMemory.csv");
+
+FlexGrid* Grid()
 {
-    auto* grid = MainControl<FlexGrid>(QStringLiteral("MfgMeasList"));
-    if (!grid)
-        return;
-    static const int keys[18] = {93,  94,  95,  123, 124, 96,  97,  98,  99,
-                                 108, 101, 102, 103, 110, 111, 113, 117, 118};
-    grid->setVisible(false);
-    grid->Clear();
-    grid->setFormatString(
-        QStringLiteral("^         |^         |^      |^    |^    |^                 |^          |"
-                       "^       |^       |^     |^        |^        |^        |^    |^        |"
-                       "^        |^        |^            "));
-    for (int c = 0; c < 18; ++c) {
-        grid->setTextMatrix(0, c, Global::UiText.value(keys[c]));
-        grid->setCellAlignment(0, c, FlexGrid::flexAlignCenterCenter);
-    }
-    grid->setRows(1);
-    grid->setRow(0);
-    grid->setCol(1);
-    grid->setVisible(true);
+    return MainControl<FlexGrid>(QStringLiteral("MfgMeasList"));
 }
+
+QString ComboText(const QString& name)
+{
+    const auto* combo = MainControl<QComboBox>(name);
+    return combo ? combo->currentText() : QString();
+}
+
+// Sets a guard flag for the life of the object, and back as it was.
+class FlagScope {
+  public:
+    explicit FlagScope(bool& flag) : flag(flag), before(flag) { flag = true; }
+    ~FlagScope() { flag = before; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+  private:
+    bool& flag;
+    bool before;
+};
+
+// The four global views, lent for the life of the object.
+struct GlobalViewsLent {
+    HistoryViews lent;
+    GlobalViewsLent() { swapAll(); }
+    ~GlobalViewsLent() { swapAll(); }
+    GlobalViewsLent(const GlobalViewsLent&) = delete;
+    GlobalViewsLent& operator=(const GlobalViewsLent&) = delete;
+    void swapAll()
+    {
+        lent.shown.swap(Global::MeasViewRecords);
+        lent.raw.swap(Global::MeasRawRecords);
+        lent.pmCorr.swap(Global::MeasPmCorrRecords);
+        lent.stc.swap(Global::MeasStcRecords);
+    }
+};
+
+void ResetTicks(int count)
+{
+    Global::DisplayTick.assign(std::size_t(count) + 1, 0);
+    Global::DisplayTickMemory.assign(std::size_t(count) + 1, false);
+}
+
+// Nothing loaded: no paths, no count, no ticks, no folder to write totals to.
+void ForgetLoadedHistory()
+{
+    Global::MeasFilePaths.assign(std::size_t(Global::MaxHistoryMeasFiles) + 1, QString());
+    Global::MeasFileCount = 0;
+    Global::MeasHistoryFolder.clear();
+    Global::CurMeasRow = -1;
+    ResetTicks(0);
+}
+
+void ClearMeasGraph()
+{
+    if (auto* pic = MainControl<QLabel>(QStringLiteral("Pic_2")))
+        pic->clear();
+    CmdDataView_Click(1);
+}
+
+// Rows 1 to count + 1 from the shown view, the total row pale green.
+void FillMeasList(FlexGrid* grid, int count)
+{
+    const bool hidden = JudgementHidden();
+    grid->setRedraw(false);
+    grid->setRows(count + 2);
+    for (int i = 0; i <= count; ++i)
+        WriteMeasListRow(
+            grid, i + 1,
+            MeasListCells(Global::MeasViewRecords[std::size_t(i)], i == 0, MeasRowWriter::Load, hidden));
+    grid->setRedraw(true);
+    grid->viewport()->update();
+    grid->setRow(1);
+    for (int c = 0; c < grid->Cols(); ++c)
+        grid->setCellBackColor(1, c, MeasTotalRowColor);
+}
+
+// The ticks `ticks` onto the flags and the list.
+void RestoreTicks(FlexGrid* grid, const std::vector<std::uint8_t>& ticks, int count)
+{
+    ResetTicks(count);
+    for (int i = 0; i <= count && i < int(ticks.size()); ++i) {
+        Global::DisplayTick[std::size_t(i)] = ticks[std::size_t(i)];
+        Global::DisplayTickMemory[std::size_t(i)] = ticks[std::size_t(i)] == 1;
+    }
+
+    const FlagScope restoring(Global::TickRestoring);
+    grid->setRedraw(false);
+    for (int i = 0; i <= count && i + 1 < grid->Rows(); ++i) {
+        if (Global::DisplayTick[std::size_t(i)] != 1)
+            continue;
+        grid->setTick(i + 1, true);
+        // The total row keeps its own colour.
+        if (i >= 1)
+            PaintMeasListRow(grid, i + 1, MeasTickedColor);
+    }
+    grid->setRedraw(true);
+    grid->viewport()->update();
+    if (auto* all = MainControl<QPushButton>(QStringLiteral("CmdDspAll")))
+        all->show();
+}
+
+} // namespace
 
 void DataViewDisplayInitial()
 {
@@ -40,12 +144,124 @@ void CmbCodeName_Click(int) {}
 
 void CmbUserName_Click(int) {}
 
-void CmbHistorySel_Click(int) {}
+void CmbHistorySel_Click(int index)
+{
+    if (index != 0)
+        return;
+    FlexGrid* grid = Grid();
+    Guarded(QStringLiteral("CmbHistorySel_Click"), [&] {
+        const auto* history = MainControl<QComboBox>(QStringLiteral("CmbHistorySel_0"));
+        if (!history || history->currentIndex() < 0 || history->currentText().isEmpty())
+            return;
+
+        // Until the ticks are restored, no total is written anywhere.
+        Global::MeasHistoryFolder.clear();
+
+        const QString key =
+            ComboText(QStringLiteral("CmbCodeName_0")) + u'_' + ComboText(QStringLiteral("CmbUserName_0"));
+        const QString folder =
+            IsSafeNamePart(key) ? FindHistoryFolder(UserDataFolder(key), history->currentText()) : QString();
+        if (folder.isEmpty()) {
+            for (auto* view : {&Global::MeasViewRecords, &Global::MeasPmCorrRecords, &Global::MeasStcRecords,
+                               &Global::MeasRawRecords})
+                DimRecords(*view, Global::MeasRecordsUpper);
+            ForgetLoadedHistory();
+            MeasListIni();
+            return;
+        }
+
+        // The views are loaded into the storage of the ones they replace.
+        const LoadedHistory loaded = [&] {
+            GlobalViewsLent views;
+            return LoadHistory(folder, Global::ArrayConfiguration, views.lent);
+        }();
+        const int count = int(loaded.paths.size());
+        Global::MeasFilePaths.assign(std::size_t(Global::MaxHistoryMeasFiles) + 1, QString());
+        std::copy(loaded.paths.begin(), loaded.paths.end(), Global::MeasFilePaths.begin());
+        Global::MeasFileCount = count;
+
+        MeasListIni();
+        if (count == 0) {
+            for (auto* view : {&Global::MeasViewRecords, &Global::MeasPmCorrRecords, &Global::MeasStcRecords,
+                               &Global::MeasRawRecords})
+                DimRecords(*view, Global::MeasRecordsUpper);
+            ResetTicks(0);
+            Global::CurMeasRow = -1;
+            Global::MeasHistoryFolder = folder;
+            ClearMeasGraph();
+            return;
+        }
+        Global::StcCoefMissing = loaded.flags.stcCoefMissing;
+        Global::ModuleCompFlags = {loaded.flags.noModule, loaded.flags.mixedModules};
+
+        if (!grid)
+            return;
+        FillMeasList(grid, count);
+        ClearMeasGraph();
+        Global::CurMeasRow = -1;
+        RestoreTicks(grid, loaded.ticks, count);
+        Global::MeasHistoryFolder = folder;
+        DataViewTotalCalc();
+        if (auto* views3 = MainControl<QTabWidget>(QStringLiteral("SSTab3")))
+            views3->setCurrentIndex(0);
+    });
+    if (grid && !grid->Redraw())
+        grid->setRedraw(true);
+}
 
 void SSTab3_Click(int) {}
 
 void MfgMeasList_DblClick() {}
 
-void DataViewTotalCalc() {}
+void DataViewTotalCalc()
+{
+    if (Global::TickRestoring)
+        return;
+    FlexGrid* grid = Grid();
+    Guarded(QStringLiteral("DataViewTotalCalc"), [&] {
+        if (Global::MeasViewRecords.empty())
+            return;
+        TotalOfTicked(Global::MeasViewRecords, Global::MeasFileCount, Global::DisplayTick, TotalView::Shown);
+        TotalOfTicked(Global::MeasPmCorrRecords, Global::MeasFileCount, Global::DisplayTick,
+                      TotalView::PmCorrected);
+
+        const QString folder = Global::MeasHistoryFolder;
+        if (folder.isEmpty())
+            return;
+        const MeasRecord& total = Global::MeasViewRecords[0];
+        const QString measData = folder + u'/' + MeasDataName;
+        QByteArray bytes;
+        {
+            QFile file;
+            OpenForReading(file, measData);
+            bytes = file.readAll();
+            if (file.error() != QFileDevice::NoError)
+                throw AppError(70);
+        }
+        if (!WriteFileAtomic(measData, MeasDataWithTotals(bytes, total)))
+            throw AppError(75);
+        if (!WriteFileAtomic(folder + u'/' + TickMemoryName, TickMemoryBytes(Global::DisplayTickMemory)))
+            throw AppError(75);
+
+        if (!grid || grid->Rows() <= 1)
+            return;
+        grid->setRedraw(false);
+        WriteMeasListRow(grid, 1, MeasListCells(total, true, MeasRowWriter::Totals, JudgementHidden()));
+        grid->setRedraw(true);
+        grid->viewport()->update();
+    });
+    if (grid && !grid->Redraw())
+        grid->setRedraw(true);
+}
 
 void CmdReportMake_Click() {}
+
+void ConnectMeasViewTab()
+{
+    QWidget* form = MainWindow();
+    if (!form)
+        return;
+    // Only the user changes the judgement switch; its click runs the switch.
+    if (auto* judge = MainControl<QCheckBox>(QStringLiteral("ChkJudgeOff")))
+        QObject::connect(judge, &QCheckBox::clicked, form, [] { ChkJudgeOff_Click(); });
+}

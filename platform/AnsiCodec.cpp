@@ -46,14 +46,26 @@ bool isLeadByte(unsigned char b)
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// Lead bytes standing alone (byteChar) sit at U+F700 + byte.
+constexpr char32_t kLoneLeadBase = 0xF700;
+
 } // namespace
 
 namespace AnsiCodec {
 
-QString decode(const char* data, qsizetype size)
+namespace {
+
+QString decodeBytes(const char* data, qsizetype size, bool keepBytes)
 {
     if (size <= 0)
         return QString();
+    // Plain ASCII, the bulk of every data file, passes as it is.
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    qsizetype ascii = 0;
+    while (ascii < size && bytes[ascii] < 0x80)
+        ++ascii;
+    if (ascii == size)
+        return QString::fromLatin1(data, size);
     QString out;
     out.reserve(size);
     const auto* p = reinterpret_cast<const unsigned char*>(data);
@@ -90,15 +102,41 @@ QString decode(const char* data, qsizetype size)
                 continue;
             }
         }
-        out.append(QChar(char16_t(0xFFFD)));
+        out.append(keepBytes && isLeadByte(b) ? QChar(char16_t(kLoneLeadBase + b)) : QChar(char16_t(0xFFFD)));
         ++i;
     }
     return out;
 }
 
+} // namespace
+
+QString decode(const char* data, qsizetype size)
+{
+    return decodeBytes(data, size, false);
+}
+
+QString decodeKeepingBytes(const QByteArray& bytes)
+{
+    return decodeBytes(bytes.constData(), bytes.size(), true);
+}
+
+QString decodeKeepingBytes(const char* data, qsizetype size)
+{
+    return decodeBytes(data, size, true);
+}
+
 QString decode(const QByteArray& bytes)
 {
     return decode(bytes.constData(), bytes.size());
+}
+
+QChar byteChar(unsigned char b)
+{
+    if (isLeadByte(b))
+        return QChar(char16_t(kLoneLeadBase + b));
+    const char c = char(b);
+    const QString s = decode(&c, 1);
+    return s.size() == 1 ? s[0] : QChar(QChar::ReplacementCharacter);
 }
 
 QByteArray encodeChar(char32_t cp)
@@ -108,6 +146,8 @@ QByteArray encodeChar(char32_t cp)
     for (unsigned b : {0x80u, 0xA0u, 0xFDu, 0xFEu, 0xFFu})
         if (cp == windowsOnlySingleByte((unsigned char)b))
             return QByteArray(1, char(b));
+    if (cp > kLoneLeadBase && cp <= kLoneLeadBase + 0xFF && isLeadByte((unsigned char)(cp - kLoneLeadBase)))
+        return QByteArray(1, char(cp - kLoneLeadBase));
     // Characters that Japanese input methods here type but code page 932
     // holds under a neighbouring code point: written as Windows writes them,
     // instead of being lost as "?".

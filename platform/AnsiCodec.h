@@ -12,6 +12,20 @@ namespace AnsiCodec {
 QString decode(const QByteArray& bytes);
 QString decode(const char* data, qsizetype size);
 
+// The same, keeping every byte: a lead byte that makes no character with the
+// byte after it becomes byteChar(lead) instead of U+FFFD, so that encode
+// gives the bytes back (measurement files, which carry the instrument's
+// bytes as they came).
+QString decodeKeepingBytes(const QByteArray& bytes);
+QString decodeKeepingBytes(const char* data, qsizetype size);
+
+// The character one byte stands for on its own, for texts that must keep
+// one character per byte (the instrument's read-out): the byte's character
+// where it is one, and for a lead byte of a double-byte character (0x81 to
+// 0x9F, 0xE0 to 0xFC) the private-use character U+F700 + byte, which encodes
+// back to that single byte. Every byte value survives decoding and encoding.
+QChar byteChar(unsigned char byte);
+
 // Text to bytes. A character that code page 932 cannot hold becomes "?".
 QByteArray encode(const QString& text);
 

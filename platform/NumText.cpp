@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace NumText {
@@ -26,6 +27,89 @@ struct Decimal15 {
     bool zero = true;
 };
 
+// Powers of ten that a double holds exactly.
+constexpr double kExactPow10[23] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                    1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// "00" to "99".
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// The 15 digits of a whole number below 10^15, with leading zeros.
+void writeDigits15(std::uint64_t m, char* out)
+{
+    auto low = std::uint32_t(m % 100000000);  // digits 7 to 14
+    auto high = std::uint32_t(m / 100000000); // digits 0 to 6
+    for (int i = 13; i >= 7; i -= 2) {
+        const std::uint32_t pair = low % 100;
+        low /= 100;
+        out[i] = kDigitPairs[2 * pair];
+        out[i + 1] = kDigitPairs[2 * pair + 1];
+    }
+    for (int i = 5; i >= 1; i -= 2) {
+        const std::uint32_t pair = high % 100;
+        high /= 100;
+        out[i] = kDigitPairs[2 * pair];
+        out[i + 1] = kDigitPairs[2 * pair + 1];
+    }
+    out[0] = char('0' + high);
+}
+
+// `a` (finite, above 0) rounded to 15 significant digits without the
+// decimal printer, for the common magnitudes: a is scaled by an exact power
+// of ten to a whole number of 15 digits, and that product, with its
+// rounding error taken exactly, is rounded to the nearest whole number m:
+// the digits the printer gives, a = m x 10^(exp - 14). Returns false for
+// other magnitudes and for exact halves.
+bool fastScaled15(double a, std::uint64_t& m, int& exp)
+{
+    int binaryExp = 0;
+    std::frexp(a, &binaryExp);
+    // floor(log10(a)), or one less.
+    int e = int(std::floor((binaryExp - 1) * 0.30102999566398120));
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int k = 14 - e;
+        if (k < 0 || k > 22)
+            return false;
+        const double scaled = a * kExactPow10[k];
+        if (scaled >= 1e15) {
+            ++e;
+            continue;
+        }
+        if (scaled < 1e14)
+            return false;
+        // The product's own rounding error, exactly: a x 10^k = scaled + error.
+        const double error = std::fma(a, kExactPow10[k], -scaled);
+        const double whole = std::floor(scaled);
+        // How far the exact product lies above the half: (scaled - whole -
+        // 0.5) + error, compared without rounding. An exact half is left to
+        // the printer.
+        const double aboveHalf = scaled - whole - 0.5;
+        if (aboveHalf == -error)
+            return false;
+        m = static_cast<std::uint64_t>(whole) + (aboveHalf > -error ? 1 : 0);
+        if (m == 1000000000000000ull) {
+            m = 100000000000000ull;
+            ++e;
+        }
+        exp = e;
+        return true;
+    }
+    return false;
+}
+
+// The 15 digits of `a` (as fastScaled15) into digits[0..14].
+bool fastDigits15(double a, char* digits, int& exp)
+{
+    std::uint64_t m = 0;
+    if (!fastScaled15(a, m, exp))
+        return false;
+    writeDigits15(m, digits);
+    return true;
+}
+
 Decimal15 toDecimal15(double v)
 {
     Decimal15 d;
@@ -34,6 +118,11 @@ Decimal15 toDecimal15(double v)
         return d;
     }
     d.negative = v < 0;
+    if (char digits[15]; fastDigits15(std::fabs(v), digits, d.exp)) {
+        d.digits.assign(digits, 15);
+        d.zero = false;
+        return d;
+    }
     char buf[64];
     std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
     // buf: d.dddddddddddddde[+-]xx
@@ -74,8 +163,65 @@ std::string roundDigits(const std::string& digits, int keep, bool& carry)
 
 } // namespace
 
+namespace {
+
+// Val for the common texts: blanks, a sign, up to 15 or so digits with a
+// point and no exponent, ending the text or followed by anything but a
+// blank or an exponent letter. The digits make a whole number below 2^53
+// and the point a division by an exact power of ten, so the one rounding of
+// that division gives the double nearest the decimal, as the full reader
+// does. Returns false where the full reader is needed.
+bool fastVal(const QString& text, double& value)
+{
+    const QChar* p = text.constData();
+    const qsizetype n = text.size();
+    qsizetype i = 0;
+    while (i < n && isBlank(p[i]))
+        ++i;
+    bool negative = false;
+    if (i < n && (p[i] == u'+' || p[i] == u'-')) {
+        negative = p[i] == u'-';
+        ++i;
+    }
+    constexpr std::uint64_t limit = (1ull << 53) / 10 - 1;
+    std::uint64_t m = 0;
+    int decimals = 0;
+    bool digits = false, point = false;
+    for (; i < n; ++i) {
+        const char16_t c = p[i].unicode();
+        if (c >= u'0' && c <= u'9') {
+            if (m > limit)
+                return false;
+            m = m * 10 + (c - u'0');
+            digits = true;
+            if (point)
+                ++decimals;
+        } else if (c == u'.' && !point) {
+            point = true;
+        } else {
+            if (c == u' ' || c == u'\t' || c == u'\r' || c == u'\n' || c == u'E' || c == u'e' || c == u'D' ||
+                c == u'd' || c == u'&')
+                return false;
+            break;
+        }
+    }
+    if (!digits || decimals > 22)
+        return false;
+    if (m == 0) {
+        value = 0.0;
+        return true;
+    }
+    const double v = decimals == 0 ? double(m) : double(m) / kExactPow10[decimals];
+    value = negative ? -v : v;
+    return true;
+}
+
+} // namespace
+
 double Val(const QString& text)
 {
+    if (double v = 0; fastVal(text, v))
+        return v;
     const qsizetype n = text.size();
     qsizetype i = 0;
     auto skip = [&] {
@@ -180,38 +326,67 @@ QString Str(double value)
     // case (counts, indexes, points) needs no decimal conversion.
     if (std::fabs(value) < 1e15 && value == std::trunc(value))
         return QString::number(static_cast<long long>(value));
-    Decimal15 d = toDecimal15(value);
-    // Strip trailing zeros of the 15 digits.
-    std::string dg = d.digits;
-    while (dg.size() > 1 && dg.back() == '0')
-        dg.pop_back();
-    std::string out;
-    if (d.negative)
-        out.push_back('-');
-    if (d.exp >= 15 || d.exp < -4) {
-        out += dg.substr(0, 1);
-        if (dg.size() > 1) {
-            out.push_back('.');
-            out += dg.substr(1);
+    // The 15 digits without their trailing zeros.
+    char dg[15];
+    int exp = 0;
+    if (!fastDigits15(std::fabs(value), dg, exp)) {
+        const Decimal15 d = toDecimal15(value);
+        std::memcpy(dg, d.digits.data(), 15);
+        exp = d.exp;
+    }
+    int len = 15;
+    while (len > 1 && dg[len - 1] == '0')
+        --len;
+    const bool negative = value < 0;
+    // Sign, up to 19 characters of digits and zeros, point, exponent.
+    char out[48];
+    int n = 0;
+    if (negative)
+        out[n++] = '-';
+    if (exp >= 15 || exp < -4) {
+        out[n++] = dg[0];
+        if (len > 1) {
+            out[n++] = '.';
+            for (int i = 1; i < len; ++i)
+                out[n++] = dg[i];
         }
-        char eb[16];
-        std::snprintf(eb, sizeof eb, "E%c%02d", d.exp < 0 ? '-' : '+', std::abs(d.exp));
-        out += eb;
-    } else if (d.exp >= 0) {
-        size_t intLen = size_t(d.exp) + 1;
-        if (dg.size() <= intLen) {
-            out += dg + std::string(intLen - dg.size(), '0');
-        } else {
-            out += dg.substr(0, intLen);
-            out.push_back('.');
-            out += dg.substr(intLen);
+        n += std::snprintf(out + n, sizeof out - size_t(n), "E%c%02d", exp < 0 ? '-' : '+', std::abs(exp));
+    } else if (exp >= 0) {
+        const int intLen = exp + 1;
+        for (int i = 0; i < intLen; ++i)
+            out[n++] = i < len ? dg[i] : '0';
+        if (len > intLen) {
+            out[n++] = '.';
+            for (int i = intLen; i < len; ++i)
+                out[n++] = dg[i];
         }
     } else {
-        out += "0.";
-        out += std::string(size_t(-d.exp - 1), '0');
-        out += dg;
+        out[n++] = '0';
+        out[n++] = '.';
+        for (int i = 0; i < -exp - 1; ++i)
+            out[n++] = '0';
+        for (int i = 0; i < len; ++i)
+            out[n++] = dg[i];
     }
-    return QString::fromStdString(out);
+    return QString::fromLatin1(out, n);
+}
+
+double StrValue(double value)
+{
+    if (!std::isfinite(value) || value == 0.0)
+        return 0.0;
+    if (std::fabs(value) < 1e15 && value == std::trunc(value))
+        return value;
+    std::uint64_t m = 0;
+    int exp = 0;
+    // m and 10^k are exact, so the one rounding of the division (or the
+    // product) gives the double nearest the decimal, as the reader does.
+    if (fastScaled15(std::fabs(value), m, exp)) {
+        const int k = 14 - exp;
+        const double v = k >= 0 ? double(m) / kExactPow10[k] : double(m) * kExactPow10[-k];
+        return value < 0 ? -v : v;
+    }
+    return Val(Str(value));
 }
 
 QString Format(double value, const QString& pattern)
@@ -280,7 +455,7 @@ QString Format(double value, const QString& pattern)
         out.push_back('.');
         out += decPart;
     }
-    return QString::fromStdString(out);
+    return QString::fromLatin1(out.data(), qsizetype(out.size()));
 }
 
 QString FormatText(const QString& text, const QString& pattern)

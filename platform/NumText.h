@@ -22,6 +22,10 @@ double Val(const QString& text);
 // below 1E15 are written plainly, others with an exponent ("1E+15", "2.5E-05").
 QString Str(double value);
 
+// The number Val reads back from Str(value): value cut to 15 significant
+// digits, without making the text (0 for what Str writes as "0").
+double StrValue(double value);
+
 // A number in a fixed pattern: "0", "00", "0000", "0.0", "0.00", "0.000",
 // ... (a run of zeros, optionally "." and a run of zeros). The value is first
 // cut to 15 significant digits, then rounded half away from zero: 2.675 with

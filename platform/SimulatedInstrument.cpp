@@ -2,7 +2,11 @@
 
 #include "platform/UsbLink.h"
 
+#include <QDebug>
 #include <QString>
+#include <QThread>
+
+#include <algorithm>
 
 namespace {
 
@@ -19,6 +23,23 @@ int blockNumber(const QByteArray& bytes)
     return 0;
 }
 
+bool isClockText(const QByteArray& bytes)
+{
+    return bytes.size() == 12 && std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// The end record of an S-record file ("S7", "S8" or "S9", any case).
+bool isEndRecord(const QByteArray& line)
+{
+    return line.size() >= 2 && (line[0] == 'S' || line[0] == 's') && line[1] >= '7' && line[1] <= '9';
+}
+
+void sleepMs(int ms)
+{
+    if (ms > 0)
+        QThread::msleep(ulong(ms));
+}
+
 } // namespace
 
 void SimulatedInstrument::answerOnce(const QByteArray& command, const QList<QByteArray>& packets)
@@ -29,7 +50,14 @@ void SimulatedInstrument::answerOnce(const QByteArray& command, const QList<QByt
 void SimulatedInstrument::leaveStale(const QList<QByteArray>& packets)
 {
     for (const QByteArray& p : packets)
-        pending.push_back(p);
+        pending.push_back({p, 0});
+}
+
+void SimulatedInstrument::powerCycle()
+{
+    pending.clear();
+    held.clear();
+    inFlashMode = erasing = writingFirmware = awaitingClock = stalled = false;
 }
 
 QList<QByteArray> SimulatedInstrument::writes() const
@@ -86,6 +114,8 @@ QStringList SimulatedInstrument::transcript() const
 
 int SimulatedInstrument::openDevice(std::uint16_t vendorId, std::uint16_t productId)
 {
+    if (onOpen)
+        onOpen(++opensSeen);
     bool fails = openFailures < 0 || vendorId != 0x0547 || productId != 0x2002;
     if (!fails && openFailures > 0) {
         --openFailures;
@@ -134,8 +164,16 @@ void SimulatedInstrument::closeDevice(int device)
         return;
     deviceOpen = inOpen = outOpen = false;
     failNextRead = false;
-    if (!keepPendingAcrossClose)
+    stalled = false;
+    if (!keepPendingAcrossClose) {
         pending.clear();
+        held.clear();
+    } else if (lateStale) {
+        // The rest of the old answer comes only once the instrument is
+        // spoken to again.
+        held.insert(held.end(), pending.begin(), pending.end());
+        pending.clear();
+    }
     log.append({Exchange::CloseDevice, {}, -1});
 }
 
@@ -152,9 +190,14 @@ bool SimulatedInstrument::write(int pipeHandle, const QByteArray& bytes, int /*t
     }
     log.append({Exchange::Write, bytes, 0});
 
+    // An old answer held back comes first.
+    pending.insert(pending.end(), held.begin(), held.end());
+    held.clear();
+
     // The instrument acts on every command; a scripted answer only
     // replaces what it says back.
-    QList<QByteArray> answer = decorate(respond(bytes));
+    answerDelayMs = 0;
+    QList<QByteArray> answer = respond(bytes);
     auto once = onceAnswers.find(bytes);
     if (once != onceAnswers.end() && !once->empty()) {
         answer = once->front();
@@ -165,13 +208,13 @@ bool SimulatedInstrument::write(int pipeHandle, const QByteArray& bytes, int /*t
     bool mute = silent || (silentAfterWrite > 0 && n >= silentAfterWrite);
     if (!mute)
         for (const QByteArray& p : answer)
-            pending.push_back(p);
+            pending.push_back({p, clock.elapsed() + answerDelayMs});
     if (failReadAfterWrite == n)
         failNextRead = true;
     return true;
 }
 
-UsbReadStatus SimulatedInstrument::read(int pipeHandle, QByteArray& out, int maxLength, int /*timeoutMs*/)
+UsbReadStatus SimulatedInstrument::read(int pipeHandle, QByteArray& out, int maxLength, int timeoutMs)
 {
     out.clear();
     if (pipeHandle != InPipeHandle || !inOpen || !deviceOpen || maxLength <= 0) {
@@ -183,14 +226,38 @@ UsbReadStatus SimulatedInstrument::read(int pipeHandle, QByteArray& out, int max
         log.append({Exchange::ReadFailed, {}, 1});
         return UsbReadStatus::Failed;
     }
-    if (pending.empty()) {
+    if (!pending.empty() && !stalled && stallAtRead > 0 && dataReads + 1 >= stallAtRead) {
+        stalled = true; // once: it lasts until the device is closed
+        stallAtRead = 0;
+    }
+    if (pending.empty() || stalled) {
+        sleepMs(std::min(timeoutMs, idleWaitCapMs));
         log.append({Exchange::ReadTimedOut, {}, 1});
         return UsbReadStatus::TimedOut;
     }
-    QByteArray packet = pending.front();
+    if (const qint64 wait = pending.front().readyAt - clock.elapsed(); wait > 0) {
+        sleepMs(int(std::min<qint64>(timeoutMs, wait)));
+        if (wait > timeoutMs) {
+            log.append({Exchange::ReadTimedOut, {}, 1});
+            return UsbReadStatus::TimedOut;
+        }
+    }
+    if (packetDelayMs > 0) {
+        sleepMs(std::min(timeoutMs, packetDelayMs));
+        if (packetDelayMs > timeoutMs) {
+            log.append({Exchange::ReadTimedOut, {}, 1});
+            return UsbReadStatus::TimedOut;
+        }
+    }
+    ++dataReads;
+    if (failReadAt == dataReads) {
+        log.append({Exchange::ReadFailed, {}, 1});
+        return UsbReadStatus::Failed;
+    }
+    QByteArray packet = pending.front().bytes;
     pending.pop_front();
     if (packet.size() > maxLength) {
-        pending.push_front(packet.mid(maxLength));
+        pending.push_front({packet.mid(maxLength), 0});
         packet.truncate(maxLength);
     }
     out = packet;
@@ -198,17 +265,83 @@ UsbReadStatus SimulatedInstrument::read(int pipeHandle, QByteArray& out, int max
     return UsbReadStatus::Ok;
 }
 
+QList<QByteArray> SimulatedInstrument::refuse(const QByteArray& bytes, const QString& why)
+{
+    const QString line = UsbLink::printable(bytes) + QStringLiteral(": ") + why;
+    refused << line;
+    qWarning().noquote() << "simulated instrument refused" << line;
+    return {};
+}
+
 QList<QByteArray> SimulatedInstrument::respond(const QByteArray& bytes)
 {
     if (awaitingClock) {
         awaitingClock = false;
+        if (!isClockText(bytes))
+            return refuse(bytes, QStringLiteral("expected the clock as 12 digits after #RTC_SET"));
         clockSetTo = bytes;
-        return {QByteArray("#ACK")};
+        QList<QByteArray> ack(busyBeforeAck, idleAnswer);
+        ack.append(QByteArray("#ACK"));
+        return decorate(ack, false);
     }
-    if (bytes == "#DATE")
-        return {dateAnswer};
-    if (bytes == "#INFORMATION_READ")
-        return {informationAnswer};
+
+    if (inFlashMode) {
+        if (bytes == "#FLASH")
+            return refuse(bytes, QStringLiteral("already in flash mode"));
+        if (bytes == "#ERASE") {
+            if (erasing || eraseFinished)
+                return refuse(bytes, QStringLiteral("erase already started"));
+            erasing = true;
+            firmwareIntact = false;
+            nextBlock = 1;
+            erasedBlocks.clear();
+            answerDelayMs = eraseDelayMs;
+            return decorate({QByteArray("INIT.SUCCESS")}, true);
+        }
+        if (erasing) {
+            if (bytes == "0") {
+                if (nextBlock <= 14)
+                    return refuse(bytes, QStringLiteral("erase end before block %1").arg(nextBlock));
+                erasing = false;
+                eraseFinished = true;
+                return {};
+            }
+            const int k = blockNumber(bytes);
+            if (k == 0 || k != nextBlock)
+                return refuse(bytes, QStringLiteral("expected erase block %1").arg(nextBlock));
+            erasedBlocks.append(k);
+            ++nextBlock;
+            answerDelayMs = eraseDelayMs;
+            return decorate({QByteArray("ERASE SUCCESS")}, true);
+        }
+        if (bytes == "#WRITE") {
+            if (!eraseFinished || writingFirmware)
+                return refuse(bytes, QStringLiteral("#WRITE before the erase was finished"));
+            writingFirmware = true;
+            return decorate({QByteArray("INIT.SUCCESS")}, true);
+        }
+        if (writingFirmware && (bytes.startsWith('S') || bytes.startsWith('s'))) {
+            firmwareLines.append(bytes);
+            if (isEndRecord(bytes)) {
+                firmwareIntact = true;
+                return decorate({QByteArray("WRITE SUCCESS")}, true);
+            }
+            return decorate({QByteArray("READY")}, true);
+        }
+        return refuse(bytes, QStringLiteral("not a command of the flash mode"));
+    }
+
+    if (!firmwareIntact && !answersWithoutFirmware)
+        return refuse(bytes, QStringLiteral("no firmware"));
+    if (bytes == "#DATE" || bytes == "#INFORMATION_READ") {
+        if (busyAnswers > 0) {
+            --busyAnswers;
+            return {padded(idleAnswer)};
+        }
+        return {padded(bytes == "#DATE" ? dateAnswer : informationAnswer)};
+    }
+    if (!firmwareIntact)
+        return refuse(bytes, QStringLiteral("no firmware"));
     if (bytes == "#E2P_READ") {
         QByteArray memory;
         for (const QByteArray& r : records)
@@ -217,10 +350,10 @@ QList<QByteArray> SimulatedInstrument::respond(const QByteArray& bytes)
         QList<QByteArray> packets;
         for (qsizetype at = 0; at < memory.size(); at += size) {
             if (idleBetweenPackets && at > 0)
-                packets.append(idleAnswer);
+                packets.append(padded(idleAnswer));
             packets.append(padded(memory.mid(at, size)));
         }
-        packets.append(QByteArray("#END"));
+        packets.append(padded(QByteArray("#END")));
         return packets;
     }
     if (bytes == "#DELETE") {
@@ -237,40 +370,9 @@ QList<QByteArray> SimulatedInstrument::respond(const QByteArray& bytes)
         erasing = writingFirmware = eraseFinished = false;
         erasedBlocks.clear();
         firmwareLines.clear();
-        return {QByteArray("#READY")};
+        return {padded(QByteArray("#READY"))};
     }
-    if (bytes == "#ERASE") {
-        if (!inFlashMode)
-            return {QByteArray("#ERROR")};
-        erasing = true;
-        return {QByteArray("INIT.SUCCESS")};
-    }
-    if (erasing) {
-        if (bytes == "0") {
-            erasing = false;
-            eraseFinished = true;
-            return {};
-        }
-        if (int k = blockNumber(bytes)) {
-            erasedBlocks.append(k);
-            return {QByteArray("ERASE SUCCESS")};
-        }
-        return {QByteArray("#ERROR")};
-    }
-    if (bytes == "#WRITE") {
-        if (!inFlashMode || !eraseFinished)
-            return {QByteArray("#ERROR")};
-        writingFirmware = true;
-        return {QByteArray("INIT.SUCCESS")};
-    }
-    if (writingFirmware && bytes.startsWith('S')) {
-        firmwareLines.append(bytes);
-        if (bytes.startsWith("S9"))
-            return {QByteArray("WRITE SUCCESS")};
-        return {QByteArray("READY")};
-    }
-    // A command the instrument does not know goes unanswered.
-    return {};
+    return refuse(bytes, QStringLiteral("unknown command"));
 }
 
 QByteArray SimulatedInstrument::padded(const QByteArray& packet) const
@@ -280,15 +382,12 @@ QByteArray SimulatedInstrument::padded(const QByteArray& packet) const
     return packet + QByteArray(64 - packet.size(), '\0');
 }
 
-QList<QByteArray> SimulatedInstrument::decorate(const QList<QByteArray>& packets) const
+QList<QByteArray> SimulatedInstrument::decorate(const QList<QByteArray>& packets, bool firmwareStep) const
 {
-    if (packets.isEmpty())
-        return packets;
     QList<QByteArray> out;
-    for (int i = 0; i < emptyReads; ++i)
-        out.append(QByteArray());
-    for (int i = 0; i < idleAnswers; ++i)
-        out.append(padded(idleAnswer));
+    if (firmwareStep)
+        for (int i = 0; i < emptyReads; ++i)
+            out.append(QByteArray());
     for (const QByteArray& p : packets)
         out.append(padded(p));
     return out;

@@ -3,6 +3,7 @@
 #include "platform/UsbTransportLibusb.h"
 
 #include <QDebug>
+#include <QDeadlineTimer>
 
 namespace UsbLink {
 
@@ -45,9 +46,24 @@ bool writePipe(int pipeHandle, const QByteArray& bytes)
 
 ReadResult readPipe(int pipeHandle, int maxLength, int timeoutMs)
 {
+    const int limit = timeoutMs < 0 ? Global::UsbReadTimeoutMs : timeoutMs;
     ReadResult r;
-    r.status = transport().read(pipeHandle, r.bytes, maxLength,
-                                timeoutMs < 0 ? Global::UsbReadTimeoutMs : timeoutMs);
+    if (!Global::UsbWaitHook) {
+        r.status = transport().read(pipeHandle, r.bytes, maxLength, limit);
+    } else {
+        // A long wait in short reads, the windows repainted between them. A
+        // packet arrives whole within one read, so nothing is lost between
+        // the slices.
+        QDeadlineTimer deadline(limit);
+        for (;;) {
+            const int left = int(qMax<qint64>(0, deadline.remainingTime()));
+            r.status = transport().read(pipeHandle, r.bytes, maxLength, qMin(left, Global::UsbWaitSliceMs));
+            if (r.status != UsbReadStatus::TimedOut || deadline.hasExpired())
+                break;
+            if (Global::UsbWaitHook)
+                Global::UsbWaitHook();
+        }
+    }
     if (r.bytes.size() > maxLength)
         r.bytes.truncate(maxLength);
     return r;

@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 namespace Global {
@@ -23,10 +24,18 @@ inline int hPipeOut = -1;
 inline bool UsbOpenFlag = false;
 
 // Time limits of the link, settable so that tests run fast.
-inline int UsbReadTimeoutMs = 5000;  // one read or write
-inline int UsbIdleLimitMs = 30000;   // a wait that sees only idle answers
-inline int UsbOpenRetryWaitMs = 100; // between two tries of the open
-inline int UsbDrainTimeoutMs = 20;   // reads that drain stale packets at an open
+inline int UsbReadTimeoutMs = 5000;   // one read or write
+inline int UsbEraseTimeoutMs = 60000; // an answer of the flash erase (its start and each block)
+inline int UsbIdleLimitMs = 30000;    // a wait that sees only idle answers
+inline int UsbOpenRetryWaitMs = 100;  // between two tries of the open
+inline int UsbQuietMs = 200;          // silence that shows the instrument has nothing more to say
+inline int UsbDrainLimitMs = 10000;   // the longest a drain waits for that silence
+
+// Called while a read waits, at least every UsbWaitSliceMs, so that windows
+// repaint during a long wait on the instrument (set by long work, see
+// common/FrmMessWindow.h); empty: a read simply blocks.
+inline std::function<void()> UsbWaitHook;
+inline constexpr int UsbWaitSliceMs = 40;
 
 // The last protocol failure in one line ("expected ..., got ..."), for logs
 // and tests.
@@ -61,7 +70,8 @@ struct ReadResult {
     bool ok() const { return status == UsbReadStatus::Ok; }
 };
 // One read of at most `maxLength` bytes, waiting at most `timeoutMs` (the
-// link's read time-out when negative).
+// link's read time-out when negative). While Global::UsbWaitHook is set the
+// wait is cut into slices with the hook called between them.
 ReadResult readPipe(int pipeHandle, int maxLength = AnswerSize, int timeoutMs = -1);
 
 // Closes whatever of the link is open, without messages (the end of the

@@ -2,7 +2,10 @@
 // event loop.
 //
 // Switches:
-//   --simulate           talk to a simulated instrument instead of USB
+//   --simulate           talk to a simulated instrument instead of USB, whose
+//                        memory holds about 30 sample measurements
+//   --simulate-empty     the same with an empty memory (also: --simulate with
+//                        HELIODEX_SIMULATE_EMPTY=1 in the environment)
 //   --quit-after-start   end as soon as start-up has finished (checks, scripts)
 //   --print-dialogs      print every message box to standard output and answer
 //                        it with its default button instead of showing it
@@ -46,8 +49,10 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.contains(QStringLiteral("--simulate")))
-        UsbLink::setTransport(std::make_shared<SimulatedInstrument>());
+    const bool emptyMemory = args.contains(QStringLiteral("--simulate-empty")) ||
+                             qEnvironmentVariableIntValue("HELIODEX_SIMULATE_EMPTY") != 0;
+    if (args.contains(QStringLiteral("--simulate")) || args.contains(QStringLiteral("--simulate-empty")))
+        UsbLink::setTransport(MakeDemoInstrument(emptyMemory));
     if (args.contains(QStringLiteral("--print-dialogs")))
         setDialogs(std::make_unique<PrintedDialogs>());
 

@@ -814,3 +814,24 @@ TEST(ArraySetScreen, TwoGroupsFilledFitTheScreen)
         ArraySetFixture::ClearCatalog();
     }
 }
+
+// A catalogue load refills the window's maker lists; the window still holds
+// the loaded customer's configuration afterwards, so a later customer save
+// writes it back unchanged, even when the catalogue on disk lost its makers.
+TEST_F(ArraySetTest, ACatalogueLoadKeepsTheLoadedCustomersConfigurationInTheWindow)
+{
+    FillTwoGroups();
+    const ArrayConfigurationType before = Global::ArrayConfiguration;
+    ModuleDataRead(); // an empty data folder: no makers at all
+    PowConDataRead();
+    EXPECT_EQ(f->CmbMaker[0]->currentText(), "tolvane solar");
+    EXPECT_EQ(f->CmbModSel[0]->currentText(), "TS-300");
+    EXPECT_EQ(f->CmbPowConSerial[1]->currentText(), "SR-4");
+
+    SaveThroughUserDataSave();
+    ASSERT_TRUE(UserDataSave(CustomerKey, false));
+    EXPECT_EQ(Global::ArrayConfiguration.GroupMaker, before.GroupMaker);
+    for (int r : {0, 1, 5}) // the rows with a model
+        EXPECT_TRUE(Global::ArrayConfiguration.StringRows[r] == before.StringRows[r]) << r;
+    EXPECT_TRUE(Global::ArrayConfiguration.GroupPowCon == before.GroupPowCon);
+}

@@ -3,6 +3,8 @@
 #include "UsbTestSupport.h"
 
 #include "instrument/FirmwareCheck.h"
+#include "instrument/FirmwareTransfer.h"
+#include "platform/Registry.h"
 
 #include <QFile>
 
@@ -120,10 +122,20 @@ TEST(FirmwareCheckScenarios, Table)
          qtm, 0, ""},
         {"longer answer starting with #FREE is a stamp", date("#FREE1"), "QTM.MOT", kFileTime,
          FirmwareCheckResult::NoUpdate, qtm, 0, ""},
-        {"NUL padding and idle answers",
+        // The update is optional: an instrument that does not answer in
+        // time is offered none, and the start goes on.
+        {"no answer to #DATE", [](SimulatedInstrument& s) { s.silent = true; }, "QTM.MOT", kFileTime,
+         FirmwareCheckResult::NoUpdate, qtm, 7, ""},
+        {"no answer to #INFORMATION_READ",
+         [](SimulatedInstrument& s) {
+             s.dateAnswer = "2023/05/10 11:00:00,3";
+             s.silentAfterWrite = 2;
+         },
+         "KRX260.MOT", kFileTime, FirmwareCheckResult::NoUpdate, krx, 1, ""},
+        {"NUL padding and a busy instrument",
          [](SimulatedInstrument& s) {
              s.nulPadding = true;
-             s.idleAnswers = 1;
+             s.busyAnswers = 1;
              s.dateAnswer = "2023/05/10 11:00:00,5";
          },
          "QTM.MOT",
@@ -173,7 +185,6 @@ TEST_F(FirmwareCheckTest, FailuresShowTheirBoxAndEndTheProgram)
         QList<QByteArray> writes;
     } cases[] = {
         {"read fails", [](SimulatedInstrument& s) { s.failReadAfterWrite = 1; }, LinkBox(568), {"#DATE"}},
-        {"instrument silent", [](SimulatedInstrument& s) { s.silent = true; }, LinkBox(568), {"#DATE"}},
         {"information without comma",
          [](SimulatedInstrument& s) { s.informationAnswer = QByteArray("7391\0\0", 6); },
          LinkBox(568, QStringLiteral("\r\n\r\n[7391]")),
@@ -196,18 +207,90 @@ TEST_F(FirmwareCheckTest, FailuresShowTheirBoxAndEndTheProgram)
     }
 }
 
-TEST_F(FirmwareCheckTest, AnInstrumentThatOnlyAnswersFreeIsGivenUpOn)
+TEST_F(FirmwareCheckTest, AnInstrumentThatOnlyAnswersFreeIsOfferedNoUpdate)
 {
-    sim.answerOverride = [](const QByteArray& w, int) -> std::optional<QList<QByteArray>> {
-        if (w == "#DATE")
-            return Bytes({"#FREE"});
-        return std::nullopt;
-    };
+    sim.busyAnswers = 1000000;
     Global::UsbIdleLimitMs = 30;
-    EXPECT_THROW(StartupFirmwareCheck(), ProgramEnded);
-    EXPECT_EQ(Boxes(*env.dialogs), QStringList{LinkBox(568)});
+    EXPECT_EQ(StartupFirmwareCheck(), FirmwareCheckResult::NoUpdate);
+    EXPECT_TRUE(env.dialogs->log.isEmpty());
     EXPECT_GT(sim.writes().size(), 1);
+    EXPECT_FALSE(sim.isOpen());
     EXPECT_TRUE(Global::UsbLastFailure.contains(QStringLiteral("only \"#FREE\"")));
+}
+
+// The file is checked before the update is offered, by the transfer's own
+// rules: what the transfer would send is taken, what would leave the
+// instrument erased is never offered.
+TEST_F(FirmwareCheckTest, OnlyAFileTheTransferTakesIsOffered)
+{
+    const QByteArray data = "S1130000000102030405060708090A0B0C0D0E0F74";
+    struct Case {
+        const char* name;
+        QByteArray file;
+        bool offered;
+    } cases[] = {
+        {"plain", "S00600004844521B\r\n" + data + "\r\nS9030000FC\r\n", true},
+        {"trailing blanks and CR", "S00600004844521B  \r\n" + data + " \r\r\nS9030000FC\t\r\n", true},
+        {"lower case", "s00600004844521b\r\n" + data.toLower() + "\r\ns9030000fc\r\n", true},
+        {"S7 end record", data + "\r\nS70500000000FA\r\n", true},
+        {"S8 end record", data + "\r\nS804000000FB\r\n", true},
+        {"empty", "", false},
+        {"no end record", "S00600004844521B\r\n" + data + "\r\n", false},
+        {"line of 66 characters", "S1" + QByteArray(64, '0') + "\r\nS9030000FC\r\n", false},
+        {"not an S-record", "hello\r\nS9030000FC\r\n", false},
+        {"end record not last", "S9030000FC\r\n" + data + "\r\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedLink caseLink;
+        caseLink.sim->dateAnswer = "2023/05/10 11:00:00,5";
+        Global::FirmwareWizardActive = false;
+        QFile f(env.programFolder() + QStringLiteral("/QTM.MOT"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(c.file);
+        f.flush();
+        ASSERT_TRUE(f.setFileTime(kFileTime, QFileDevice::FileModificationTime));
+        f.close();
+        EXPECT_EQ(StartupFirmwareCheck(),
+                  c.offered ? FirmwareCheckResult::UpdateOffered : FirmwareCheckResult::NoUpdate);
+        EXPECT_EQ(caseLink.sim->isOpen(), c.offered);
+        EXPECT_TRUE(env.dialogs->log.isEmpty());
+        UsbLink::closeAll();
+    }
+}
+
+// An update that broke off after "#FLASH" is offered again at the next
+// start, whatever firmware date the instrument now gives -- for the file it
+// was made with.
+TEST_F(FirmwareCheckTest, AnUpdateThatBrokeOffIsOfferedAgain)
+{
+    struct Case {
+        const char* name;
+        QString left; // the registry value
+        bool offered;
+    } cases[] = {
+        {"none left", QString(), false},
+        {"this file", QStringLiteral("QTM.MOT"), true},
+        {"this file, other case", QStringLiteral("qtm.mot"), true},
+        {"another file", QStringLiteral("KRX260.MOT"), false},
+    };
+    QFile::copy(QStringLiteral(HX_FIXTURES "/firmware/KRX260.MOT"), env.programFolder() + "/QTM.MOT");
+    QFile f(env.programFolder() + "/QTM.MOT");
+    ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(f.setFileTime(kFileTime, QFileDevice::FileModificationTime));
+    f.close();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedLink caseLink;
+        // The instrument claims firmware newer than the file.
+        caseLink.sim->dateAnswer = "2024/01/01 00:00:00,5";
+        Global::FirmwareWizardActive = false;
+        RegStrSet(RegKeySystem, RegFirmwareIncomplete, c.left);
+        EXPECT_EQ(StartupFirmwareCheck(),
+                  c.offered ? FirmwareCheckResult::UpdateOffered : FirmwareCheckResult::NoUpdate);
+        EXPECT_EQ(Global::FirmwareWizardActive, c.offered);
+        UsbLink::closeAll();
+    }
 }
 
 TEST(FirmwareStamps, ReadAsPointsInTime)

@@ -2,11 +2,14 @@
 // which answers it takes and how each failure ends.
 #include "UsbTestSupport.h"
 
+#include "instrument/FirmwareCheck.h"
 #include "instrument/FirmwareTransfer.h"
 #include "platform/AnsiCodec.h"
 #include "platform/FileIo.h"
+#include "platform/Registry.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <functional>
 
@@ -44,7 +47,7 @@ QList<QByteArray> sentLines(const QList<QByteArray>& lines, int count = -1)
     return count < 0 ? w : w.mid(0, count);
 }
 
-enum class Outcome { Written, Rejected, Ended };
+enum class Outcome { Written, Rejected, NotAccepted, Ended };
 
 struct TransferCase {
     const char* name;
@@ -52,14 +55,26 @@ struct TransferCase {
     Outcome outcome;
     int box; // UI text key of the box shown, 0 for none
     QList<QByteArray> writes;
-    QByteArray file = fixture();
+    bool staleLeft = false; // the instrument still had answers queued when the program ended
 };
+
+// The box of a failure once "#FLASH" went out: it also says the firmware is
+// incomplete.
+QString AfterFlashBox(int key)
+{
+    return LinkBox(key, QStringLiteral("\r\n\r\n") + Global::UiText.value(824));
+}
 
 } // namespace
 
 class FirmwareTransferTest : public ::testing::Test {
   protected:
-    void SetUp() override { TestEnv::loadUiText(); }
+    void SetUp() override
+    {
+        TestEnv::loadUiText();
+        RegStrSet(RegKeySystem, RegFirmwareIncomplete, QString());
+    }
+    static QString leftIncomplete() { return RegStrGet(RegKeySystem, RegFirmwareIncomplete); }
 
     struct Result {
         Outcome outcome;
@@ -84,8 +99,17 @@ class FirmwareTransferTest : public ::testing::Test {
         hooks.progress = [&r](int v) { r.progress.append(v); };
         hooks.processEvents = [&r] { ++r.events; };
         try {
-            r.outcome =
-                WriteFirmware(path, hooks) == TransferResult::Written ? Outcome::Written : Outcome::Rejected;
+            switch (WriteFirmware(path, hooks)) {
+            case TransferResult::Written:
+                r.outcome = Outcome::Written;
+                break;
+            case TransferResult::FileRejected:
+                r.outcome = Outcome::Rejected;
+                break;
+            case TransferResult::NotAccepted:
+                r.outcome = Outcome::NotAccepted;
+                break;
+            }
         } catch (const ProgramEnded&) {
             r.outcome = Outcome::Ended;
         }
@@ -114,6 +138,7 @@ TEST_F(FirmwareTransferTest, CleanRunSendsEveryLineButTheHeaderInFileOrder)
     EXPECT_GE(r.events, fixtureLines().size() + 1);
     // The link stays open: the wizard closes it.
     EXPECT_TRUE(Global::UsbOpenFlag);
+    EXPECT_TRUE(leftIncomplete().isEmpty());
 }
 
 TEST_F(FirmwareTransferTest, Scenarios)
@@ -157,7 +182,7 @@ TEST_F(FirmwareTransferTest, Scenarios)
         {"#WRITE accepted with NUL padding", onceBytes("#WRITE", {initNul}), Outcome::Written, 0, all},
         {"#WRITE accepted on its first 12 characters", once("#WRITE", {"INIT.SUCCESS, 512K"}),
          Outcome::Written, 0, all},
-        {"#WRITE never acknowledged", once("#WRITE", {"BUSY", "BUSY"}), Outcome::Ended, 570, prelude()},
+        {"#WRITE never acknowledged", once("#WRITE", {"BUSY", "BUSY"}), Outcome::NotAccepted, 570, prelude()},
         {"line answered in lower case", onceBytes(first, {"ready"}), Outcome::Ended, 570,
          prelude() + QList<QByteArray>{first}},
         {"line: empty reads and INIT.SUCCESS passed over",
@@ -182,22 +207,129 @@ TEST_F(FirmwareTransferTest, Scenarios)
              Global::UsbIdleLimitMs = 5;
              s.answerOnce(first, QList<QByteArray>(200000, QByteArray()));
          },
-         Outcome::Ended, 568, prelude() + QList<QByteArray>{first}},
+         Outcome::Ended, 568, prelude() + QList<QByteArray>{first}, true},
     };
     for (const TransferCase& c : cases) {
         SCOPED_TRACE(c.name);
         SimulatedLink link;
         env.dialogs->log.clear();
+        RegStrSet(RegKeySystem, RegFirmwareIncomplete, QString());
+        link.allowStale = c.staleLeft;
+        link.allowRefused = true; // the instrument is left mid-update
         c.setup(*link.sim);
-        Result r = run(link, &c.file);
+        const QByteArray file = fixture();
+        Result r = run(link, &file);
         EXPECT_EQ(r.outcome, c.outcome);
         EXPECT_EQ(link.sim->writes(), c.writes);
-        EXPECT_EQ(Boxes(*env.dialogs), c.box ? QStringList{LinkBox(c.box)} : QStringList());
-        if (c.outcome == Outcome::Ended) {
-            // The end closed the link; nothing said the update was done.
-            EXPECT_FALSE(link.sim->isOpen());
+        // Every failure came after "#FLASH": each box says the firmware is
+        // now incomplete, and the next start offers the update again.
+        EXPECT_EQ(Boxes(*env.dialogs), c.box ? QStringList{AfterFlashBox(c.box)} : QStringList());
+        EXPECT_EQ(leftIncomplete(), c.outcome == Outcome::Written ? QString() : QStringLiteral("KRX260.MOT"));
+        if (c.outcome != Outcome::Written) {
+            // Nothing said the update was done.
             EXPECT_FALSE(r.progress.contains(100));
         }
+        if (c.outcome == Outcome::Ended)
+            EXPECT_FALSE(link.sim->isOpen()); // the end closed the link
+    }
+}
+
+// A fault at every step of the update: once "#FLASH" went out, the box says
+// the firmware is incomplete and asks for the update again, and at the next
+// start (the instrument switched off and on) the update is offered again,
+// although the instrument now claims a firmware newer than the file.
+TEST_F(FirmwareTransferTest, AFailureAtAnyStepAfterFlashSaysTheFirmwareIsIncomplete)
+{
+    const int steps = int(prelude().size() + sentLines(fixtureLines()).size());
+    struct Fault {
+        const char* name;
+        int key;
+        std::function<void(SimulatedInstrument&, int)> set;
+    } faults[] = {
+        {"write fails", 567, [](SimulatedInstrument& s, int k) { s.failWriteAt = k; }},
+        {"read fails", 568, [](SimulatedInstrument& s, int k) { s.failReadAfterWrite = k; }},
+        {"instrument falls silent", 568, [](SimulatedInstrument& s, int k) { s.silentAfterWrite = k; }},
+    };
+    const QByteArray file = fixture();
+    int runs = 0;
+    for (const Fault& fault : faults) {
+        for (int k = 1; k <= steps; ++k) {
+            SCOPED_TRACE(testing::Message() << fault.name << " at write " << k);
+            SimulatedLink link;
+            link.allowRefused = true;
+            link.allowStale = true;
+            env.dialogs->log.clear();
+            RegStrSet(RegKeySystem, RegFirmwareIncomplete, QString());
+            fault.set(*link.sim, k);
+            const Result r = run(link, &file);
+            if (r.outcome == Outcome::Written)
+                continue; // a read fault after the last answer was read: nothing failed
+            ++runs;
+            ASSERT_EQ(r.outcome, Outcome::Ended);
+            const bool touched = !(fault.key == 567 && k == 1); // "#FLASH" itself not written
+            EXPECT_EQ(Boxes(*env.dialogs), QStringList{touched ? AfterFlashBox(fault.key) : LinkBox(567)});
+            EXPECT_EQ(leftIncomplete(), touched ? QStringLiteral("KRX260.MOT") : QString());
+            if (!touched)
+                continue;
+
+            // The next start.
+            SimulatedInstrument& sim = *link.sim;
+            sim.failWriteAt = sim.failReadAfterWrite = sim.silentAfterWrite = 0;
+            sim.powerCycle();
+            sim.dateAnswer = "2099/01/01 00:00:00,3";
+            Global::FirmwareWizardActive = false;
+            EXPECT_EQ(StartupFirmwareCheck(), FirmwareCheckResult::UpdateOffered);
+            EXPECT_EQ(QFileInfo(Global::FirmwareFilePath).fileName(), QStringLiteral("KRX260.MOT"));
+            Global::FirmwareWizardActive = false;
+            IV_TRACER_DEVICE_CLOSE();
+        }
+    }
+    EXPECT_GE(runs, 3 * (steps - 1) - 2);
+}
+
+// A transfer that completes clears what an earlier broken one left.
+TEST_F(FirmwareTransferTest, ACompletedUpdateIsNoLongerOffered)
+{
+    SimulatedLink link;
+    RegStrSet(RegKeySystem, RegFirmwareIncomplete, QStringLiteral("KRX260.MOT"));
+    const QByteArray file = fixture();
+    ASSERT_EQ(run(link, &file).outcome, Outcome::Written);
+    EXPECT_TRUE(leftIncomplete().isEmpty());
+    IV_TRACER_DEVICE_CLOSE();
+    link.sim->powerCycle(); // as the after-update window asks
+    link.sim->dateAnswer = "2099/01/01 00:00:00,3";
+    EXPECT_EQ(StartupFirmwareCheck(), FirmwareCheckResult::NoUpdate);
+}
+
+// An erase may take the instrument far longer than any other answer: the
+// answers of the erase wait up to their own, longer limit.
+TEST_F(FirmwareTransferTest, TheEraseAnswersHaveTheirOwnLongerTimeOut)
+{
+    struct Case {
+        const char* name;
+        int eraseDelay, packetDelay, readLimit, eraseLimit;
+        Outcome outcome;
+        int box;
+    } cases[] = {
+        {"slow erase within its limit", 40, 0, 10, 400, Outcome::Written, 0},
+        {"erase slower than its limit", 40, 0, 10, 20, Outcome::Ended, 568},
+        {"other answers keep the short limit", 0, 30, 10, 400, Outcome::Ended, 568},
+    };
+    const QByteArray file = fixture();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimulatedLink link;
+        link.allowRefused = link.allowStale = true;
+        env.dialogs->log.clear();
+        link.sim->eraseDelayMs = c.eraseDelay;
+        link.sim->packetDelayMs = c.packetDelay;
+        Global::UsbReadTimeoutMs = c.readLimit;
+        Global::UsbEraseTimeoutMs = c.eraseLimit;
+        const Result r = run(link, &file);
+        EXPECT_EQ(r.outcome, c.outcome);
+        EXPECT_EQ(Boxes(*env.dialogs), c.box ? QStringList{AfterFlashBox(c.box)} : QStringList());
+        if (c.outcome == Outcome::Written)
+            EXPECT_EQ(link.sim->erasedBlocks.size(), 14);
     }
 }
 
@@ -247,6 +379,11 @@ TEST_F(FirmwareTransferTest, AcceptedFileShapes)
          {data1, data2, "S9030000FC"}},
         {"LF line ends", data1 + "\n" + "S9030000FC\n", {data1, "S9030000FC"}},
         {"line of 65 characters", longest + "\r\nS9030000FC", {longest, "S9030000FC"}},
+        // Sent as the lines read: without the blanks and CRs around them.
+        {"trailing blanks and CRs", data1 + "  \r\r\n" + "\tS9030000FC \r\n", {data1, "S9030000FC"}},
+        {"lower case", data1.toLower() + "\r\ns9030000fc\r\n", {data1.toLower(), "s9030000fc"}},
+        {"S7 end record", data1 + "\r\nS70500000000FA\r\n", {data1, "S70500000000FA"}},
+        {"S8 end record", data1 + "\r\nS804000000FB\r\n", {data1, "S804000000FB"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -2,9 +2,12 @@
 // next, and every way out.
 #include "UsbTestSupport.h"
 
+#include "common/FrmMessWindow.h"
 #include "instrument/FirmwareWizard.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QWindow>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -12,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 
 namespace {
@@ -258,12 +262,89 @@ TEST_F(FirmwareWizardTest, ARefusedFileEndsTheWizardAsACancelDoes)
 TEST_F(FirmwareWizardTest, AFailedTransferEndsTheProgram)
 {
     sim.answerOnce("#FLASH", Bytes({"#BUSY"}));
+    link.allowRefused = true;
     WMenu3* w3 = toTransferWindow();
     w3->Timer1->stop();
     EXPECT_THROW(w3->Timer1_Timer(), ProgramEnded);
-    EXPECT_EQ(Boxes(*env.dialogs), QStringList{LinkBox(572)});
+    EXPECT_EQ(Boxes(*env.dialogs), QStringList{LinkBox(572, QStringLiteral("\r\n\r\n") + text(824))});
     EXPECT_FALSE(sim.isOpen());
     EXPECT_FALSE(shown<WMenu4>("WMenu4"));
+    EXPECT_FALSE(LongWork::Running());
+}
+
+TEST_F(FirmwareWizardTest, AnUnacknowledgedWriteEndsTheWizardAndTheProgramGoesOn)
+{
+    sim.answerOnce("#WRITE", Bytes({"BUSY", "BUSY"}));
+    link.allowRefused = true;
+    WMenu3* w3 = toTransferWindow();
+    w3->Timer1->stop();
+    w3->Timer1_Timer();
+    EXPECT_EQ(Boxes(*env.dialogs), QStringList{LinkBox(570, QStringLiteral("\r\n\r\n") + text(824))});
+    EXPECT_FALSE(Global::FirmwareWizardActive);
+    EXPECT_FALSE(Global::UsbOpenFlag);
+    EXPECT_FALSE(sim.isOpen());
+    EXPECT_TRUE(shownWindows().isEmpty());
+    EXPECT_TRUE(sim.firmwareLines.isEmpty());
+    EXPECT_FALSE(LongWork::Running());
+}
+
+TEST_F(FirmwareWizardTest, EveryWindowOpensCentredOnTheScreen)
+{
+    const QPoint centre = QGuiApplication::primaryScreen()->availableGeometry().center();
+    ShowFirmwareWizard();
+    auto check = [&](const char* name) {
+        QWidget* w = shown<QWidget>(name);
+        ASSERT_TRUE(w) << name;
+        const QPoint c = w->geometry().center();
+        EXPECT_LE((c - centre).manhattanLength(), 2) << name;
+    };
+    check("WMenuS");
+    shown<WMenuS>("WMenuS")->CmdBtn->click();
+    check("WMenu1");
+    shown<WMenu1>("WMenu1")->Command1->click();
+    check("WMenu2");
+    shown<WMenu2>("WMenu2")->Command1->click();
+    check("WMenu3");
+    auto* w3 = shown<WMenu3>("WMenu3");
+    w3->Timer1->stop();
+    w3->Timer1_Timer();
+    check("WMenu4");
+    shown<WMenu4>("WMenu4")->Command1->click();
+    check("WMenu5");
+}
+
+// The transfer is long work: its window repaints while the instrument takes
+// its time to erase, and no window takes input meanwhile.
+TEST_F(FirmwareWizardTest, TheTransferWindowRepaintsWhileTheInstrumentErases)
+{
+    sim.eraseDelayMs = 60; // 15 answers: about a second
+    Global::UsbEraseTimeoutMs = 1000;
+    WMenu3* w3 = toTransferWindow();
+    ASSERT_TRUE(w3);
+    w3->Timer1->stop();
+    struct Paints : QObject {
+        QWidget* window = nullptr;
+        int count = 0;
+        bool eventFilter(QObject* o, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint && o->isWidgetType() && static_cast<QWidget*>(o)->window() == window &&
+                sim && !sim->eraseFinished && !sim->erasedBlocks.isEmpty())
+                ++count;
+            return false;
+        }
+        SimulatedInstrument* sim = nullptr;
+    } paints;
+    paints.window = w3;
+    paints.sim = &sim;
+    qApp->installEventFilter(&paints);
+    // The close box during the erase is the window system's close request.
+    QTimer::singleShot(300, [w3] { QCoreApplication::postEvent(w3->windowHandle(), new QCloseEvent); });
+    w3->Timer1_Timer();
+    qApp->removeEventFilter(&paints);
+    EXPECT_GE(paints.count, 10);
+    EXPECT_EQ(sim.firmwareLines.size(), 10);
+    EXPECT_EQ(shownWindows(), QStringList{"WMenu4"});
+    EXPECT_TRUE(Global::FirmwareWizardActive);
 }
 
 TEST_F(FirmwareWizardTest, StartUpWaitsInAnEventLoopUntilTheWizardEnds)

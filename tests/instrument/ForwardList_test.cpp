@@ -39,8 +39,9 @@ TEST(ForwardList, EachColumnShowsItsRecordByTheListsRules)
     ForwardWindow f;
     const QString forward = ForwardWindow::forwardFolder();
     CopyFixtures(forward);
-    // Not listed: a name of another pattern, an empty file, a name holding a
-    // machine-dependent character (a full copy of a listed file).
+    // Not listed: a name of another pattern, a name holding a
+    // machine-dependent character (a full copy of a listed file). Listed
+    // with no values: an empty file, so that it can be deleted.
     Touch(forward + QStringLiteral("/notes.txt"), "x");
     Touch(forward + QStringLiteral("/240101_000000_0000-00-00.csv"));
     QFile::copy(forward + QStringLiteral("/240503_101500_0012-03-01.csv"),
@@ -55,6 +56,8 @@ TEST(ForwardList, EachColumnShowsItsRecordByTheListsRules)
         // bare layout C of a 1120-character record: no version
         {"17/01/01", "09:00:00", "0001", "01", "01", "", "200", "38", "7.50", "", "45.2", "23.5", "1000",
          dirty, "15", dash, "--/--", dash},
+        // an empty file: its name's date, time and number, no values
+        {"24/01/01", "00:00:00", "0000", "00", "00", "", "", "", "", "", "", "", "", "", "", "", "", ""},
         // numbered model, version 8.3
         {"24/05/03", "10:15:00", "0012", "03", "01", "", "251", "37.5", "8.952", "0.75", "45.2", "23.5",
          "1000", clean, "30", "95", "9/11", good},
@@ -89,16 +92,18 @@ TEST(ForwardList, EachColumnShowsItsRecordByTheListsRules)
         EXPECT_EQ(f.grid()->ColAlignment(c), FlexGrid::flexAlignCenterCenter) << c;
 
     // The state behind the rows.
-    EXPECT_EQ(Global::ForwardFileCount, 8);
-    EXPECT_EQ(Global::ForwardTick, std::vector<std::uint8_t>(9, 0));
+    EXPECT_EQ(Global::ForwardFileCount, 9);
+    EXPECT_EQ(Global::ForwardTick, std::vector<std::uint8_t>(10, 0));
     EXPECT_EQ(Global::CurForwardRow, -1);
     EXPECT_EQ(Global::ForwardRecords.size(), 1201u);
     EXPECT_EQ(Global::ForwardFilePaths.size(), 1201u);
     EXPECT_EQ(Global::ForwardFilePaths[0], forward + QStringLiteral("/170101_090000_0001-01-01.csv"));
-    EXPECT_EQ(Global::ForwardFilePaths[7], forward + QStringLiteral("/990101_000000_0002-01-01.csv"));
-    EXPECT_TRUE(Global::ForwardFilePaths[8].isEmpty());
-    EXPECT_EQ(Global::ForwardRecords[1].F[MeasRecord::Model], QStringLiteral("3"));
-    EXPECT_TRUE(Global::ForwardRecords[1].IvPoints[0][MeasRecord::Watt].isEmpty());
+    EXPECT_EQ(Global::ForwardFilePaths[1], forward + QStringLiteral("/240101_000000_0000-00-00.csv"));
+    EXPECT_EQ(Global::ForwardFilePaths[8], forward + QStringLiteral("/990101_000000_0002-01-01.csv"));
+    EXPECT_TRUE(Global::ForwardFilePaths[9].isEmpty());
+    EXPECT_EQ(Global::ForwardRecords[1].F[MeasRecord::Number], QStringLiteral("0000-00-00"));
+    EXPECT_EQ(Global::ForwardRecords[2].F[MeasRecord::Model], QStringLiteral("3"));
+    EXPECT_TRUE(Global::ForwardRecords[2].IvPoints[0][MeasRecord::Watt].isEmpty());
     EXPECT_FALSE(f.control<QPushButton>("CmdFwdAll")->isHidden());
 }
 

@@ -109,7 +109,8 @@ struct ForwardWindow {
     SimulatedLink link;
     FrmMain* form = nullptr;
 
-    ForwardWindow()
+    // The main window in the language of `code` ("1" English, "81" Japanese).
+    explicit ForwardWindow(const QString& code = QStringLiteral("1"))
     {
         Global::RecordSize = 1184;
         Global::UsbNotFoundFlag = false;
@@ -122,7 +123,7 @@ struct ForwardWindow {
         Global::FwdListMouseX = Global::FwdListMouseY = 0;
         Global::UserListCount = 0;
         Global::ClockOverride = [] { return TestNow(); };
-        form = &w.load();
+        form = &w.load(code);
         Global::ClockOverride = [] { return TestNow(); };
         w.env.dialogs->log.clear();
     }

@@ -135,6 +135,9 @@ TEST_F(MeasFileTest, VersionLineAndFillFactorBelowEightPointTwo)
         {"8.1", "150", "0", "6", "VER,8.3", ""},        {"8.1", "150", "30", "", "VER,8.3", ""},
         {"8.2", "150", "30", "6", "VER,8.3", "0.78"}, // 8.2: the instrument's F43 stays
         {"8.30", "150", "30", "6", "VER,8.30", "0.78"}, {"9", "150", "30", "6", "VER,9", "0.78"},
+        // A fill factor that cannot be computed is no number: "--".
+        {"8.1", "1E300", "1E-10", "1E-10", "VER,8.3", "--"}, // the quotient overflows
+        {"8.1", "150", "1E200", "1E200", "VER,8.3", "--"},   // the product overflows
     };
     for (const Case& c : cases) {
         MeasRecord r = Sample(QString::fromLatin1(c.version));
@@ -456,6 +459,54 @@ TEST_F(MeasFileTest, LfAndCrLineEndsReadLikeCrLf)
     EXPECT_EQ(MeasFileLineCount("a\r\nb\r\nc\r\n"), 4);
     EXPECT_EQ(MeasFileLineCount("a\r\nb"), 2);
     EXPECT_EQ(MeasFileLineCount(""), 1);
+}
+
+// Lines end as in the language files: where the file holds a CR, at CR LF
+// or a lone CR, and a lone LF is part of its line; LF only where there is no
+// CR at all.
+TEST_F(MeasFileTest, ALoneLfInsideACrLfFileIsPartOfItsLine)
+{
+    struct Case {
+        const char* bytes;
+        int count;
+    } counts[] = {
+        {"a\r\nb\nc\r\n", 3}, {"a\rb\nc\r", 3}, {"a\nb\nc\n", 4}, {"a\n\rb", 2}, {"\n\n", 3},
+    };
+    for (const Case& c : counts)
+        EXPECT_EQ(MeasFileLineCount(c.bytes), c.count) << c.bytes;
+
+    // A value holding a lone LF shifts nothing: every point stays in place.
+    for (const char* name : {"labelled_82_history.csv", "bare_b_history.csv"}) {
+        SCOPED_TRACE(name);
+        const QByteArray crlf = Fixture(name);
+        const MeasRecord want = ReadMeasFileBytes(crlf, MeasFileVariant::History);
+        QByteArray withLf = crlf;
+        const qsizetype at = withLf.indexOf("\r\n") + 1;
+        withLf.insert(at - 1, "\n"); // first line: "...\n\r\n"
+        MeasFileInfo info;
+        const MeasRecord got = ReadMeasFileBytes(withLf, MeasFileVariant::History, &info);
+        EXPECT_EQ(info.lineCount, MeasFileLineCount(crlf));
+        for (int k = 0; k < MeasRecord::CurvePoints; ++k)
+            EXPECT_EQ(got.IvPoints[std::size_t(k)], want.IvPoints[std::size_t(k)]) << k;
+        EXPECT_EQ(got.F[48], want.F[48]);
+    }
+}
+
+// Bytes of the instrument that are no character of the code page on their
+// own (a lead byte without its trail byte) read back as they were written.
+TEST_F(MeasFileTest, LoneLeadBytesSurviveAWriteAndARead)
+{
+    MeasRecord r = Sample(QStringLiteral("8.3"));
+    const QByteArray raw("Q\x81\x82A\xE0\xFC\xA0\xFD", 8);
+    r.F[48].clear();
+    for (unsigned char b : raw)
+        r.F[48] += AnsiCodec::byteChar(b);
+    const QByteArray bytes = MeasFileBytes(r, Options(MeasFileVariant::ReadOut));
+    EXPECT_TRUE(bytes.contains("," + raw + "\r\n"));
+    const MeasRecord back = ReadMeasFileBytes(bytes, MeasFileVariant::ReadOut);
+    EXPECT_EQ(AnsiCodec::encode(back.F[48]), raw);
+    MeasRecord again = back;
+    EXPECT_EQ(MeasFileBytes(again, Options(MeasFileVariant::ReadOut)), bytes);
 }
 
 TEST_F(MeasFileTest, HistoryLoadRules)

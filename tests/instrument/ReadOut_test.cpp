@@ -9,6 +9,9 @@
 #include "platform/FileIo.h"
 
 #include <QFile>
+#include <QMap>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -67,20 +70,22 @@ class RecordingProgress : public ReadOutProgress {
 
 // ---- An empty memory --------------------------------------------------------
 
-TEST(ReadOut, AnEmptyMemoryWritesNothingAndSaysNothing)
+TEST(ReadOut, AnEmptyMemoryWritesNothingAndSaysSo)
 {
     ForwardWindow f;
     ReadOutOutcome outcome;
     EXPECT_TRUE(QtmForwordData(&outcome));
     EXPECT_FALSE(QDir(ForwardWindow::forwardFolder()).exists());
     EXPECT_FALSE(QDir(ForwardWindow::backupRoot()).exists());
-    EXPECT_TRUE(f.boxes().isEmpty());
+    EXPECT_EQ(f.boxes(), QStringList{Untitled(820)});
+    EXPECT_EQ(f.dialogs().log.at(0).message.icon, vbInformation);
     EXPECT_FALSE(FrmLoading::IsLoaded());
     EXPECT_FALSE(f.sim().isOpen());
 
     // Through the button: the list is loaded (its folder made), empty.
+    f.dialogs().log.clear();
     f.pressRead();
-    EXPECT_TRUE(f.boxes().isEmpty());
+    EXPECT_EQ(f.boxes(), QStringList{Untitled(820)});
     EXPECT_TRUE(ForwardWindow::files(ForwardWindow::forwardFolder()).isEmpty());
     EXPECT_FALSE(QDir(ForwardWindow::backupRoot()).exists());
     EXPECT_EQ(f.grid()->Rows(), 1);
@@ -307,7 +312,7 @@ TEST(ReadOut, ARecordOfAClockModelSetsTheInstrumentsClockAfterTheFiles)
     InstrumentRecord r;
     r.model = 'G';
     f.sim().records << r.bytes1184();
-    f.sim().idleAnswers = 2; // "#FREE" twice before every answer, "#ACK" too
+    f.sim().busyBeforeAck = 2; // "#FREE" twice before "#ACK"
     f.pressRead();
 
     EXPECT_EQ(f.boxes(), QStringList{Untitled(676)});
@@ -344,7 +349,9 @@ TEST(ReadOut, AClockSettingThatFailsStillListsTheWrittenFiles)
         };
 
         f.pressRead();
-        EXPECT_EQ(f.boxes(), QStringList{c.reopenFails ? Untitled(564) : LinkBox(568)});
+        // The failure, then what was saved before it.
+        const QString saved = AppTitle + u'|' + Ui(823) + QStringLiteral(" 1");
+        EXPECT_EQ(f.boxes(), (QStringList{c.reopenFails ? Untitled(564) : LinkBox(568), saved}));
         EXPECT_EQ(Global::UsbNotFoundFlag, c.reopenFails);
         EXPECT_EQ(ForwardWindow::files(ForwardWindow::forwardFolder()).size(), 1);
         EXPECT_EQ(ForwardWindow::files(ForwardWindow::backupFolder()).size(), 1);
@@ -362,7 +369,8 @@ TEST(ReadOut, AFailureAfterFilesWereWrittenIsReportedAndTheFilesAreListed)
     blocker.close();
     f.sim().records = Records1184(2);
     f.pressRead();
-    EXPECT_EQ(f.boxes(), QStringList{QStringLiteral("QtmForwordData|ERROR No:76 Path not found")});
+    EXPECT_EQ(f.boxes(), (QStringList{QStringLiteral("QtmForwordData|ERROR No:76 Path not found"),
+                                      AppTitle + u'|' + Ui(823) + QStringLiteral(" 2")}));
     EXPECT_EQ(ForwardWindow::files(ForwardWindow::forwardFolder()).size(), 2);
     EXPECT_EQ(f.grid()->Rows(), 3);
     EXPECT_FALSE(FrmLoading::IsLoaded());
@@ -371,7 +379,7 @@ TEST(ReadOut, AFailureAfterFilesWereWrittenIsReportedAndTheFilesAreListed)
 
 // ---- Records that cannot share or make a file name --------------------------------
 
-TEST(ReadOut, RecordsOfTheSameNameAreAllKept)
+TEST(ReadOut, RecordsOfTheSameNameAreAllKeptWithTheirMeasuredTime)
 {
     ForwardWindow f;
     // Lettered models take the computer's date and time and lose their
@@ -384,23 +392,24 @@ TEST(ReadOut, RecordsOfTheSameNameAreAllKept)
     b.pm = "00300";
     f.sim().records << a.bytes1184() << a.bytes1184() << b.bytes1184();
 
-    ReadOutOutcome outcome;
-    EXPECT_TRUE(QtmForwordData(&outcome));
-    EXPECT_EQ(outcome.records, 3);
-    EXPECT_EQ(outcome.written, 2);
-    EXPECT_EQ(outcome.sameAsEarlier, 1);
-    EXPECT_EQ(outcome.renamed, 1);
+    f.pressRead();
+    const QString note = QStringLiteral("\r\n\r\n") + Ui(821) + QStringLiteral(" 2");
+    EXPECT_EQ(f.boxes(), QStringList{Untitled(676, note)});
     const QStringList names = {QStringLiteral("240601_123456_0012----01.csv"),
-                               QStringLiteral("240601_123457_0012----01.csv")};
+                               QStringLiteral("240601_123457_0012----01.csv"),
+                               QStringLiteral("240601_123458_0012----01.csv")};
+    const char* pms[] = {"250", "250", "300"};
     for (const QString& folder : {ForwardWindow::forwardFolder(), ForwardWindow::backupFolder()}) {
         ASSERT_EQ(ForwardWindow::files(folder), names);
-        const MeasRecord first = ReadMeasFile(folder + u'/' + names[0], MeasFileVariant::ReadOut);
-        const MeasRecord second = ReadMeasFile(folder + u'/' + names[1], MeasFileVariant::ReadOut);
-        EXPECT_EQ(first.F[MeasRecord::Pm], QStringLiteral("250"));
-        EXPECT_EQ(first.F[MeasRecord::Time], QStringLiteral("12:34:56"));
-        EXPECT_EQ(second.F[MeasRecord::Pm], QStringLiteral("300"));
-        EXPECT_EQ(second.F[MeasRecord::Time], QStringLiteral("12:34:57")); // content matches the name
+        for (int i = 0; i < 3; ++i) {
+            const MeasRecord r = ReadMeasFile(folder + u'/' + names[i], MeasFileVariant::ReadOut);
+            EXPECT_EQ(r.F[MeasRecord::Pm], QString::fromLatin1(pms[i]));
+            // Only the name moved on: the file keeps the measured time.
+            EXPECT_EQ(r.F[MeasRecord::Date], QStringLiteral("24/06/01"));
+            EXPECT_EQ(r.F[MeasRecord::Time], QStringLiteral("12:34:56"));
+        }
     }
+    EXPECT_EQ(f.grid()->Rows(), 4);
 }
 
 TEST(ReadOut, RecordsWhoseNumberCannotNameAFileAreCountedInTheCompletion)
@@ -416,8 +425,7 @@ TEST(ReadOut, RecordsWhoseNumberCannotNameAFileAreCountedInTheCompletion)
     f.sim().records << good.bytes1184() << katakana.bytes1184() << slash.bytes1184();
 
     f.pressRead();
-    const QString note = QStringLiteral("\r\n\r\n2 measurement(s) were not saved: their measurement number "
-                                        "holds a character that a file name cannot carry.");
+    const QString note = QStringLiteral("\r\n\r\n") + Ui(822) + QStringLiteral(" 2");
     EXPECT_EQ(f.boxes(), QStringList{Untitled(676, note)});
     const QStringList names = {QStringLiteral("240503_101500_0012-03-01.csv")};
     EXPECT_EQ(ForwardWindow::files(ForwardWindow::forwardFolder()), names);
@@ -461,9 +469,18 @@ TEST(ReadOutPieces, EveryByteOfAnAnswerIsOneCharacterAndNulBytesAreDropped)
     const QString t = ReadOutAnswerText(QByteArray("AB\0\xB1\x82 9", 7));
     ASSERT_EQ(t.size(), 6);
     EXPECT_EQ(t.left(2), QStringLiteral("AB"));
-    EXPECT_EQ(t[2], QChar(0xFF71));                      // half-width katakana A
-    EXPECT_EQ(t[3], QChar(QChar::ReplacementCharacter)); // a lead byte alone is no character
+    EXPECT_EQ(t[2], QChar(0xFF71)); // half-width katakana A
+    EXPECT_EQ(t[3], QChar(0xF782)); // a lead byte alone: a character that writes back as the byte
     EXPECT_EQ(t.mid(4), QStringLiteral(" 9"));
+
+    // Every byte value but NUL is one character and encodes back to itself.
+    QByteArray all;
+    for (int b = 1; b < 256; ++b)
+        all.append(char(b));
+    const QString every = ReadOutAnswerText(all);
+    ASSERT_EQ(every.size(), 255);
+    EXPECT_FALSE(every.contains(QChar(QChar::ReplacementCharacter)));
+    EXPECT_EQ(AnsiCodec::encode(every), all);
 }
 
 TEST(ReadOutPieces, ARecordMovedToTheNextSecond)
@@ -488,4 +505,181 @@ TEST(ReadOutPieces, ARecordMovedToTheNextSecond)
         EXPECT_EQ(r.F[MeasRecord::Date], QString::fromLatin1(c.newDate)) << c.date << " " << c.time;
         EXPECT_EQ(r.F[MeasRecord::Time], QString::fromLatin1(c.newTime)) << c.date << " " << c.time;
     }
+}
+
+// ---- Only the read-out's own answer is taken -------------------------------------------
+
+namespace {
+
+// The files of a folder with their bytes.
+QMap<QString, QByteArray> Snapshot(const QString& folder)
+{
+    QMap<QString, QByteArray> out;
+    for (const QString& name : ForwardWindow::files(folder))
+        out.insert(name, FileBytes(folder + u'/' + name));
+    return out;
+}
+
+} // namespace
+
+TEST(ReadOut, AnAnswerThatIsNotTheReadOutsOwnWritesNothing)
+{
+    const QList<QByteArray> memory = Records1184(6); // 111 packets
+    // The reference: what a clean read-out of this memory writes.
+    QMap<QString, QByteArray> reference;
+    {
+        ForwardWindow clean;
+        clean.sim().records = memory;
+        clean.pressRead();
+        reference = Snapshot(ForwardWindow::forwardFolder());
+        ASSERT_EQ(reference.size(), 6);
+    }
+    const QByteArray all = Join(memory);
+    struct Case {
+        const char* name;
+        std::function<void(SimulatedInstrument&)> firstFault; // the first read-out fails by it
+        QStringList secondBoxes;                               // empty: the second read-out is complete
+    };
+    const Case cases[] = {
+        // The instrument hangs mid-answer; the rest is there at the next
+        // open, which drains it.
+        {"rest drained at the next open",
+         [](SimulatedInstrument& s) { s.stallAtRead = 10; },
+         {}},
+        // The rest comes only once the instrument is spoken to again,
+        // before the new answer: its "#END" is not the new read-out's own.
+        {"rest after the next command, mid-record",
+         [](SimulatedInstrument& s) {
+             s.stallAtRead = 10;
+             s.lateStale = true;
+         },
+         {LinkBox(568)}},
+        // The same from a record boundary: whole records with an "#END",
+        // which would pass every other check.
+        {"rest after the next command, at a record boundary",
+         [](SimulatedInstrument& s) {
+             s.stallAtRead = 38; // 37 packets are exactly two records
+             s.lateStale = true;
+         },
+         {LinkBox(568)}},
+        // An answer that does not begin with a record.
+        {"answer from the middle of a record",
+         [&all](SimulatedInstrument& s) {
+             s.failReadAfterWrite = 1;
+             s.answerOnce("#E2P_READ", {}); // the first read-out gets nothing
+             s.answerOnce("#E2P_READ", Packets(all.mid(1184 - 64, 1184 * 5)) << "#END");
+         },
+         {LinkBox(569)}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ForwardWindow f;
+        f.sim().records = memory;
+        c.firstFault(f.sim());
+        f.pressRead();
+        EXPECT_EQ(f.boxes(), QStringList{LinkBox(568)});
+        EXPECT_TRUE(Snapshot(ForwardWindow::forwardFolder()).isEmpty());
+
+        f.dialogs().log.clear();
+        f.pressRead();
+        if (c.secondBoxes.isEmpty()) {
+            EXPECT_EQ(f.boxes(), QStringList{Untitled(676)});
+            EXPECT_EQ(Snapshot(ForwardWindow::forwardFolder()), reference);
+            continue;
+        }
+        EXPECT_EQ(f.boxes(), c.secondBoxes);
+        EXPECT_TRUE(Snapshot(ForwardWindow::forwardFolder()).isEmpty());
+        EXPECT_FALSE(QDir(ForwardWindow::backupRoot()).exists());
+
+        // The failure drained the link: the instrument is in step again.
+        f.dialogs().log.clear();
+        f.pressRead();
+        EXPECT_EQ(f.boxes(), QStringList{Untitled(676)});
+        EXPECT_EQ(Snapshot(ForwardWindow::forwardFolder()), reference);
+    }
+}
+
+TEST(ReadOutPieces, ATextBeginsAtARecordWhenTheFirstNumberAndDateAreInPlace)
+{
+    const QString record = ReadOutAnswerText(InstrumentRecord().bytes1184());
+    EXPECT_TRUE(BeginsAtRecordBoundary(record));
+    EXPECT_TRUE(BeginsAtRecordBoundary(ReadOutAnswerText(InstrumentRecord().bytes1120())));
+    for (int shift : {1, 2, 9, 10, 64, 1183})
+        EXPECT_FALSE(BeginsAtRecordBoundary(record.mid(shift) + record.left(shift))) << shift;
+    EXPECT_FALSE(BeginsAtRecordBoundary(record.left(17)));
+}
+
+// ---- Leftovers of an interrupted write ---------------------------------------------------
+
+TEST(ReadOut, TemporaryFilesOfAnInterruptedWriteAreRemovedAtTheNextLoadOrReadOut)
+{
+    ForwardWindow f;
+    const QString forward = ForwardWindow::forwardFolder();
+    const QString oldBackup = ForwardWindow::backupRoot() + QStringLiteral("/20240101_080000");
+    QDir().mkpath(forward);
+    QDir().mkpath(oldBackup);
+    auto touch = [](const QString& path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(4000, 'x'));
+    };
+    const QStringList leftovers = {QStringLiteral("240101_080000_0001-01-01.csv.Ab3xQ9"),
+                                   QStringLiteral("240101_080000_0002----01.csv.zzzzzz")};
+    // Not the writer's: kept.
+    const QStringList others = {QStringLiteral("240101_080000_0003-01-01.csv"), QStringLiteral("notes.csv.Ab3xQ9"),
+                                QStringLiteral("240101_080000_0004-01-01.csv.tmp"),
+                                QStringLiteral("240101_080000_0005-01-01.csv.Ab3xQ")};
+    for (const QString& n : leftovers + others) {
+        touch(forward + u'/' + n);
+        touch(oldBackup + u'/' + n);
+    }
+
+    // The list load cleans the instrument-data folder.
+    ForwardDataView();
+    QStringList kept = others;
+    kept.sort();
+    EXPECT_EQ(ForwardWindow::files(forward), kept);
+    EXPECT_EQ(ForwardWindow::files(oldBackup).size(), 6);
+    EXPECT_EQ(f.grid()->Rows(), 2); // the readable-named file, without values
+
+    // A read-out cleans every backup folder too.
+    for (const QString& n : leftovers)
+        touch(forward + u'/' + n);
+    f.sim().records = Records1184(1);
+    f.pressRead();
+    EXPECT_EQ(f.boxes(), QStringList{Untitled(676)});
+    EXPECT_EQ(ForwardWindow::files(oldBackup), kept);
+    EXPECT_EQ(ForwardWindow::files(forward).size(), kept.size() + 1);
+}
+
+// ---- Every byte into the file --------------------------------------------------------------
+
+TEST(ReadOut, EveryByteOfTheInstrumentReachesTheFileUnchanged)
+{
+    ForwardWindow f;
+    InstrumentRecord text;
+    // Lead bytes alone and with a trail, katakana, the single bytes only
+    // Windows maps, control bytes: twelve bytes of the instrument's text.
+    const QByteArray f48("\x81\x82\xA0\xE0\xFC\xB1\xFD\x80\x01\x7F\x82\xA0", 12);
+    QByteArray bytes = text.bytes1184();
+    bytes.replace(212, 12, f48);
+    InstrumentRecord lead; // a number ending in a lead byte that is no machine-dependent code
+    lead.number = "0012-03-0\x85";
+    lead.time = "11:00:00";
+    InstrumentRecord dependent; // ... and one that is (0xE0 to 0xFC are single bytes from 0xA0 on)
+    dependent.number = "0012-03-0\xE5";
+    dependent.time = "12:00:00";
+    f.sim().records << bytes << lead.bytes1184() << dependent.bytes1184();
+
+    f.pressRead();
+    EXPECT_EQ(f.boxes(), QStringList{Untitled(676, QStringLiteral("\r\n\r\n") + Ui(822) + QStringLiteral(" 1"))});
+    const QStringList names = ForwardWindow::files(ForwardWindow::forwardFolder());
+    ASSERT_EQ(names.size(), 2);
+    const QByteArray file = FileBytes(ForwardWindow::forwardFolder() + u'/' + names[0]);
+    EXPECT_TRUE(file.contains(AnsiCodec::encode(Ui(640)) + ',' + f48 + "\r\n"));
+    // The number with its lead byte names its file and is listed under it.
+    EXPECT_EQ(AnsiCodec::encode(names[1]), QByteArray("240503_110000_0012-03-0\x85.csv"));
+    ASSERT_EQ(f.grid()->Rows(), 3);
+    EXPECT_EQ(AnsiCodec::encode(Global::ForwardRecords[1].F[MeasRecord::Number]), QByteArray("0012-03-0\x85"));
+    EXPECT_EQ(MeasFileName(Global::ForwardRecords[1]), names[1]);
 }

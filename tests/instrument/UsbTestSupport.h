@@ -24,8 +24,13 @@ inline void PrintTo(const QString& s, std::ostream* os)
     *os << '"' << s.toStdString() << '"';
 }
 
+// The simulated instrument answers at once, so the link's waits are short
+// here. At the end of the test nothing may be left unread on the link and
+// no command may have been refused, unless the test says it expects so.
 struct SimulatedLink {
     std::shared_ptr<SimulatedInstrument> sim = std::make_shared<SimulatedInstrument>();
+    bool allowStale = false;   // answers may be left unread
+    bool allowRefused = false; // commands may be refused
 
     SimulatedLink()
     {
@@ -34,15 +39,26 @@ struct SimulatedLink {
         Global::hUsbDevice = Global::hPipeIn = Global::hPipeOut = -1;
         Global::UsbOpenRetryWaitMs = 0;
         Global::UsbIdleLimitMs = 50;
-        Global::UsbReadTimeoutMs = 5000;
+        Global::UsbReadTimeoutMs = 300;
+        Global::UsbEraseTimeoutMs = 300;
+        Global::UsbQuietMs = 5;
+        Global::UsbDrainLimitMs = 3000;
         Global::UsbLastFailure.clear();
     }
     ~SimulatedLink()
     {
+        if (!allowStale)
+            EXPECT_EQ(sim->pendingAnswers(), 0) << "answers left unread on the link";
+        if (!allowRefused)
+            EXPECT_TRUE(sim->refused.isEmpty()) << sim->refused.join(u'\n').toStdString();
         UsbLink::closeAll();
         UsbLink::setTransport(nullptr);
         Global::UsbOpenRetryWaitMs = 100;
         Global::UsbIdleLimitMs = 30000;
+        Global::UsbReadTimeoutMs = 5000;
+        Global::UsbEraseTimeoutMs = 60000;
+        Global::UsbQuietMs = 200;
+        Global::UsbDrainLimitMs = 10000;
     }
     SimulatedLink(const SimulatedLink&) = delete;
     SimulatedLink& operator=(const SimulatedLink&) = delete;

@@ -43,12 +43,6 @@ TEST(PlotScreens, MeasurementGraphWithPvCurves)
 {
     MainWindowEnv w;
     FrmMain& f = w.load();
-    // Texts of the view name and the title, where this language file has
-    // none yet.
-    if (Global::UiText[505].isEmpty())
-        Global::UiText[505] = QStringLiteral("As Measured");
-    if (Global::UiText[513].isEmpty())
-        Global::UiText[513] = QStringLiteral("I-V / P-V Curves");
     f.show();
     {
         const QSignalBlocker quiet(f.SSTab);

@@ -3,6 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+
 using namespace NumText;
 
 TEST(NumText, ValReadsTheLeadingNumber)
@@ -104,4 +111,83 @@ TEST(NumText, IsNumeric)
     EXPECT_FALSE(IsNumeric(""));
     EXPECT_FALSE(IsNumeric("12a"));
     EXPECT_FALSE(IsNumeric("."));
+}
+
+namespace {
+
+// Str as the C library's decimal printer gives it: the 15 digits of
+// "%.14e" without trailing zeros, plain from 1E-4 to below 1E15.
+std::string PrinterStr(double v)
+{
+    if (v == 0)
+        return "0";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", std::fabs(v));
+    std::string digits = std::string(1, buf[0]) + std::string(buf + 2, 14);
+    const int exp = std::atoi(std::strchr(buf, 'e') + 1);
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+    std::string out = v < 0 ? "-" : "";
+    if (exp >= 15 || exp < -4) {
+        out += digits.substr(0, 1);
+        if (digits.size() > 1)
+            out += "." + digits.substr(1);
+        char e[16];
+        std::snprintf(e, sizeof e, "E%c%02d", exp < 0 ? '-' : '+', std::abs(exp));
+        return out + e;
+    }
+    if (exp >= 0) {
+        const std::size_t whole = std::size_t(exp) + 1;
+        if (digits.size() <= whole)
+            return out + digits + std::string(whole - digits.size(), '0');
+        return out + digits.substr(0, whole) + "." + digits.substr(whole);
+    }
+    return out + "0." + std::string(std::size_t(-exp - 1), '0') + digits;
+}
+
+} // namespace
+
+// Str, StrValue and Val take short cuts for common numbers; they must give what the
+// decimal printer and the correctly rounding reader give, halves and all.
+TEST(NumText, ShortCutsAgreeWithThePrinterAndTheReader)
+{
+    std::mt19937_64 random(20240603);
+    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
+    std::uniform_int_distribution<int> exponent(-12, 17);
+    std::uniform_int_distribution<long long> digits(0, 999999999999999LL);
+    for (int n = 0; n < 200000; ++n) {
+        // Products and sums of short decimals, as the corrections make them,
+        // and arbitrary doubles of every common magnitude.
+        const double a = double(digits(random) % 100000) / 1000;
+        const double b = double(digits(random) % 10000) / 100;
+        const double values[] = {a * b,
+                                 a + b / 7,
+                                 -(a / (b + 1)),
+                                 mantissa(random) * std::pow(10.0, exponent(random)),
+                                 double(digits(random)) / 1e5,
+                                 double(digits(random)) + 0.5};
+        for (double v : values) {
+            ASSERT_EQ(Str(v).toStdString(), PrinterStr(v)) << std::hexfloat << v;
+            ASSERT_EQ(StrValue(v), Val(Str(v))) << std::hexfloat << v;
+        }
+    }
+    // Exact halves at the fifteenth digit go to the printer.
+    EXPECT_EQ(Str(0.5000000000000005).toStdString(), PrinterStr(0.5000000000000005));
+    EXPECT_EQ(Str(100000000000000.5).toStdString(), PrinterStr(100000000000000.5));
+    EXPECT_EQ(Str(100000000000001.5).toStdString(), PrinterStr(100000000000001.5));
+    for (double v : {0.0, -0.0, 1e15, 1e300, -2.5e-7, 0.5000000000000005, 1.0 / 0.0})
+        EXPECT_EQ(StrValue(v), Val(Str(v))) << v;
+
+    for (int n = 0; n < 200000; ++n) {
+        char text[64];
+        const int decimals = int(digits(random) % 12);
+        std::snprintf(text, sizeof text, "%s%.*f", n % 3 ? "" : "-", decimals,
+                      double(digits(random) % 100000000000LL) / std::pow(10.0, double(digits(random) % 9)));
+        ASSERT_EQ(Val(QString::fromLatin1(text)), std::strtod(text, nullptr)) << text;
+    }
+    for (const char* text :
+         {"123456789012345678", "0.1234567890123456789", "9007199254740993", "1.5e3", "2 5"})
+        EXPECT_EQ(Val(QString::fromLatin1(text)),
+                  text == std::string("2 5") ? 25 : std::strtod(text, nullptr))
+            << text;
 }

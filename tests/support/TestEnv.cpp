@@ -78,7 +78,10 @@ void TestEnv::loadUiText(const QString& language)
 void EnsureApp()
 {
     if (!QCoreApplication::instance()) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Off screen unless a platform is asked for (xcb under Xvfb for
+        // screenshots).
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         static int argc = 1;
         static char arg0[] = "heliodex-test";
         static char* argv[] = {arg0, nullptr};

@@ -1,0 +1,150 @@
+#include "measview/MeasList.h"
+
+#include "common/Controls.h"
+#include "common/Global.h"
+#include "instrument/ForwardTab.h"
+#include "measview/MeasViewGlobals.h"
+#include "measview/MeasViewTab.h"
+#include "platform/FlexGrid.h"
+#include "platform/NumText.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTabWidget>
+
+namespace {
+
+constexpr int HeaderKeys[18] = {93,  94,  95,  123, 124, 96,  97,  98,  99,
+                                108, 101, 102, 103, 110, 111, 113, 117, 118};
+constexpr int ListColumns = 18;
+constexpr int VocColumn = 7;
+constexpr int IscColumn = 8;
+constexpr int IrradianceColumn = 12;
+constexpr int JudgeColumn = 15; // 15 to 17
+constexpr int CutLength = 7;
+
+const QString NoValue = QStringLiteral("--");
+
+// Column widths in blanks of the list font, centred.
+const QString ListFormat = QStringLiteral(
+    "^         |^         |^      |^    |^    |^                 |^          |^       |^       |^     |"
+    "^        |^        |^        |^    |^        |^        |^        |^            ");
+
+QString Ui(int key)
+{
+    return Global::UiText.value(key);
+}
+
+FlexGrid* Grid()
+{
+    return MainControl<FlexGrid>(QStringLiteral("MfgMeasList"));
+}
+
+void SetBackColor(QWidget* w, quint32 color)
+{
+    w->setAutoFillBackground(true);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Window, ColorFromValue(color));
+    p.setColor(QPalette::Button, ColorFromValue(color));
+    w->setPalette(p);
+}
+
+} // namespace
+
+QList<int> MeasListHeaderKeys()
+{
+    return QList<int>(std::begin(HeaderKeys), std::end(HeaderKeys));
+}
+
+QStringList MeasListCells(const MeasRecord& rec, bool totalRow, MeasRowWriter writer, bool judgementHidden)
+{
+    // A measurement row follows the rules of the instrument-data list, with
+    // Voc and Isc cut to seven characters where they carry decimals.
+    QStringList cells = ForwardListCells(rec);
+    if (totalRow)
+        cells[3] = Ui(UiTotalRowLabel);
+    const QString& voc = rec.F[MeasRecord::Voc];
+    const QString& isc = rec.F[MeasRecord::Isc];
+    const bool asStored = writer == MeasRowWriter::Totals || (writer == MeasRowWriter::Load && totalRow) ||
+                          (writer == MeasRowWriter::ViewSwitch && voc == NoValue && isc == NoValue);
+    if (asStored) {
+        cells[VocColumn] = voc;
+        cells[IscColumn] = isc;
+    } else {
+        if (NumText::Val(rec.F[MeasRecord::Version]) >= 8)
+            cells[VocColumn].truncate(CutLength);
+        cells[IscColumn].truncate(CutLength);
+    }
+    if (judgementHidden)
+        for (int c = JudgeColumn; c < ListColumns; ++c)
+            cells[c].clear();
+    return cells;
+}
+
+void WriteMeasListRow(FlexGrid* grid, int row, const QStringList& cells, bool irradiance)
+{
+    for (int c = 0; c < ListColumns && c < cells.size(); ++c)
+        if (irradiance || c != IrradianceColumn)
+            grid->setTextMatrix(row, c, cells[c]);
+}
+
+void PaintMeasListRow(FlexGrid* grid, int row, quint32 color)
+{
+    for (int c = 0; c < grid->Cols(); ++c) {
+        grid->setCellBackColor(row, c, color);
+        grid->setCellForeColor(row, c, 0x000000);
+    }
+}
+
+bool JudgementHidden()
+{
+    const auto* box = MainControl<QCheckBox>(QStringLiteral("ChkJudgeOff"));
+    return box && box->checkState() != Qt::Unchecked;
+}
+
+void MeasListIni()
+{
+    FlexGrid* grid = Grid();
+    Guarded(QStringLiteral("MeasListIni"), [&] {
+        if (!grid)
+            return;
+        // Clearing unticks every row's tick cell without a tick event, and
+        // the rows go with it.
+        grid->setRedraw(false);
+        grid->Clear();
+        grid->setRows(1);
+        grid->setGridFont(QStringLiteral("MS Gothic"), 9);
+        grid->setFormatString(ListFormat);
+        for (int c = 0; c < ListColumns; ++c) {
+            grid->setTextMatrix(0, c, Ui(HeaderKeys[c]));
+            grid->setCellAlignment(0, c, FlexGrid::flexAlignCenterCenter);
+        }
+        grid->setRow(0);
+        grid->setCol(1);
+        grid->setRedraw(true);
+        grid->viewport()->update();
+        if (auto* all = MainControl<QPushButton>(QStringLiteral("CmdDspAll")))
+            all->hide();
+        if (auto* pic = MainControl<QLabel>(QStringLiteral("Pic_2")))
+            pic->clear();
+    });
+    if (grid && !grid->Redraw())
+        grid->setRedraw(true);
+}
+
+void ChkJudgeOff_Click()
+{
+    auto* box = MainControl<QCheckBox>(QStringLiteral("ChkJudgeOff"));
+    auto* views = MainControl<QTabWidget>(QStringLiteral("SSTab3"));
+    const int shownView = views ? views->currentIndex() : 0;
+    const bool hidden = JudgementHidden();
+    if (box)
+        SetBackColor(box, hidden ? JudgeHiddenColor : JudgeShownColor);
+    if (FlexGrid* grid = Grid(); grid && grid->Cols() >= ListColumns)
+        for (int c = JudgeColumn; c < ListColumns; ++c)
+            grid->setTextMatrix(0, c, hidden ? QString() : Ui(HeaderKeys[c]));
+    CmbHistorySel_Click(0);
+    if (views)
+        views->setCurrentIndex(shownView);
+}

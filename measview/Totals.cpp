@@ -1,0 +1,181 @@
+#include "measview/Totals.h"
+
+#include "measview/Corrections.h"
+#include "platform/AnsiCodec.h"
+#include "platform/NumText.h"
+
+#include <QList>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+using NumText::Val;
+
+namespace {
+
+const QString NoValue = QStringLiteral("--");
+
+// Fields that read "--" while there is no total.
+constexpr int NoValueFields[] = {0,  1,  2,  3,  8,  10, 12, 14, 15, 16, 17, 20, 21, 22,
+                                 23, 24, 25, 26, 31, 32, 33, 34, 35, 36, 37, 39, 43};
+
+// Fields the total adds up (its means start as sums).
+constexpr int SummedFields[] = {MeasRecord::Pm,       MeasRecord::Voc,        MeasRecord::Isc,
+                                MeasRecord::CellTemp, MeasRecord::Irradiance, MeasRecord::Area};
+
+bool LetterModel(const MeasRecord& rec)
+{
+    const QString m = rec.F[MeasRecord::Model].toUpper();
+    return m.size() == 1 && m[0] >= u'A' && m[0] <= u'H';
+}
+
+// text := plain text of (value of `add` + value of text).
+void AddInto(QString& text, const QString& add)
+{
+    text = ResultText(Val(add) + Val(text));
+}
+
+// A sum kept as its text would be: each step stores its result as text and
+// the next reads that text's value. A result that is no finite number is
+// stored as "--", which reads 0.
+struct TextSum {
+    double value = 0;
+    bool finite = true;
+    void add(double x)
+    {
+        const double sum = x + value;
+        finite = std::isfinite(sum);
+        value = TextValue(sum);
+    }
+    QString text() const { return finite ? NumText::Str(value) : NoValue; }
+};
+
+// The curve of the total: at every point the mean voltage and the summed
+// current of the ticked records, and their product. Each point's sums run
+// over the records in their order; the records are walked one after the
+// other, every point of one before the next.
+void TotalPoints(MeasRecord& total, const std::vector<const MeasRecord*>& ticked)
+{
+    const int n = int(ticked.size());
+    std::array<TextSum, MeasRecord::CurvePoints> volts, amps;
+    for (const MeasRecord* r : ticked) {
+        for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
+            const auto& q = r->IvPoints[std::size_t(k)];
+            volts[std::size_t(k)].add(Val(q[MeasRecord::Volt]));
+            amps[std::size_t(k)].add(Val(q[MeasRecord::Amp]));
+        }
+    }
+    for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
+        auto& p = total.IvPoints[std::size_t(k)];
+        const double mean = volts[std::size_t(k)].value / n;
+        const TextSum& sum = amps[std::size_t(k)];
+        p[MeasRecord::Volt] = ResultText(mean);
+        p[MeasRecord::Amp] = sum.text();
+        // The power of the two texts just written, each read strictly: "--"
+        // has no value.
+        p[MeasRecord::Watt] =
+            std::isfinite(mean) && sum.finite ? ResultText(TextValue(mean) * sum.value) : NoValue;
+    }
+}
+
+QByteArray TotalLine(const QString& value)
+{
+    return value == NoValue ? QByteArray() : AnsiCodec::encode(QStringLiteral("SEL_OK,") + value);
+}
+
+} // namespace
+
+void SetNoValueFields(MeasRecord& rec)
+{
+    for (int f : NoValueFields)
+        rec.F[std::size_t(f)] = NoValue;
+    for (int k = 0; k < MeasRecord::CurvePoints; ++k)
+        for (QString& t : rec.IvPoints[std::size_t(k)])
+            t.clear();
+}
+
+void TotalOfTicked(std::vector<MeasRecord>& records, int count, const std::vector<std::uint8_t>& ticks,
+                   TotalView view)
+{
+    if (records.empty())
+        return;
+    count = std::min({count, int(records.size()) - 1, int(ticks.size()) - 1});
+    MeasRecord& total = records[0];
+    for (int k = 0; k < MeasRecord::CurvePoints; ++k)
+        for (QString& t : total.IvPoints[std::size_t(k)])
+            t.clear();
+
+    std::vector<const MeasRecord*> ticked;
+    for (int j = 1; j <= count; ++j)
+        if (ticks[std::size_t(j)] == 1)
+            ticked.push_back(&records[std::size_t(j)]);
+    const int n = int(ticked.size());
+    if (n == 0) {
+        SetNoValueFields(total);
+        // No efficiency either: not the one of the last total.
+        total.F[MeasRecord::Efficiency] = NoValue;
+        return;
+    }
+
+    TotalPoints(total, ticked);
+
+    auto& F = total.F;
+    for (int f : SummedFields)
+        F[std::size_t(f)] = NoValue;
+    F[MeasRecord::AirTemp] = NoValue;
+    F[MeasRecord::FillFactor] = NoValue;
+    for (const MeasRecord* r : ticked) {
+        for (int f : SummedFields)
+            AddInto(F[std::size_t(f)], r->F[std::size_t(f)]);
+        // Instruments of the lettered models measure no outside temperature.
+        if (view == TotalView::PmCorrected || !LetterModel(*r))
+            AddInto(F[MeasRecord::AirTemp], r->F[MeasRecord::AirTemp]);
+        if (view == TotalView::Shown)
+            F[MeasRecord::Version] = r->F[MeasRecord::Version];
+    }
+
+    F[MeasRecord::Pm] = ResultFormat(Val(F[MeasRecord::Pm]), QStringLiteral("0.00"));
+    const bool decimalVoc = Val(records[1].F[MeasRecord::Version]) >= 8;
+    F[MeasRecord::Voc] =
+        ResultFormat(Val(F[MeasRecord::Voc]) / n, decimalVoc ? QStringLiteral("0.0") : QStringLiteral("0"));
+    F[MeasRecord::Isc] = ResultFormat(Val(F[MeasRecord::Isc]), QStringLiteral("0.000"));
+    if (Val(F[MeasRecord::Isc]) > 99)
+        F[MeasRecord::Isc] = ResultFormat(Val(F[MeasRecord::Isc]), QStringLiteral("0.0"));
+    F[MeasRecord::FillFactor] = FillFactorText(total);
+    F[MeasRecord::Irradiance] = ResultFormat(Val(F[MeasRecord::Irradiance]) / n, QStringLiteral("0"));
+    F[MeasRecord::CellTemp] = ResultFormat(Val(F[MeasRecord::CellTemp]) / n, QStringLiteral("0.0"));
+    // n counts every ticked row, also those that added no outside temperature.
+    if (F[MeasRecord::AirTemp] != NoValue)
+        F[MeasRecord::AirTemp] = ResultFormat(Val(F[MeasRecord::AirTemp]) / n, QStringLiteral("0.0"));
+    const double product = Val(F[MeasRecord::Area]) * Val(F[MeasRecord::Irradiance]);
+    F[MeasRecord::Efficiency] =
+        product == 0 ? QStringLiteral("Err")
+                     : ResultFormat(Val(F[MeasRecord::Pm]) / product * 100, QStringLiteral("0.00"));
+}
+
+QByteArray MeasDataWithTotals(const QByteArray& measData, const MeasRecord& total)
+{
+    QList<QByteArray> lines = AnsiCodec::splitLineBytes(measData);
+    while (lines.size() < 9)
+        lines.append(QByteArray());
+    lines[2] = TotalLine(total.F[MeasRecord::Pm]);
+    lines[3] = TotalLine(total.F[MeasRecord::Voc]);
+    lines[4] = TotalLine(total.F[MeasRecord::Isc]);
+    QByteArray out;
+    out.reserve(measData.size() + 64);
+    for (const QByteArray& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
+QByteArray TickMemoryBytes(const std::vector<bool>& memory)
+{
+    QByteArray out;
+    out.reserve(qsizetype(memory.size()) * 7);
+    for (bool ticked : memory)
+        out += ticked ? "True\r\n" : "False\r\n";
+    return out;
+}
