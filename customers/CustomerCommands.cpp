@@ -347,8 +347,11 @@ void OpenDocumentsFolder(const QString& folder, const QString& marker)
             throw AppError(52);
         if (!MakeFolder(folder))
             throw AppError(76, AppError::standardText(76) + QStringLiteral(": ") + folder);
-        if (!WriteFileAtomic(folder + u'/' + marker, QByteArrayLiteral("\r\n")))
+        if (!WriteFileAtomic(folder + u'/' + marker, QByteArrayLiteral("\r\n"))) {
+            // Made again, with its marker, the next time.
+            QDir().rmdir(folder);
             throw AppError(75, AppError::standardText(75) + QStringLiteral(": ") + folder + u'/' + marker);
+        }
     }
     if (!ShellOpen(folder))
         throw AppError(75, AppError::standardText(75) + QStringLiteral(": ") + folder);
