@@ -8,6 +8,7 @@
 // progress window. The baseline writes the same 2400 files' bytes through
 // WriteFileAtomic alone. The whole read-out may take at most 1.3 times the
 // baseline; the run ends with both figures and a line "ratio: X".
+#include "BenchSupport.h"
 #include "app/Global.h"
 #include "instrument/MeasFile.h"
 #include "instrument/ReadOut.h"
@@ -34,24 +35,6 @@ namespace {
 constexpr int RecordCount = 1200;
 constexpr int RecordsPerReadOut = 400;
 constexpr int RecordSize = 1184;
-
-// Every box answered with its default button, nothing shown.
-class SilentDialogs : public Dialogs {
-  public:
-    int message(const MessageRequest& r) override
-    {
-        ++messages;
-        return DefaultAnswer(r);
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override
-    {
-        return std::nullopt;
-    }
-    QString openFile(const FileRequest&) override { return QString(); }
-    std::optional<quint32> chooseColor(quint32) override { return std::nullopt; }
-    QString chooseFolder(const QString&, const QString&) override { return QString(); }
-    int messages = 0;
-};
 
 void Put(QByteArray& r, int pos, const QByteArray& text)
 {
@@ -107,12 +90,12 @@ std::vector<QList<QByteArray>> Memories()
 
 struct Setup {
     std::shared_ptr<SimulatedInstrument> sim = std::make_shared<SimulatedInstrument>();
-    SilentDialogs* dialogs = nullptr;
+    BenchSupport::SilentDialogs* dialogs = nullptr;
     Setup()
     {
         UsbLink::setTransport(sim);
         Global::UsbOpenRetryWaitMs = 0;
-        dialogs = static_cast<SilentDialogs*>(setDialogs(std::make_unique<SilentDialogs>()));
+        dialogs = static_cast<BenchSupport::SilentDialogs*>(setDialogs(std::make_unique<BenchSupport::SilentDialogs>()));
         Global::ClockOverride = [] { return QDateTime(QDate(2024, 6, 1), QTime(12, 34, 56)); };
     }
 };
@@ -193,29 +176,6 @@ void BM_AtomicWriterAlone(benchmark::State& state)
 BENCHMARK(BM_ReadOut)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(BM_AtomicWriterAlone)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Keeps the time per iteration of every repetition, to print the medians
-// and their ratio at the end. The disk's own pace varies from one second to
-// the next, so both benchmarks run in several repetitions, interleaved.
-class RatioReporter : public benchmark::ConsoleReporter {
-  public:
-    std::map<std::string, std::vector<double>> ms;
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
-                const std::string name = run.benchmark_name();
-                ms[name.substr(0, name.find('/'))].push_back(run.GetAdjustedRealTime());
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    double median(const std::string& name)
-    {
-        std::vector<double> v = ms[name];
-        std::sort(v.begin(), v.end());
-        return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
-    }
-};
-
 } // namespace
 
 int main(int argc, char** argv)
@@ -228,23 +188,8 @@ int main(int argc, char** argv)
     Global::UiText[UiReadOutLabel] = QStringLiteral("Reading...");
     Global::UiText[UiReadOutDone] = QStringLiteral("Done.");
 
-    // Unless told otherwise: five repetitions of each, in random order.
-    std::vector<char*> args(argv, argv + argc);
-    auto given = [&](const char* flag) {
-        for (int i = 1; i < argc; ++i)
-            if (std::string(argv[i]).rfind(flag, 0) == 0)
-                return true;
-        return false;
-    };
-    static char repetitions[] = "--benchmark_repetitions=5";
-    static char interleave[] = "--benchmark_enable_random_interleaving=true";
-    if (!given("--benchmark_repetitions"))
-        args.push_back(repetitions);
-    if (!given("--benchmark_enable_random_interleaving"))
-        args.push_back(interleave);
-    int count = int(args.size());
-    benchmark::Initialize(&count, args.data());
-    RatioReporter reporter;
+    BenchSupport::Initialize(argc, argv);
+    BenchSupport::RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     if (!reporter.ms["BM_ReadOut"].empty() && !reporter.ms["BM_AtomicWriterAlone"].empty()) {
         const double readOut = reporter.median("BM_ReadOut");

@@ -29,25 +29,7 @@
 namespace {
 
 using namespace Customer;
-
-// UI text keys of the customer commands.
-enum : int {
-    UiCodeAndNameRequired = 555,
-    UiCodeForbidden = 556,
-    UiNameForbidden = 557,
-    UiHistoryNameForbidden = 558,
-    UiHistoryNameTwice = 559,
-    UiHistoryDateWithoutName = 560,
-    UiNameNotPortable = 575,
-    UiPathTooLong = 586,
-    UiCodeNotSingleByte = 675,
-    UiCustomerExists = 687,
-    UiFolderInUse = 774,
-    UiDeleteQuestion1 = 517,
-    UiDeleteQuestion2 = 518,
-    UiSaveCustomerFirst = 519,
-    UiDeleted = 677,
-};
+using namespace CustomerUi;
 
 // Full paths are kept below this many characters.
 constexpr qsizetype MaxPath = 256;
@@ -235,15 +217,9 @@ bool SaveQuestion()
     return CmdBtn0_Click(true);
 }
 
-bool AskDelete(int key)
-{
-    return MsgBox(Global::UiText.value(key), vbYesNo | vbQuestion | vbDefaultButton2, QString(), CustomerUi::Owner()) ==
-           vbYes;
-}
-
 void DeleteCustomer()
 {
-    if (!AskDelete(UiDeleteQuestion1) || !AskDelete(UiDeleteQuestion2))
+    if (!AskDelete(UiDeleteCustomer1) || !AskDelete(UiDeleteCustomer2))
         return;
     // The folder of the customer as it was loaded, never one the edited code
     // and name boxes happen to name.

@@ -26,36 +26,15 @@ namespace {
 using namespace Customer;
 using CustomerUi::Show;
 using CustomerUi::Text;
-
-enum : int {
-    UiPictureMissing = 571,
-    UiKeepNewHistoryName = 588,
-    UiDeleteHistory1 = 553,
-    UiDeleteHistory2 = 554,
-    UiDeleted = 677,
-};
+using namespace CustomerUi;
 
 constexpr qsizetype MaxPath = 256;
 
 const char* const ContractorBoxes[3] = {"TxtCompanyName", "TxtCompanyTel", "TxtCompanyCharge"};
 
-std::size_t ShownPage()
-{
-    const std::int32_t page = Global::HistoryPage;
-    if (page < 0 || page >= HistorySlots)
-        throw AppError(9);
-    return std::size_t(page);
-}
-
 std::array<QString, ContractorCount + 1>& ContractorField(ContractorRecord& c, int column)
 {
     return column == 0 ? c.ContractorNames : column == 1 ? c.ContractorPhones : c.ContractorPersons;
-}
-
-bool AskDelete(int key)
-{
-    return MsgBox(Global::UiText.value(key), vbYesNo | vbQuestion | vbDefaultButton2, QString(),
-                  CustomerUi::Owner()) == vbYes;
 }
 
 } // namespace

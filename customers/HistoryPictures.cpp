@@ -22,21 +22,7 @@
 namespace {
 
 using namespace Customer;
-
-enum : int {
-    UiPictureFilter = 539,
-    UiSaveCustomerFirst = 519,
-    UiHistoryNameForbidden = 558,
-    UiNameNotPortable = 575,
-};
-
-std::size_t ShownPage()
-{
-    const std::int32_t page = Global::HistoryPage;
-    if (page < 0 || page >= HistorySlots)
-        throw AppError(9);
-    return std::size_t(page);
-}
+using namespace CustomerUi;
 
 // The slot chosen by `OpPicSel`; slot 0 when no option is on.
 int ChosenSlot()

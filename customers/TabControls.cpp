@@ -4,6 +4,7 @@
 #include "common/Captions.h"
 #include "common/Controls.h"
 #include "customers/CustomerForm.h"
+#include "customers/CustomerGlobals.h"
 #include "platform/AppError.h"
 #include "platform/Dialogs.h"
 #include "platform/FlexGrid.h"
@@ -105,6 +106,19 @@ bool AskSave()
 {
     return MsgBox(Global::UiText.value(578), vbYesNo | vbQuestion | vbDefaultButton1, QString(), Owner()) ==
            vbYes;
+}
+
+bool AskDelete(int key)
+{
+    return MsgBox(Global::UiText.value(key), vbYesNo | vbQuestion | vbDefaultButton2, QString(), Owner()) == vbYes;
+}
+
+std::size_t ShownPage()
+{
+    const std::int32_t page = Global::HistoryPage;
+    if (page < 0 || page >= Customer::HistorySlots)
+        throw AppError(9);
+    return std::size_t(page);
 }
 
 void Refuse(int key)

@@ -8,7 +8,33 @@ class FlexGrid;
 class QObject;
 class QWidget;
 
+#include <cstddef>
+
 namespace CustomerUi {
+
+// UI text keys of the customer tab's boxes.
+enum Key : int {
+    UiDeleteCustomer1 = 517,
+    UiDeleteCustomer2 = 518,
+    UiSaveCustomerFirst = 519,
+    UiPictureFilter = 539,
+    UiDeleteHistory1 = 553,
+    UiDeleteHistory2 = 554,
+    UiCodeAndNameRequired = 555,
+    UiCodeForbidden = 556,
+    UiNameForbidden = 557,
+    UiHistoryNameForbidden = 558,
+    UiHistoryNameTwice = 559,
+    UiHistoryDateWithoutName = 560,
+    UiPictureMissing = 571,
+    UiNameNotPortable = 575,
+    UiPathTooLong = 586,
+    UiKeepNewHistoryName = 588,
+    UiCodeNotSingleByte = 675,
+    UiDeleted = 677,
+    UiCustomerExists = 687,
+    UiFolderInUse = 774,
+};
 
 // Element `index` of a control array: "Name_index".
 QString Indexed(const char* name, int index);
@@ -40,12 +66,17 @@ void Enable(const char* name, int index, bool on);
 FlexGrid* UserGrid();
 // The main tab shown (`SSTab`): 0 customers .. 3 catalogue; -1 when none.
 int MainTab();
+// HistoryPage as an index of the history records; throws AppError 9 when
+// it is none.
+std::size_t ShownPage();
 // The main window, as owner of boxes and windows.
 QWidget* Owner();
 
 // The save question (UI text 578): Yes/No, question icon, Yes the default.
 // True for Yes.
 bool AskSave();
+// A deletion question: Yes/No, question icon, No the default. True for Yes.
+bool AskDelete(int key);
 // A box with an OK button and the exclamation icon / the information icon.
 void Refuse(int key);
 void Inform(int key);

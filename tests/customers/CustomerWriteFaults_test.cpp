@@ -7,7 +7,6 @@
 
 #include "customers/UserData.h"
 
-#include <QDirIterator>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -64,16 +63,7 @@ class CustomerWriteFaultsTest : public ::testing::Test {
     static void CopyTree(const QString& from, const QString& to)
     {
         QDir(to).removeRecursively();
-        QDir().mkpath(to);
-        QDirIterator it(from, QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            const QString path = it.next();
-            const QString target = to + path.mid(from.size());
-            if (it.fileInfo().isDir())
-                QDir().mkpath(target);
-            else
-                QFile::copy(path, target);
-        }
+        CustomerFixture::CopyTree(from, to);
     }
 
     // Data folder back to the template, the customer chosen afresh.

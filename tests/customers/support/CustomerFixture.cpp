@@ -19,10 +19,17 @@ QString FixtureRoot()
     return QStringLiteral(HX_FIXTURES "/customer");
 }
 
+QByteArray WithOlderPicture(const TestEnv& env, QByteArray bytes)
+{
+    return bytes.replace(Placeholder.toLatin1(), OlderPicturePath(env).toUtf8());
+}
+
+} // namespace
+
 void CopyTree(const QString& from, const QString& to)
 {
     QDir().mkpath(to);
-    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    QDirIterator it(from, QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString path = it.next();
         const QString target = to + path.mid(from.size());
@@ -32,13 +39,6 @@ void CopyTree(const QString& from, const QString& to)
             QFile::copy(path, target);
     }
 }
-
-QByteArray WithOlderPicture(const TestEnv& env, QByteArray bytes)
-{
-    return bytes.replace(Placeholder.toLatin1(), OlderPicturePath(env).toUtf8());
-}
-
-} // namespace
 
 QString Key()
 {

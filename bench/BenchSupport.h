@@ -1,0 +1,78 @@
+#pragma once
+// What the benchmarks that compare two timings share: dialogs that answer
+// every box silently, the reporter that keeps each repetition's time, and
+// the default of five interleaved repetitions.
+#include "platform/Dialogs.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace BenchSupport {
+
+// Every box answered with its default button, nothing shown.
+class SilentDialogs : public Dialogs {
+  public:
+    int message(const MessageRequest& r) override
+    {
+        ++messages;
+        return DefaultAnswer(r);
+    }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override { return std::nullopt; }
+    QString openFile(const FileRequest&) override { return QString(); }
+    std::optional<quint32> chooseColor(quint32) override { return std::nullopt; }
+    QString chooseFolder(const QString&, const QString&) override { return QString(); }
+    int messages = 0;
+};
+
+// Keeps the time per iteration of every repetition, to print the medians
+// and their ratio at the end. The disk's own pace varies from one second to
+// the next, so both benchmarks run in several repetitions, interleaved.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    std::map<std::string, std::vector<double>> ms;
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+                const std::string name = run.benchmark_name();
+                ms[name.substr(0, name.find('/'))].push_back(run.GetAdjustedRealTime());
+            }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    double median(const std::string& name)
+    {
+        std::vector<double> v = ms[name];
+        std::sort(v.begin(), v.end());
+        return v.empty() ? 0 : v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    }
+};
+
+// Initialises Google Benchmark with the command line, adding five
+// repetitions of each benchmark in random order unless the line says
+// otherwise.
+inline void Initialize(int argc, char** argv)
+{
+    static std::vector<char*> args;
+    args.assign(argv, argv + argc);
+    auto given = [&](const char* flag) {
+        for (int i = 1; i < argc; ++i)
+            if (std::string(argv[i]).rfind(flag, 0) == 0)
+                return true;
+        return false;
+    };
+    static char repetitions[] = "--benchmark_repetitions=5";
+    static char interleave[] = "--benchmark_enable_random_interleaving=true";
+    if (!given("--benchmark_repetitions"))
+        args.push_back(repetitions);
+    if (!given("--benchmark_enable_random_interleaving"))
+        args.push_back(interleave);
+    static int count;
+    count = int(args.size());
+    benchmark::Initialize(&count, args.data());
+}
+
+} // namespace BenchSupport
