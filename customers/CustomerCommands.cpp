@@ -138,24 +138,6 @@ struct SaveUndo {
     }
 };
 
-// The records must be those of the customer the tab shows: another tab may
-// have read another customer into them since. They are then taken from the
-// shown customer's folder again (or emptied for a customer not saved yet),
-// before anything of the screen is added.
-void TakeBackShownCustomer()
-{
-    const QString& shown = Global::LoadedCustomerKey;
-    const UserDataRecordType& u = Global::UserDataRecord;
-    const QString inRecords =
-        u.CustomerCode.isEmpty() && u.CustomerName.isEmpty() ? QString() : CustomerKey(u.CustomerCode, u.CustomerName);
-    if (inRecords == shown)
-        return;
-    if (shown.isEmpty())
-        UserMemoryClear();
-    else if (!UserDataRead(shown))
-        throw AppError(53, QStringLiteral("File not found: ") + UserDataFolder(shown));
-}
-
 // Writes the customer under `newKey`, moving its folder first when the key
 // changed. True when every file was written; false after a report (the
 // folder then lies where it lay before).
@@ -295,6 +277,20 @@ void OpenCustomerDocuments()
 QString CustomerKey(const QString& code, const QString& name)
 {
     return code + u'_' + name;
+}
+
+void TakeBackShownCustomer()
+{
+    const QString& shown = Global::LoadedCustomerKey;
+    const UserDataRecordType& u = Global::UserDataRecord;
+    const QString inRecords =
+        u.CustomerCode.isEmpty() && u.CustomerName.isEmpty() ? QString() : CustomerKey(u.CustomerCode, u.CustomerName);
+    if (inRecords == shown)
+        return;
+    if (shown.isEmpty())
+        UserMemoryClear();
+    else if (!UserDataRead(shown))
+        throw AppError(53, QStringLiteral("File not found: ") + UserDataFolder(shown));
 }
 
 void MoveCustomerFolder(const QString& from, const QString& to)

@@ -12,6 +12,12 @@
 // and TabModified(0) set, and leaves every file whole, old or new.
 bool CmdBtn0_Click(bool notice);
 
+// Makes the records those of the customer the tab shows: another tab may
+// have read another customer into them since. They are then read again
+// from the shown customer's folder (or emptied while the tab shows a
+// customer not saved yet). Throws AppError when that folder cannot be read.
+void TakeBackShownCustomer();
+
 // The `CmdBtn` buttons of the customer and catalogue tabs.
 void CmdBtn_Click(int index);
 

@@ -92,6 +92,7 @@ void CmdScl_Click(int index)
         const std::int32_t last = std::min(Global::HistoryCount, std::int32_t(HistorySlots - 1));
         if ((index == 0 && page <= 0) || (index == 1 && page >= last) || (index != 0 && index != 1))
             return;
+        TakeBackShownCustomer();
         if (CustomerUi::MainTab() == 0 && Global::TabModified[0]) {
             Global::TabModified[0] = false;
             if (CustomerUi::AskSave())
@@ -224,6 +225,7 @@ void RenumberHistoryFolders(const QString& folder, const QString& documentsName)
 void CmdDelete_Click()
 {
     Guarded(QStringLiteral("CmdDelete_Click"), [] {
+        TakeBackShownCustomer();
         auto shownFolder = [] {
             const QString path = HistoryFolderPath(int(ShownPage()));
             return path.isEmpty() || path.size() >= MaxPath || FolderCheck(path).isEmpty() ? QString() : path;

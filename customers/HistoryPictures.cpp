@@ -4,6 +4,7 @@
 #include "common/Controls.h"
 #include "common/FileHelpers.h"
 #include "common/TextHelpers.h"
+#include "customers/CustomerCommands.h"
 #include "customers/CustomerGlobals.h"
 #include "customers/FolderNames.h"
 #include "customers/ModelPictures.h"
@@ -52,6 +53,7 @@ void WritePictureData(const QString& historyFolder, const HistoryRecord& h)
 
 void RegisterHistoryPicture()
 {
+    TakeBackShownCustomer();
     const std::size_t page = ShownPage();
     HistoryRecord& h = Global::HistoryRecords[page];
     if (h.HistoryName.isEmpty())
@@ -177,6 +179,7 @@ void MnuPicDelete_Click()
     if (tab != 0)
         return;
     Guarded(QStringLiteral("MnuPicDelete_Click"), [] {
+        TakeBackShownCustomer();
         const std::size_t page = ShownPage();
         const int slot = ChosenSlot();
         FitPictureToFrame(PictureBox(), QString(), Pictures::HistoryFrameWidth, Pictures::HistoryFrameHeight);

@@ -553,3 +553,25 @@ TEST_F(CustomerTabTest, SaveOnCloseSavesForRealAndARefusedSaveKeepsTheWindow)
     EXPECT_TRUE(Global::TabModified[0]);
     EXPECT_EQ(t.Text("TxtIn", 3), "closing site");
 }
+
+TEST_F(CustomerTabTest, ACustomerAnotherTabReadIsNeverSavedIntoTheShownOne)
+{
+    CustomerSpec other = Five[0];
+    other.histories = {{1, "Kato roof", "2024/01/01", "kato memo", {"KatoFirm"}}};
+    t.Write(other);
+    const QString c = t.Write(WithHistories());
+    t.Load();
+    t.ClickCustomer("K001");
+    const auto katoBefore = CustomerFixture::Snapshot(t.Folder("C300_Kato"));
+    // The measurement tab chooses another customer: the shared records now
+    // hold it, while the customer tab still shows K001.
+    ASSERT_TRUE(UserDataRead("C300_Kato"));
+    t.Type("TxtIn", 3, "edited site");
+    t.Click("CmdBtn", 0);
+    EXPECT_TRUE(t.TakeMessages().isEmpty());
+    EXPECT_EQ(AnsiCodec::splitLines(Bytes(c + "/UserData.csv")).value(3), "edited site");
+    EXPECT_EQ(QDir(c).entryList({"*_*"}, QDir::Dirs), (QStringList{"1_East", "2_West", "3_North_roof"}));
+    EXPECT_FALSE(QFileInfo::exists(c + "/1_Kato roof"));
+    EXPECT_TRUE(SameFiles(CustomerFixture::Snapshot(t.Folder("C300_Kato")), katoBefore));
+    EXPECT_EQ(t.Text("TxtIn", 11), "East");
+}
