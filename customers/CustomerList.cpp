@@ -6,10 +6,8 @@
 #include "customers/TabControls.h"
 #include "platform/AnsiCodec.h"
 #include "platform/FlexGrid.h"
+#include "platform/FolderReader.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 
 #include <algorithm>
 #include <numeric>
@@ -31,35 +29,33 @@ void NoteError(CustomerScan& scan, int number)
         scan.firstError = AppError(number);
 }
 
-// The entry of one customer folder, or nothing when the folder is no
+// The entry of the customer folder `name`, or nothing when the folder is no
 // customer (a file missing).
-std::optional<UserListItem> ReadListEntry(const QString& folder, CustomerScan& scan)
+std::optional<UserListItem> ReadListEntry(const FolderReader& users, const QString& folder, const QString& name,
+                                          CustomerScan& scan)
 {
-    const QString userPath = folder + QStringLiteral("/UserData.csv");
-    const QString makerPath = folder + QStringLiteral("/MakerData.csv");
+    const QString userFile = name + QStringLiteral("/UserData.csv");
+    const QString makerFile = name + QStringLiteral("/MakerData.csv");
     // Paths the file checks cannot look up count as missing, as everywhere.
-    if (makerPath.size() >= MaxPath || userPath.size() >= MaxPath)
+    if (folder.size() + 1 + std::max(userFile.size(), makerFile.size()) >= MaxPath)
         return std::nullopt;
-    if (!QFileInfo(makerPath).isFile())
+    if (!users.isFile(makerFile))
         return std::nullopt;
-    QFile file(userPath);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (QFileInfo(userPath).isFile())
+    const std::optional<QByteArray> bytes = users.read(userFile);
+    if (!bytes) {
+        if (users.isFile(userFile))
             NoteError(scan, 70);
         return std::nullopt;
     }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        NoteError(scan, 70);
-        return std::nullopt;
-    }
-    QStringList lines = AnsiCodec::splitLines(bytes);
+    // Only the lines the list shows are decoded; the memo is not.
+    QList<QByteArray> lines = AnsiCodec::splitLineBytes(*bytes);
     if (lines.size() < ListLinesRead) {
         NoteError(scan, 62);
         while (lines.size() < ListLinesRead)
-            lines.append(QString());
+            lines.append(QByteArray());
     }
-    return UserListItem{lines[0], lines[1], lines[2], lines[3], lines[4], lines[5], lines[6], lines[9]};
+    auto line = [&](int k) { return AnsiCodec::decode(lines[k]); };
+    return UserListItem{line(0), line(1), line(2), line(3), line(4), line(5), line(6), line(9)};
 }
 
 } // namespace
@@ -67,11 +63,15 @@ std::optional<UserListItem> ReadListEntry(const QString& folder, CustomerScan& s
 CustomerScan ScanCustomerFolders(const QString& userDataFolder)
 {
     CustomerScan scan;
-    const QStringList folders = QDir(userDataFolder)
-                                    .entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks,
-                                               QDir::Name | QDir::IgnoreCase);
+    const FolderReader users(userDataFolder);
+    QStringList folders = users.subfolders();
+    // The order a user sees: names without regard to case.
+    std::sort(folders.begin(), folders.end(), [](const QString& a, const QString& b) {
+        const int c = QString::compare(a, b, Qt::CaseInsensitive);
+        return c != 0 ? c < 0 : a < b;
+    });
     for (const QString& name : folders) {
-        std::optional<UserListItem> entry = ReadListEntry(userDataFolder + u'/' + name, scan);
+        std::optional<UserListItem> entry = ReadListEntry(users, userDataFolder, name, scan);
         if (!entry)
             continue;
         if (int(scan.items.size()) >= Customer::UserListCapacity) {

@@ -51,6 +51,8 @@ TEST_F(CustomerTabTest, ListShowsEveryCustomerFolderSortedByTheStoredColumnAndDi
     QDir().mkpath(t.Folder("Y_only-maker"));
     WriteLinesAtomic(t.Folder("Y_only-maker") + "/MakerData.csv", {""});
     WriteLinesAtomic(t.Users() + "/stray.csv", {"a"});
+    // A link to a customer folder is no customer of its own.
+    QFile::link(t.Folder("C300_Kato"), t.Users() + "/Z_link");
 
     struct Case {
         int column, direction;
