@@ -788,10 +788,6 @@ void FrmMain::buildPowConPage(QWidget* page)
 void FrmMain::connectHandlers()
 {
     connect(control<QAction>(nm("MnuEnd")), &QAction::triggered, this, [this] { MnuEnd_Click(); });
-    connect(control<QAction>(nm("MnuPicDelete")), &QAction::triggered, this, [] { MnuPicDelete_Click(); });
-    for (int i = 0; i < 2; ++i)
-        connect(control<QAction>(arr("MnuCopyPaste", i)), &QAction::triggered, this,
-                [i] { MnuCopyPaste_Click(i); });
 
     auto previousTab = [](QTabWidget* tabs, auto handler) {
         auto prev = std::make_shared<int>(tabs->currentIndex());
@@ -808,9 +804,6 @@ void FrmMain::connectHandlers()
         SSTab3_Click(before);
     });
 
-    for (int i = 0; i <= 17; ++i)
-        if (auto* b = control<QPushButton>(arr("CmdBtn", i)))
-            connect(b, &QPushButton::clicked, this, [i] { CmdBtn_Click(i); });
     for (int i : {0, 1, 3, 5})
         connect(control<QPushButton>(arr("CmdDataView", i)), &QPushButton::clicked, this,
                 [i] { CmdDataView_Click(i); });
@@ -827,11 +820,11 @@ void FrmMain::connectHandlers()
         connect(control<QComboBox>(arr("CmbHistorySel", k)), &QComboBox::currentIndexChanged, this,
                 [k](int) { CmbHistorySel_Click(k); });
     }
-    connect(MfgUserList, &FlexGrid::Click, this, [] { MfgUserList_Click(); });
     connect(MfgUserList, &FlexGrid::MouseMove, this,
             [this](Qt::MouseButtons, QPoint pos) { MfgUserList_MouseMove(pos); });
     connect(MfgMeasList, &FlexGrid::DblClick, this, [] { MfgMeasList_DblClick(); });
     ConnectMeasViewTab();
+    ConnectCustomerTab();
     ConnectForwardTab();
     ConnectCatalogTab();
 }

@@ -68,20 +68,6 @@ QStringList sortedEntries(const QString& folder, QDir::Filters kind)
     return names;
 }
 
-bool isReservedDeviceName(const QString& name)
-{
-    // Windows reserves these names with any extension, in any letter case.
-    QString base = name.section(u'.', 0, 0).toUpper();
-    while (base.endsWith(u' '))
-        base.chop(1);
-    static const QStringList fixed = {QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
-                                      QStringLiteral("NUL")};
-    if (fixed.contains(base))
-        return true;
-    return base.size() == 4 && (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT"))) &&
-           base[3] >= u'1' && base[3] <= u'9';
-}
-
 void addProblem(CatalogLoadResult& r, int number, const QString& path)
 {
     if (r.problems++ == 0) {
@@ -245,25 +231,9 @@ bool IsPortableCatalogName(const QString& name, bool modelCode)
 {
     if (name.isEmpty())
         return true;
-    if (!FileNameErrorCheck(name))
-        return false;
-    // A leading dot hides the entry here ("." and ".." included); Windows
-    // drops a folder name's trailing blanks and dots.
-    if (name.startsWith(u'.'))
-        return false;
-    if (!modelCode && (name.endsWith(u' ') || name.endsWith(u'.')))
-        return false;
-    for (QChar ch : name)
-        if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
-            return false;
-    if (isReservedDeviceName(name))
-        return false;
-    if (AnsiCodec::decode(AnsiCodec::encode(name)) != name)
-        return false;
-    const QString onDisk = modelCode ? name + QStringLiteral(".dat") : name;
-    if (onDisk.toUtf8().size() > 255)
-        return false;
-    return !(modelCode && name.contains(u','));
+    if (!modelCode)
+        return IsPortableName(name);
+    return IsPortableName(name + QStringLiteral(".dat")) && !name.contains(u',');
 }
 
 CatalogLoadResult LoadModuleCatalog(ModuleCatalogTable& table, std::int32_t& count, const ModelFileReader& read)

@@ -29,6 +29,41 @@ bool FileNameErrorCheck(const QString& name)
     return true;
 }
 
+namespace {
+
+bool isReservedDeviceName(const QString& name)
+{
+    // Windows reserves these names whatever follows a first "." and
+    // whatever blanks stand before it, in any letter case.
+    QString base = name.section(u'.', 0, 0).toUpper();
+    while (base.endsWith(u' '))
+        base.chop(1);
+    static const QStringList fixed{QStringLiteral("CON"), QStringLiteral("PRN"), QStringLiteral("AUX"),
+                                   QStringLiteral("NUL")};
+    if (fixed.contains(base))
+        return true;
+    return base.size() == 4 && (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT"))) &&
+           base[3] >= u'1' && base[3] <= u'9';
+}
+
+} // namespace
+
+bool IsPortableName(const QString& name)
+{
+    if (name.isEmpty() || name.startsWith(u'.'))
+        return false;
+    if (name.endsWith(u' ') || name.endsWith(u'.'))
+        return false;
+    for (QChar ch : name)
+        if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
+            return false;
+    if (!FileNameErrorCheck(name) || isReservedDeviceName(name))
+        return false;
+    if (AnsiCodec::decode(AnsiCodec::encode(name)) != name)
+        return false;
+    return name.toUtf8().size() <= 255;
+}
+
 bool IsSingleByteText(const QString& text)
 {
     const QList<quint16> codes = AnsiCodec::charCodes(text);

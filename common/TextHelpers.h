@@ -9,6 +9,16 @@
 QString SlCoCut(const QString& text);
 // False when the name holds / > < ? : ; " \ * or |; an empty name gives true.
 bool FileNameErrorCheck(const QString& name);
+// True when a name the user typed can be one folder or file name on Windows
+// and on this system, so that data travels between computers on backups and
+// copies: not empty, no leading dot (a hidden entry here, "." and ".."
+// included), no trailing blank or dot (Windows drops them), no control
+// character, none of the characters FileNameErrorCheck refuses, not a
+// reserved device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, also with an
+// extension), read back unchanged from code page 932 (the data files hold
+// the name in it; a name that reads back otherwise would no longer find its
+// folder), and at most 255 bytes as this system stores names.
+bool IsPortableName(const QString& name);
 // True when every character takes one byte in code page 932.
 bool IsSingleByteText(const QString& text);
 // True when a machine-dependent character occurs (code page 932 codes

@@ -24,6 +24,19 @@ inline HistoryFolderNameArray HistoryFolderNames;
 
 // The construction-history page shown on the customer tab (0-based).
 inline std::int32_t HistoryPage = 0;
+// The history-name box has had the focus or a key since the last save
+// question or list rebuild.
+inline bool HistoryNameEdited = false;
+// The copy buffer of the contractor block: row i is contractor i, columns
+// name, telephone, person in charge. Lives until the program ends.
+inline std::array<std::array<QString, 3>, Customer::ContractorCount> ContractorClip;
+
+// The folder name (key) of the customer the customer tab shows, as it lies
+// on disk; empty while the tab shows no saved customer (nothing chosen, or
+// a new customer not saved yet). Deletion, documents, pictures and re-keying
+// go by this key, never by the edited code and name boxes, and never by a
+// customer another tab read into the records.
+inline QString LoadedCustomerKey;
 
 // The customer list cache and the loaded customer's place in it.
 inline std::array<UserListItem, Customer::UserListCapacity> UserListItems;

@@ -1,24 +1,37 @@
 #pragma once
-// What the main window calls of the customer tab: the customer list, the
-// customer choice and save, the construction-history page, the command
-// buttons and the pop-up menus of the tab, and the customer sort dialog.
+// What the main window and the other subsystems call of the customer tab:
+// the customer list, the customer choice and save, the construction-history
+// pages, the command buttons and pop-up menus of the tab, the picture
+// handlers and the customer sort dialog. The handlers live in
+// CustomerList, CustomerCommands, HistoryPages, HistoryPictures and
+// FrmCustomerSort; ConnectCustomerTab wires them to the main window.
+#include "customers/CustomerCommands.h"
+#include "customers/CustomerList.h"
+#include "customers/FrmCustomerSort.h"
+#include "customers/HistoryPages.h"
+#include "customers/HistoryPictures.h"
 
-// Rebuilds the customer list `MfgUserList` (header row from UI texts 44 to
-// 51); the grid is shown afterwards when `visible`.
-void UserListIni(bool visible);
-// Loads and shows the customer of the customer grid's current row.
+// ---- Customer tab reset ------------------------------------------------------
+
+// Empties the customer tab and the array configuration window and locks the
+// tab's inputs (the state with no customer). Also empties every history and
+// contractor record and forgets which customer the tab showed.
+void UserDataClearLock();
+// Empties the tab's inputs and the array configuration window's rows and
+// group choices, opens the inputs and goes back to history page 0 (a blank
+// customer form).
+void UserDataInitial();
+
+// ---- Customer choice ---------------------------------------------------------
+
+// Loads and shows the customer of the customer grid's current row: the
+// save question for unsaved edits (only while the customer tab is shown),
+// the row highlighted, the customer's folder read, its fields, history 0
+// with its contractors and first picture, and the array configuration
+// window filled. A row whose customer cannot be found or read leaves the
+// tab empty and locked with no row chosen.
 void MfgUserList_Click();
-// Saves the customer being edited; with `notice` shows "Save OK". True when
-// the customer was saved.
-bool CmdBtn0_Click(bool notice);
-// Shows construction history HistoryPage of the loaded customer.
-void MeasDataPageChange();
-// The command buttons `CmdBtn` of the customer and catalogue tabs.
-void CmdBtn_Click(int index);
-// The items of the pop-up menus `MnuPicDel` and `MnuCopyPasteMenu`.
-void MnuPicDelete_Click();
-void MnuCopyPaste_Click(int index);
 
-// The customer sort dialog `FrmCustomerSort`.
-bool FrmCustomerSortIsLoaded();
-void FrmCustomerSortUnload();
+// Connects the customer tab's controls of the main window (and the shared
+// command buttons and picture handlers) to their handlers.
+void ConnectCustomerTab();

@@ -40,3 +40,23 @@ std::optional<QString> InputBox(const QString& prompt, const QString& title, con
 {
     return dialogs().input(prompt, title.isEmpty() ? AppTitle : title, defaultText);
 }
+
+QString QtFileFilter(const QString& uiFilter)
+{
+    if (!uiFilter.contains(u'|'))
+        return uiFilter;
+    const QStringList parts = uiFilter.split(u'|');
+    QStringList filters;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString description = parts[i].trimmed();
+        // A description that names its patterns already gets them once.
+        const qsizetype open = description.lastIndexOf(u'(');
+        if (open > 0 && description.endsWith(u')'))
+            description = description.left(open).trimmed();
+        QStringList patterns = parts[i + 1].split(u';', Qt::SkipEmptyParts);
+        for (QString& p : patterns)
+            p = p.trimmed();
+        filters << description + QStringLiteral(" (") + patterns.join(u' ') + u')';
+    }
+    return filters.join(QStringLiteral(";;"));
+}

@@ -42,9 +42,17 @@ struct MessageRequest {
 
 struct FileRequest {
     QString title;
-    QString filter;   // Qt filter text, e.g. "Pictures (*.jpg *.bmp)"
+    // The program's filter text: "description|patterns|description|patterns"
+    // (patterns separated by ";"), as the language files hold it, or a Qt
+    // filter "Pictures (*.jpg *.bmp)".
+    QString filter;
     QString startDir;
 };
+
+// A filter of FileRequest in Qt's form: each "description|patterns" pair
+// becomes a "description (patterns)" line; a text without "|" is taken as
+// it stands.
+QString QtFileFilter(const QString& filter);
 
 class Dialogs {
 public:

@@ -72,7 +72,7 @@ std::optional<QString> QtDialogs::input(const QString& prompt, const QString& ti
 
 QString QtDialogs::openFile(const FileRequest& r)
 {
-    return QFileDialog::getOpenFileName(nullptr, r.title, r.startDir, r.filter);
+    return QFileDialog::getOpenFileName(nullptr, r.title, r.startDir, QtFileFilter(r.filter));
 }
 
 std::optional<quint32> QtDialogs::chooseColor(quint32 initial)

@@ -8,6 +8,7 @@
 #include "app/MainWindowEnv.h"
 #include "customers/CustomerForm.h"
 #include "customers/CustomerGlobals.h"
+#include "customers/CustomerTab.h"
 #include "customers/UserData.h"
 #include "customers/support/CustomerFixture.h"
 #include "platform/AnsiCodec.h"
@@ -123,13 +124,16 @@ class CustomerFormTest : public ::testing::Test {
     {
         Global::UserDataScreenToRecordsHook = nullptr;
         Global::ShowHistoryTotalHook = nullptr;
+        Global::HistoryPage = 0;
         w.load();
         Reset();
     }
-    // No customer loaded, none listed, no array configuration window.
+    // No customer loaded, none listed, no array configuration window; the
+    // tab open for a new customer, as its command leaves it.
     void Reset()
     {
         UserMemoryClear();
+        UserDataInitial();
         Global::ArrayConfiguration = ArrayConfigurationType{};
         Global::HistoryPage = 0;
         Global::CurUserRow = 0;

@@ -11,6 +11,8 @@ class TestEnv;
 
 namespace CustomerFixture {
 
+// Copies the folder tree `from` into `to` (made when missing).
+void CopyTree(const QString& from, const QString& to);
 // The key (folder name) of the fixture customer.
 QString Key();
 // Copies the fixture's input/USER_DATA into the test's data folder, writes
