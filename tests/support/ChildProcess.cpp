@@ -33,6 +33,19 @@ void writeAllTo(int fd, const QByteArray& bytes)
     }
 }
 
+// A thread still on its way out at the fork may hold a lock of the C library
+// or of the sanitizers, which the child would then wait on forever: wait
+// (briefly) until this process is down to its one thread.
+void waitForOneThread()
+{
+    for (int i = 0; i < 200; ++i) {
+        const QStringList tasks = QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+        if (tasks.size() <= 1)
+            return;
+        ::usleep(10'000);
+    }
+}
+
 } // namespace
 
 ChildResult RunInChild(const ChildLimits& limits,
@@ -40,6 +53,7 @@ ChildResult RunInChild(const ChildLimits& limits,
 {
     ChildResult result;
     QThreadPool::globalInstance()->waitForDone();
+    waitForOneThread();
     std::fflush(nullptr);
     int fds[2];
     if (::pipe(fds) != 0)
@@ -53,6 +67,9 @@ ChildResult RunInChild(const ChildLimits& limits,
     if (pid == 0) {
         ::close(fds[0]);
         int code = 250;
+        // A child that hangs ends instead of holding the test until its
+        // time runs out; the caller sees SIGALRM.
+        ::alarm(ChildTimeLimitSeconds);
         try {
             if (limits.fileSizeLimit) {
                 // A write past the limit fails with EFBIG instead of ending

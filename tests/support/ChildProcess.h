@@ -26,6 +26,9 @@ struct ChildResult {
     QByteArray output;    // what the body handed to `send`
 };
 
+// A child still running after this long is ended by SIGALRM.
+constexpr unsigned ChildTimeLimitSeconds = 60;
+
 // Runs `body` in a child process under `limits`. `body` gets a function to
 // send text to the parent, and its result is the child's exit code (an
 // exception gives 250). Threads of Qt's pool are ended first, so that the

@@ -10,6 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+
+#include <csignal>
 #include <QMultiHash>
 #include <QSet>
 
@@ -338,13 +340,23 @@ WriteFaultSummary RunOnFullDisk(const Saver& s)
     }
     limits.insert(largest);
     for (qint64 limit : limits) {
-        s.arrange();
-        const Files old = Snapshot(Root(s));
-        const ChildResult child = RunInChild({limit, false}, [&](const auto& send) {
-            FileIoFaults::FailAt(0);
-            send(Serialize(Run(s)));
-            return 0;
-        });
+        Files old;
+        ChildResult child;
+        // A forked child that hung (SIGALRM) is tried again from the start:
+        // the hang is the fork's, not the saver's, and a saver that hangs
+        // every time is still reported below.
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            s.arrange();
+            old = Snapshot(Root(s));
+            child = RunInChild({limit, false}, [&](const auto& send) {
+                FileIoFaults::FailAt(0);
+                send(Serialize(Run(s)));
+                return 0;
+            });
+            if (child.exited || child.signal != SIGALRM)
+                break;
+            Print(QStringLiteral("[full disk] %1: file-size limit %2: the child hung, tried again").arg(s.name).arg(limit));
+        }
         const QString what = QStringLiteral("file-size limit %1").arg(limit);
         ++sum.points;
         if (!child.exited || child.exitCode != 0) {
