@@ -101,6 +101,15 @@ QLabel* newPicture(const QString& name, QWidget* parent, int widthTwips, int hei
     return p;
 }
 
+// The curve graphs label ten grid steps across a narrow picture: a small
+// font keeps the tick labels apart.
+void setGraphFont(QLabel* picture)
+{
+    QFont f = picture->font();
+    f.setPointSizeF(f.pointSizeF() > 0 ? f.pointSizeF() * 0.8 : 7);
+    picture->setFont(f);
+}
+
 // A catalogue list is as wide as its one column of 20 blanks and a scroll bar.
 int oneColumnListWidth(const FlexGrid* g)
 {
@@ -507,9 +516,11 @@ void FrmMain::buildMeasTab(QWidget* page)
     auto* right = new QVBoxLayout;
     auto* pic2 = reg(newPicture(arr("Pic", 2), page, 0, 0));
     pic2->setMinimumSize(360, 220);
+    setGraphFont(pic2);
     pic2->setFrameShape(QFrame::StyledPanel);
     pic2->setFrameShadow(QFrame::Sunken);
     auto* measType = reg(newCaption(nm("LblMeasType"), pic2));
+    measType->setFont(page->font());
     measType->move(8, 4);
     right->addWidget(pic2, 1);
     auto* viewButtons = new QHBoxLayout;
@@ -614,6 +625,7 @@ void FrmMain::buildForwardTab(QWidget* page)
     auto* right = new QVBoxLayout;
     auto* pic3 = reg(newPicture(arr("Pic", 3), page, 0, 0));
     pic3->setMinimumSize(360, 220);
+    setGraphFont(pic3);
     pic3->setFrameShape(QFrame::StyledPanel);
     pic3->setFrameShadow(QFrame::Sunken);
     right->addWidget(pic3, 1);

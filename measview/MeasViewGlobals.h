@@ -2,6 +2,8 @@
 // Shared state of this subsystem, in namespace Global (see app/Global.h).
 // The four views of the loaded history (MeasViewRecords, MeasRawRecords,
 // MeasPmCorrRecords, MeasStcRecords) live in instrument/MeasRecordGlobals.h.
+// The plot state of the curve graphs (MeasPlotScale, ForwardPlotScale,
+// SharedPlotLayout) lives with the plot engine in measview/PlotEngine.h.
 #include <QString>
 
 #include <array>

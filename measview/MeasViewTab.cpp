@@ -187,16 +187,6 @@ void CmbHistorySel_Click(int index)
         grid->setRedraw(true);
 }
 
-void CmdDataView_Click(int index)
-{
-    if (index == 1) {
-        if (auto* label = MainControl<QLabel>(QStringLiteral("LblMeasType")))
-            label->clear();
-        if (auto* pic = MainControl<QLabel>(QStringLiteral("Pic_2")))
-            pic->clear();
-    }
-}
-
 void DataViewTotalCalc()
 {
     if (Global::TickRestoring)

@@ -6,7 +6,9 @@
 #include "MeasTabWindow.h"
 
 #include "common/Global.h"
+#include "measview/CurveButtons.h"
 #include "measview/MeasList.h"
+#include "measview/PlotPainter.h"
 #include "measview/TabRules.h"
 #include "platform/AnsiCodec.h"
 #include "platform/NumText.h"
@@ -595,4 +597,126 @@ TEST(MeasTabReport, OneToTwentyTickedRowsAreHandedOverMoreAreRefused)
     report->click();
     EXPECT_EQ(Global::ReportCount, 99);
     EXPECT_TRUE(t.form->isVisible());
+}
+
+// ---- Curves -------------------------------------------------------------------
+
+namespace {
+
+int Segments(const PlotModel& m, PlotItem::Kind kind)
+{
+    int n = 0;
+    for (const PlotItem& item : m.items)
+        n += item.kind == kind;
+    return n;
+}
+
+PlotModel ShownModel(bool pv)
+{
+    auto* pic = MainControl<QLabel>(QStringLiteral("Pic_2"));
+    auto m = MeasGraphModel(pv, PictureSurface(pic));
+    EXPECT_TRUE(m.has_value());
+    return m ? *m : PlotModel{};
+}
+
+} // namespace
+
+TEST(MeasTabCurves, TheTickedRowsAreDrawnOnTheScaleOfTheirPoints)
+{
+    MeasTabWindow t;
+    t.open(0);
+    auto* pic = MainControl<QLabel>(QStringLiteral("Pic_2"));
+    auto* draw = t.control<QPushButton>("CmdDataView", 0);
+    auto* clear = t.control<QPushButton>("CmdDataView", 1);
+    EXPECT_EQ(draw->text(), Ui(89));
+    EXPECT_EQ(clear->text(), Ui(90));
+    const std::vector<MeasRecord> before = Global::MeasViewRecords;
+    const QByteArray files = Bytes(t.historyFolder() + QStringLiteral("/MeasData.csv")) +
+                             Bytes(t.historyFolder() + QStringLiteral("/CheckMemory.csv"));
+
+    // Records 1, 3 and 8: at most 8.2 A, 402 V and 402 x 8.2 W.
+    draw->click();
+    ASSERT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
+    EXPECT_FALSE(pic->pixmap().isNull());
+    EXPECT_EQ(t.caption("LblMeasType"), Ui(505));
+    const PlotScale& s = Global::MeasPlotScale;
+    EXPECT_DOUBLE_EQ(s.PlotIMax, 8.2);
+    EXPECT_DOUBLE_EQ(s.PlotVMax, 402);
+    EXPECT_NEAR(s.PlotPMax, 3296.4, 1e-9);
+    EXPECT_EQ(QList<double>({s.DecadeI, s.DecadeV, s.DecadeP}), QList<double>({100, 1, 1}));
+    EXPECT_EQ(QList<double>({s.AxisIMax, s.AxisVMax, s.AxisPMax}), QList<double>({900, 500, 3300}));
+    EXPECT_EQ(QStringList({s.LabelFmtI, s.LabelFmtV, s.LabelFmtP}), QStringList({"0.00", "0", "0"}));
+    EXPECT_EQ(QList<double>({s.GridDivH, s.GridDivV, s.MarginDivisor}), QList<double>({10, 10, 7}));
+    const PlotLayout& l = Global::SharedPlotLayout;
+    EXPECT_EQ(QList<int>({l.PlotVRangeL, l.PlotIRangeL, l.PlotXMargin, l.PlotYMargin}),
+              QList<int>({500, 900, 71, 161}));
+    // One I-V segment from the current axis and 119 between the points of
+    // each curve; no P-V curve without the P-V box.
+    const PlotModel shown = ShownModel(false);
+    EXPECT_EQ(shown.scale, s);
+    EXPECT_EQ(Segments(shown, PlotItem::IvSegment), 3 * 120);
+    EXPECT_EQ(Segments(shown, PlotItem::PvSegment), 0);
+    MainControl<QCheckBox>(QStringLiteral("ChkPV_VIEW"))->setChecked(true);
+    EXPECT_EQ(Segments(ShownModel(true), PlotItem::PvSegment), 3 * 120);
+
+    // Drawing changes no record and no file.
+    for (int r = 0; r <= 8; ++r) {
+        EXPECT_EQ(Global::MeasViewRecords[std::size_t(r)].F, before[std::size_t(r)].F) << r;
+        EXPECT_EQ(Global::MeasViewRecords[std::size_t(r)].IvPoints, before[std::size_t(r)].IvPoints) << r;
+    }
+    EXPECT_EQ(Bytes(t.historyFolder() + QStringLiteral("/MeasData.csv")) +
+                  Bytes(t.historyFolder() + QStringLiteral("/CheckMemory.csv")),
+              files);
+
+    // The clear empties the graph and the view's name, the scale stays.
+    const PlotScale kept = s;
+    clear->click();
+    EXPECT_TRUE(pic->pixmap().isNull());
+    EXPECT_EQ(t.caption("LblMeasType"), QString());
+    EXPECT_EQ(Global::MeasPlotScale, kept);
+
+    // A ticked total alone draws nothing.
+    t.control<QPushButton>(QStringLiteral("CmdDspAll"))->click();
+    t.control<QPushButton>(QStringLiteral("CmdDspAll"))->click();
+    t.grid()->setTick(1, true);
+    draw->click();
+    EXPECT_TRUE(pic->pixmap().isNull());
+    EXPECT_EQ(t.caption("LblMeasType"), QString());
+    EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
+}
+
+TEST(MeasTabCurves, EveryViewSwitchDrawsTheNewViewAndALoadClearsTheGraph)
+{
+    MeasTabWindow t;
+    t.open(0);
+    auto* pic = MainControl<QLabel>(QStringLiteral("Pic_2"));
+    const int keys[3] = {505, 506, 508};
+    for (int tab : {1, 2, 0}) {
+        SCOPED_TRACE(tab);
+        t.form->SSTab3->setCurrentIndex(tab);
+        EXPECT_FALSE(pic->pixmap().isNull());
+        EXPECT_EQ(t.caption("LblMeasType"), Ui(keys[tab]));
+        // The scale of the view's own points.
+        EXPECT_EQ(Global::MeasPlotScale, ShownModel(false).scale);
+    }
+    // The Pm-corrected currents are scaled to 1000 W/m2: a larger current axis.
+    t.form->SSTab3->setCurrentIndex(1);
+    const double pmAxis = Global::MeasPlotScale.PlotIMax;
+    t.form->SSTab3->setCurrentIndex(0);
+    EXPECT_GT(pmAxis, Global::MeasPlotScale.PlotIMax);
+
+    // A refused STC view ends on the measured view's curves.
+    t.open(1);
+    t.control<QPushButton>("CmdDataView", 0)->click();
+    t.dialogs().log.clear();
+    t.form->SSTab3->setCurrentIndex(2);
+    EXPECT_EQ(t.boxes().size(), 1);
+    EXPECT_EQ(t.caption("LblMeasType"), Ui(505));
+    EXPECT_FALSE(pic->pixmap().isNull());
+
+    // Loading a history clears the graph.
+    t.chooseHistory(QStringLiteral("空き"));
+    t.chooseHistory();
+    EXPECT_TRUE(pic->pixmap().isNull());
+    EXPECT_EQ(t.caption("LblMeasType"), QString());
 }
