@@ -2,6 +2,7 @@
 // its own tick cell (row 1 the total row), so the tick flag of record r is
 // the cell of list row r + 1.
 #include "common/Global.h"
+#include "common/GridCellEdit.h"
 #include "instrument/ForwardTab.h"
 #include "instrument/MeasRecordGlobals.h"
 #include "measview/MeasList.h"
@@ -10,10 +11,7 @@
 #include "measview/MeasViewTab.h"
 #include "measview/TabRules.h"
 #include "platform/AppError.h"
-#include "platform/NumText.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -45,19 +43,6 @@ void SetFlags(int r, bool ticked)
     Global::DisplayTickMemory[std::size_t(r)] = ticked;
 }
 
-// Esc in the edit box closes it without storing anything.
-class EscapeCloses : public QObject {
-  public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            CloseMeasEditBox();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
 
 } // namespace
 
@@ -121,22 +106,7 @@ void MfgMeasList_Scroll()
 
 void MfgMeasList_MouseMove(Qt::MouseButtons, QPoint pos)
 {
-    FlexGrid* grid = MeasGrid();
-    if (!grid)
-        return;
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    try {
-        x = NumText::CLng(PixelsToTwipsX(pos.x(), grid));
-        y = NumText::CLng(PixelsToTwipsY(pos.y(), grid));
-    } catch (const AppError&) {
-        return;
-    }
-    if ((x != Global::MeasListMouseX || y != Global::MeasListMouseY) && Global::MainWindowHandle &&
-        QApplication::activeWindow() == Global::MainWindowHandle)
-        grid->setFocus(Qt::MouseFocusReason);
-    Global::MeasListMouseX = x;
-    Global::MeasListMouseY = y;
+    TrackGridPointer(MeasGrid(), pos, Global::MeasListMouseX, Global::MeasListMouseY);
 }
 
 void MfgMeasList_MouseDown(Qt::MouseButton, Qt::KeyboardModifiers, QPoint)
@@ -167,30 +137,11 @@ void MfgMeasList_DblClick()
         const int row = grid->Row();
         if (row < 1)
             return;
-        // The column under the pointer; where two touch, the lower wins.
-        int column = -1;
-        for (int i = 0; i < EditableColumns && i < grid->Cols(); ++i) {
-            const QRect cell = grid->CellRect(row, i);
-            const std::int32_t left = NumText::CLng(PixelsToTwipsX(cell.left(), grid));
-            const std::int32_t width = NumText::CLng(PixelsToTwipsX(cell.width(), grid));
-            if (left <= Global::MeasListMouseX && Global::MeasListMouseX <= left + width) {
-                column = i;
-                break;
-            }
-        }
-        if (column < 0)
-            return;
-        Global::EditColMeas = column;
-        grid->setCol(column);
-        grid->setEnabled(false);
-        const QRect cell = grid->CellRect(row, column);
-        const QPoint at = box->parentWidget() ? grid->mapTo(box->parentWidget(), cell.topLeft()) : cell.topLeft();
-        box->setGeometry(QRect(at, cell.size()));
-        box->setText(ForwardEditText(Global::MeasViewRecords[std::size_t(Global::CurMeasRow)], column));
-        box->show();
-        box->raise();
-        box->setSelection(0, int(box->text().size()));
-        box->setFocus();
+        const MeasRecord& rec = Global::MeasViewRecords[std::size_t(Global::CurMeasRow)];
+        const int column = OpenGridEditBox(grid, box, row, Global::MeasListMouseX, EditableColumns,
+                                           [&rec](int c) { return ForwardEditText(rec, c); });
+        if (column >= 0)
+            Global::EditColMeas = column;
     });
 }
 
@@ -227,6 +178,6 @@ void ConnectMeasTicks(QObject* form)
     // usable again in every case.
     if (QLineEdit* box = EditBox()) {
         QObject::connect(box, &QLineEdit::editingFinished, form, [] { CloseMeasEditBox(); });
-        box->installEventFilter(new EscapeCloses(box));
+        CloseOnEscape(box, [] { CloseMeasEditBox(); });
     }
 }

@@ -19,21 +19,6 @@
 
 namespace {
 
-int CountPixels(const QImage& image, QRgb colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
-    return n;
-}
-
-void WaitForPaint()
-{
-    for (int i = 0; i < 20; ++i)
-        QApplication::processEvents();
-}
-
 // A string of modules measured at `irradiance` W/m2: a single-diode curve
 // from short circuit to just past open circuit, its figures from its points.
 MeasRecord StringCurve(const char* number, const char* time, double isc, double voc, int irradiance)
@@ -91,21 +76,6 @@ void WriteSouthHistory()
         WriteMeasFile(folder, r, options);
 }
 
-void Save(QWidget& window, const QString& name)
-{
-    const QString dir = qEnvironmentVariable("HX_SCREENS_DIR");
-    if (dir.isEmpty())
-        return;
-    QPixmap shot;
-    if (QScreen* s = window.screen(); s && QGuiApplication::platformName() == QLatin1String("xcb")) {
-        const QRect frame = window.frameGeometry();
-        shot = s->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
-    }
-    if (shot.isNull())
-        shot = window.grab();
-    EXPECT_TRUE(shot.save(dir + u'/' + name));
-}
-
 } // namespace
 
 TEST(MeasTabScreens, CurvesInEachView)
@@ -137,7 +107,7 @@ TEST(MeasTabScreens, CurvesInEachView)
             EXPECT_GT(CountPixels(graph, qRgb(255, 0, 0)), 200) << tab;   // P-V curves
             // Every view in English, the STC view in Japanese.
             if (QLatin1String(lang.suffix) == QLatin1String("en") || tab == 2)
-                Save(*t.form, QStringLiteral("meastab-%1-%2.png")
+                SaveScreen(*t.form, QStringLiteral("meastab-%1-%2.png")
                                   .arg(QLatin1String(views[tab]), QLatin1String(lang.suffix)));
         }
     }

@@ -3,6 +3,7 @@
 // measurement files of tests/fixtures/history in each customer's history
 // "屋根", the measurement-data tab shown and entered as the tab switch
 // enters it. For the tests that drive the tab as a user does.
+#include "MeasTabTestSupport.h"
 #include "app/MainWindowEnv.h"
 #include "customers/CustomerGlobals.h"
 #include "instrument/MeasRecordGlobals.h"
@@ -52,27 +53,9 @@ inline void CopyTree(const QString& from, const QString& to)
     }
 }
 
-// The measurement files, tick memory and MeasData.csv of the history fixture.
-inline void CopyHistory(const QString& to)
-{
-    QDir().mkpath(to);
-    const QDir from(QStringLiteral(HX_FIXTURES "/history"));
-    for (const QString& name : from.entryList(QDir::Files)) {
-        if (name.endsWith(QLatin1String(".py")))
-            continue;
-        QFile::remove(to + u'/' + name);
-        ASSERT_TRUE(QFile::copy(from.filePath(name), to + u'/' + name)) << name.toStdString();
-    }
-}
-
 inline QString CustomerFolder(int p)
 {
     return Global::DataFolder + QStringLiteral("/USER_DATA/") + Codes[p] + u'_' + Names[p];
-}
-
-inline QByteArray Bytes(const QString& path)
-{
-    return ReadFileBytes(path).value_or(QByteArray("(missing)"));
 }
 
 } // namespace MeasTab
@@ -85,7 +68,7 @@ struct MeasTabWindow {
     {
         MeasTab::CopyTree(QStringLiteral(HX_FIXTURES "/meastab/data"), w.env.dataFolder());
         for (int p = 0; p < MeasTab::Codes.size(); ++p)
-            MeasTab::CopyHistory(w.env.dataFolder() + QStringLiteral("/USER_DATA/") + MeasTab::Codes[p] + u'_' +
+            CopyHistoryFixture(w.env.dataFolder() + QStringLiteral("/USER_DATA/") + MeasTab::Codes[p] + u'_' +
                                  MeasTab::Names[p] + QStringLiteral("/1_") + MeasTab::History);
         resetGlobals();
         form = &w.load(language);
@@ -110,20 +93,7 @@ struct MeasTabWindow {
 
     static void resetGlobals()
     {
-        Global::MeasViewRecords.clear();
-        Global::MeasRawRecords.clear();
-        Global::MeasPmCorrRecords.clear();
-        Global::MeasStcRecords.clear();
-        Global::MeasFilePaths.clear();
-        Global::MeasFileCount = 0;
-        Global::MeasHistoryFolder.clear();
-        Global::DisplayTick.assign(1, 0);
-        Global::DisplayTickMemory.assign(1, false);
-        Global::CurMeasRow = -1;
-        Global::TickRestoring = Global::TickAllRunning = Global::ViewSwitchRunning = false;
-        Global::StcCoefMissing = false;
-        Global::ModuleCompFlags = {};
-        Global::MeasListMouseX = Global::MeasListMouseY = 0;
+        ResetMeasViewGlobals();
         Global::UserListCount = 0;
         Global::ArrayConfiguration = {};
     }
@@ -137,15 +107,7 @@ struct MeasTabWindow {
     QString caption(const char* name) const { return control<QLabel>(QString::fromLatin1(name))->text(); }
     FlexGrid* grid() const { return form->MfgMeasList; }
     ScriptedDialogs& dialogs() const { return *w.env.dialogs; }
-    // "title|text" of every message box shown.
-    QStringList boxes() const
-    {
-        QStringList out;
-        for (const RecordedDialog& r : w.env.dialogs->log)
-            if (r.kind == RecordedDialog::Message)
-                out << r.message.title + u'|' + r.message.text;
-        return out;
-    }
+    QStringList boxes() const { return Boxes(*w.env.dialogs); }
 
     // Chooses customer p of the list as the user does, in the list of
     // control numbers (or of names).
@@ -172,13 +134,7 @@ struct MeasTabWindow {
         return MeasTab::CustomerFolder(p) + u'/' + name;
     }
 
-    QStringList rowTexts(int row) const
-    {
-        QStringList t;
-        for (int c = 0; c < grid()->Cols(); ++c)
-            t << grid()->TextMatrix(row, c);
-        return t;
-    }
+    QStringList rowTexts(int row) const { return GridRowTexts(grid(), row); }
     // Every cell of the row has back colour `back` and black text.
     bool painted(int row, quint32 back) const
     {
@@ -187,14 +143,7 @@ struct MeasTabWindow {
                 return false;
         return true;
     }
-    QList<int> tickedRows() const
-    {
-        QList<int> rows;
-        for (int r = 1; r < grid()->Rows(); ++r)
-            if (grid()->Tick(r))
-                rows << r;
-        return rows;
-    }
+    QList<int> tickedRows() const { return GridTickedRows(grid()); }
 
     // Mouse events on the list's viewport, at the centre of a cell.
     QPointF at(int row, int col) const

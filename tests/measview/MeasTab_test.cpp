@@ -19,19 +19,9 @@
 
 namespace {
 
-using MeasTab::Bytes;
-
 QString Ui(int key)
 {
     return Global::UiText.value(key);
-}
-
-QByteArray Cp932(std::initializer_list<const char*> lines)
-{
-    QByteArray out;
-    for (const char* line : lines)
-        out += AnsiCodec::encode(QString::fromUtf8(line)) + "\r\n";
-    return out;
 }
 
 QByteArray TickLines(std::initializer_list<bool> ticks)
@@ -149,7 +139,7 @@ TEST(MeasTabCustomer, ACustomerWhoseFileIsGoneEmptiesThePageAndSaysSo)
     t.open(0);
     ASSERT_EQ(Global::MeasFileCount, 8);
     ASSERT_TRUE(QFile::remove(MeasTab::CustomerFolder(2) + QStringLiteral("/UserData.csv")));
-    const QByteArray ticksBefore = Bytes(t.historyFolder(0) + QStringLiteral("/CheckMemory.csv"));
+    const QByteArray ticksBefore = FileBytes(t.historyFolder(0) + QStringLiteral("/CheckMemory.csv"));
 
     t.chooseCustomer(2);
     EXPECT_EQ(t.boxes(), QStringList({AppTitle + u'|' + Ui(UiCustomerFileMissing)}));
@@ -170,7 +160,7 @@ TEST(MeasTabCustomer, ACustomerWhoseFileIsGoneEmptiesThePageAndSaysSo)
     // Nothing is written into the history shown before.
     t.form->SSTab3->setCurrentIndex(1);
     CmdDspAll_Click();
-    EXPECT_EQ(Bytes(t.historyFolder(0) + QStringLiteral("/CheckMemory.csv")), ticksBefore);
+    EXPECT_EQ(FileBytes(t.historyFolder(0) + QStringLiteral("/CheckMemory.csv")), ticksBefore);
 
     // The next customer is shown as usual.
     t.chooseCustomer(0);
@@ -240,11 +230,11 @@ TEST(MeasTabTicks, ATickFollowsIntoTheFlagsTheColourTheTotalAndBothFiles)
     EXPECT_EQ(Global::DisplayTick, Flags({0, 1, 0, 0, 0, 0, 0, 0, 1}));
     EXPECT_FALSE(Global::DisplayTickMemory[3]);
     EXPECT_TRUE(t.painted(4, MeasUntickedColor));
-    EXPECT_EQ(Bytes(folder + QStringLiteral("/CheckMemory.csv")),
+    EXPECT_EQ(FileBytes(folder + QStringLiteral("/CheckMemory.csv")),
               TickLines({false, true, false, false, false, false, false, false, true}));
     // 180 + 255 W; Voc the mean of 380 and 402 V, whole volts as the first
     // measurement carries no version; Isc 6.5 + 8.2 A.
-    EXPECT_EQ(TotalLines(Bytes(folder + QStringLiteral("/MeasData.csv"))),
+    EXPECT_EQ(TotalLines(FileBytes(folder + QStringLiteral("/MeasData.csv"))),
               QList<QByteArray>({"SEL_OK,435.00\r", "SEL_OK,391\r", "SEL_OK,14.700\r"}));
     EXPECT_EQ(t.rowTexts(1).mid(6, 3), QStringList({"435", "391", "14.700"}));
     EXPECT_EQ(Global::MeasViewRecords[0].F[15], QStringLiteral("435.00"));
@@ -253,15 +243,15 @@ TEST(MeasTabTicks, ATickFollowsIntoTheFlagsTheColourTheTotalAndBothFiles)
     t.clickTick(3);
     EXPECT_EQ(Global::DisplayTick, Flags({0, 1, 1, 0, 0, 0, 0, 0, 1}));
     EXPECT_TRUE(t.painted(3, MeasTickedColor));
-    EXPECT_EQ(TotalLines(Bytes(folder + QStringLiteral("/MeasData.csv")))[0], QByteArray("SEL_OK,685.50\r"));
+    EXPECT_EQ(TotalLines(FileBytes(folder + QStringLiteral("/MeasData.csv")))[0], QByteArray("SEL_OK,685.50\r"));
 
     // The total row's own tick: flag 0 and the tick memory, not its colour,
     // not the total.
     t.grid()->setTick(1, true);
     EXPECT_EQ(Global::DisplayTick[0], 1);
     EXPECT_TRUE(t.painted(1, MeasTotalRowColor));
-    EXPECT_EQ(Bytes(folder + QStringLiteral("/CheckMemory.csv")).left(6), QByteArray("True\r\n"));
-    EXPECT_EQ(TotalLines(Bytes(folder + QStringLiteral("/MeasData.csv")))[0], QByteArray("SEL_OK,685.50\r"));
+    EXPECT_EQ(FileBytes(folder + QStringLiteral("/CheckMemory.csv")).left(6), QByteArray("True\r\n"));
+    EXPECT_EQ(TotalLines(FileBytes(folder + QStringLiteral("/MeasData.csv")))[0], QByteArray("SEL_OK,685.50\r"));
     EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
 
     // The ticks come back with the history.
@@ -287,10 +277,10 @@ TEST(MeasTabTicks, AllTicksEveryRowThenUnticksThemAndTheTotalsRunOnce)
     for (int row = 2; row <= 9; ++row)
         EXPECT_TRUE(t.painted(row, MeasTickedColor)) << row;
     EXPECT_EQ(t.grid()->cellBackColor(1, 0), MeasTotalRowColor);
-    EXPECT_EQ(Bytes(folder + QStringLiteral("/CheckMemory.csv")),
+    EXPECT_EQ(FileBytes(folder + QStringLiteral("/CheckMemory.csv")),
               TickLines({true, true, true, true, true, true, true, true, true}));
     // Pm of all eight: 180 + 250.5 + 240.25 + 150 + 260 + 0 + 0 + 255.
-    EXPECT_EQ(TotalLines(Bytes(folder + QStringLiteral("/MeasData.csv")))[0], QByteArray("SEL_OK,1335.75\r"));
+    EXPECT_EQ(TotalLines(FileBytes(folder + QStringLiteral("/MeasData.csv")))[0], QByteArray("SEL_OK,1335.75\r"));
     EXPECT_FALSE(Global::TickAllRunning);
 
     all->click();
@@ -298,7 +288,7 @@ TEST(MeasTabTicks, AllTicksEveryRowThenUnticksThemAndTheTotalsRunOnce)
     EXPECT_TRUE(t.tickedRows().isEmpty());
     for (int row = 2; row <= 9; ++row)
         EXPECT_TRUE(t.painted(row, MeasUntickedColor)) << row;
-    EXPECT_EQ(TotalLines(Bytes(folder + QStringLiteral("/MeasData.csv"))),
+    EXPECT_EQ(TotalLines(FileBytes(folder + QStringLiteral("/MeasData.csv"))),
               QList<QByteArray>({"\r", "\r", "\r"}));
     EXPECT_EQ(t.rowTexts(1)[6], QStringLiteral("--"));
 
@@ -315,7 +305,7 @@ TEST(MeasTabTicks, AFailingTotalLeavesNoTickDead)
     MeasTabWindow t;
     t.open(0);
     const QString measData = t.historyFolder() + QStringLiteral("/MeasData.csv");
-    const QByteArray saved = Bytes(measData);
+    const QByteArray saved = FileBytes(measData);
     ASSERT_TRUE(QFile::remove(measData));
 
     t.control<QPushButton>(QStringLiteral("CmdDspAll"))->click();
@@ -330,7 +320,7 @@ TEST(MeasTabTicks, AFailingTotalLeavesNoTickDead)
     t.grid()->setTick(5, false);
     EXPECT_EQ(Global::DisplayTick[4], 0);
     EXPECT_TRUE(t.painted(5, MeasUntickedColor));
-    EXPECT_EQ(Bytes(t.historyFolder() + QStringLiteral("/CheckMemory.csv")),
+    EXPECT_EQ(FileBytes(t.historyFolder() + QStringLiteral("/CheckMemory.csv")),
               TickLines({true, true, true, true, false, true, true, true, true}));
     EXPECT_EQ(t.boxes().size(), 1);
 }
@@ -340,7 +330,7 @@ TEST(MeasTabTicks, AScrollPutsTheFlagsIntoTheCellsWithoutAnyTotal)
     MeasTabWindow t;
     t.open(0);
     const QString tickFile = t.historyFolder() + QStringLiteral("/CheckMemory.csv");
-    const QByteArray before = Bytes(tickFile);
+    const QByteArray before = FileBytes(tickFile);
     const QString total = Global::MeasViewRecords[0].F[15];
     // A flag that its cell does not show yet.
     Global::DisplayTick[5] = 1;
@@ -351,7 +341,7 @@ TEST(MeasTabTicks, AScrollPutsTheFlagsIntoTheCellsWithoutAnyTotal)
     EXPECT_EQ(t.grid()->Tick(6), 1);
     EXPECT_TRUE(t.painted(6, MeasTickedColor));
     EXPECT_EQ(Global::DisplayTick, Flags({0, 1, 0, 1, 0, 1, 0, 0, 1}));
-    EXPECT_EQ(Bytes(tickFile), before);
+    EXPECT_EQ(FileBytes(tickFile), before);
     EXPECT_EQ(Global::MeasViewRecords[0].F[15], total);
     EXPECT_FALSE(Global::TickRestoring);
 }
@@ -429,7 +419,7 @@ TEST(MeasTabViews, EachViewRewritesTheRowsAndStoresItsOwnTotals)
     t.open(0);
     const QString measData = t.historyFolder() + QStringLiteral("/MeasData.csv");
     const QString tickFile = t.historyFolder() + QStringLiteral("/CheckMemory.csv");
-    const QByteArray ticks = Bytes(tickFile);
+    const QByteArray ticks = FileBytes(tickFile);
     const QString irradiance = t.grid()->TextMatrix(3, 12);
 
     struct View {
@@ -456,9 +446,9 @@ TEST(MeasTabViews, EachViewRewritesTheRowsAndStoresItsOwnTotals)
         EXPECT_EQ(t.tickedRows(), QList<int>({2, 4, 9}));
         EXPECT_TRUE(t.painted(2, MeasTickedColor));
         EXPECT_TRUE(t.painted(3, MeasUntickedColor));
-        EXPECT_EQ(Bytes(tickFile), ticks);
+        EXPECT_EQ(FileBytes(tickFile), ticks);
         const MeasRecord& total = Global::MeasViewRecords[0];
-        EXPECT_EQ(TotalLines(Bytes(measData)),
+        EXPECT_EQ(TotalLines(FileBytes(measData)),
                   QList<QByteArray>({"SEL_OK," + total.F[15].toLatin1() + "\r",
                                      "SEL_OK," + total.F[16].toLatin1() + "\r",
                                      "SEL_OK," + total.F[17].toLatin1() + "\r"}));
@@ -468,9 +458,9 @@ TEST(MeasTabViews, EachViewRewritesTheRowsAndStoresItsOwnTotals)
     }
     // The Pm-corrected total differs from the measured one.
     t.form->SSTab3->setCurrentIndex(1);
-    EXPECT_NE(TotalLines(Bytes(measData))[0], QByteArray("SEL_OK,675.25\r"));
+    EXPECT_NE(TotalLines(FileBytes(measData))[0], QByteArray("SEL_OK,675.25\r"));
     t.form->SSTab3->setCurrentIndex(0);
-    EXPECT_EQ(TotalLines(Bytes(measData))[0], QByteArray("SEL_OK,675.25\r"));
+    EXPECT_EQ(TotalLines(FileBytes(measData))[0], QByteArray("SEL_OK,675.25\r"));
     // A row whose Voc and Isc are "--" (the empty file) shows them so.
     EXPECT_EQ(t.rowTexts(7).mid(7, 2), QStringList({"--", "--"}));
 }
@@ -499,13 +489,37 @@ TEST(MeasTabViews, TheStcViewIsRefusedWithOneMessageAndTheMeasuredViewFollows)
             EXPECT_EQ(Global::MeasViewRecords[std::size_t(r)].F, Global::MeasRawRecords[std::size_t(r)].F) << r;
         EXPECT_EQ(Global::DisplayTick, Flags({0, 1, 1, 1, 0, 0, 0, 0, 1}));
         EXPECT_TRUE(t.painted(3, MeasTickedColor));
-        EXPECT_EQ(TotalLines(Bytes(t.historyFolder(c.customer) + QStringLiteral("/MeasData.csv")))[0],
+        EXPECT_EQ(TotalLines(FileBytes(t.historyFolder(c.customer) + QStringLiteral("/MeasData.csv")))[0],
                   QByteArray("SEL_OK,925.75\r"));
         EXPECT_FALSE(Global::ViewSwitchRunning);
         // Ticks still act after the refusal.
         t.grid()->setTick(3, false);
         EXPECT_EQ(Global::DisplayTick[2], 0);
     }
+}
+
+TEST(MeasTabViews, ASwitchThatFailsHalfWayLeavesNoGuardSet)
+{
+    MeasTabWindow t;
+    t.open(0);
+    // The list laid out again without a load: it has fewer rows than the
+    // history has measurements.
+    MeasListIni();
+    t.form->SSTab3->setCurrentIndex(1);
+    ASSERT_EQ(t.boxes().size(), 1);
+    EXPECT_TRUE(t.boxes()[0].startsWith(QStringLiteral("SSTab3_Click|ERROR No:"))) << t.boxes()[0].toStdString();
+    EXPECT_FALSE(Global::ViewSwitchRunning);
+    EXPECT_FALSE(Global::TickRestoring);
+    EXPECT_TRUE(t.grid()->Redraw());
+    // The next load (back on the measured view) and switch work as usual.
+    t.chooseHistory(QStringLiteral("空き"));
+    t.chooseHistory();
+    EXPECT_EQ(t.form->SSTab3->currentIndex(), 0);
+    t.form->SSTab3->setCurrentIndex(1);
+    EXPECT_EQ(t.boxes().size(), 1);
+    EXPECT_EQ(t.tickedRows(), QList<int>({2, 4, 9}));
+    t.grid()->setTick(3, true);
+    EXPECT_EQ(Global::DisplayTick[2], 1);
 }
 
 TEST(MeasTabViews, ALoadFromAnotherViewEndsOnTheMeasuredViewWithItsRows)
@@ -631,8 +645,8 @@ TEST(MeasTabCurves, TheTickedRowsAreDrawnOnTheScaleOfTheirPoints)
     EXPECT_EQ(draw->text(), Ui(89));
     EXPECT_EQ(clear->text(), Ui(90));
     const std::vector<MeasRecord> before = Global::MeasViewRecords;
-    const QByteArray files = Bytes(t.historyFolder() + QStringLiteral("/MeasData.csv")) +
-                             Bytes(t.historyFolder() + QStringLiteral("/CheckMemory.csv"));
+    const QByteArray files = FileBytes(t.historyFolder() + QStringLiteral("/MeasData.csv")) +
+                             FileBytes(t.historyFolder() + QStringLiteral("/CheckMemory.csv"));
 
     // Records 1, 3 and 8: at most 8.2 A, 402 V and 402 x 8.2 W.
     draw->click();
@@ -664,8 +678,8 @@ TEST(MeasTabCurves, TheTickedRowsAreDrawnOnTheScaleOfTheirPoints)
         EXPECT_EQ(Global::MeasViewRecords[std::size_t(r)].F, before[std::size_t(r)].F) << r;
         EXPECT_EQ(Global::MeasViewRecords[std::size_t(r)].IvPoints, before[std::size_t(r)].IvPoints) << r;
     }
-    EXPECT_EQ(Bytes(t.historyFolder() + QStringLiteral("/MeasData.csv")) +
-                  Bytes(t.historyFolder() + QStringLiteral("/CheckMemory.csv")),
+    EXPECT_EQ(FileBytes(t.historyFolder() + QStringLiteral("/MeasData.csv")) +
+                  FileBytes(t.historyFolder() + QStringLiteral("/CheckMemory.csv")),
               files);
 
     // The clear empties the graph and the view's name, the scale stays.
