@@ -56,9 +56,12 @@ void ResetTicks(int count)
     Global::DisplayTickMemory.assign(std::size_t(count) + 1, false);
 }
 
-// Nothing loaded: no paths, no count, no ticks, no folder to write totals to.
+// Nothing loaded: no paths, no count, no ticks, no folder to write totals to,
+// nothing to refuse the STC view for.
 void ForgetLoadedHistory()
 {
+    Global::StcCoefMissing = false;
+    Global::ModuleCompFlags = {};
     Global::MeasFilePaths.assign(std::size_t(Global::MaxHistoryMeasFiles) + 1, QString());
     Global::MeasFileCount = 0;
     Global::MeasHistoryFolder.clear();
@@ -166,6 +169,9 @@ void CmbHistorySel_Click(int index)
             ResetTicks(0);
             Global::CurMeasRow = -1;
             Global::MeasHistoryFolder = folder;
+            // No measurement: nothing to refuse the STC view for.
+            Global::StcCoefMissing = false;
+            Global::ModuleCompFlags = {};
             ClearMeasGraph();
             return;
         }

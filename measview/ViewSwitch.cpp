@@ -27,6 +27,11 @@ void SSTab3_Click(int)
         return;
     FlexGrid* grid = MeasGrid();
     Guarded(QStringLiteral("SSTab3_Click"), [&] {
+        // A list laid out again without a load (the language set-up lays it
+        // out afresh) no longer shows the loaded history: it is forgotten,
+        // so that no switch, tick or report acts on rows not on screen.
+        if (grid && Global::MeasFileCount > 0 && grid->Rows() != Global::MeasFileCount + 2)
+            UnloadMeasHistory();
         switch (ResultTab(tabs->currentIndex())) {
         case ResultTab::AsMeasured:
             Global::MeasViewRecords = Global::MeasRawRecords;

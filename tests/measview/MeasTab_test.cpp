@@ -208,7 +208,11 @@ TEST(MeasTabCustomer, AHistoryWithoutMeasurementsLeavesTheListEmpty)
     EXPECT_EQ(Global::MeasFileCount, 0);
     EXPECT_EQ(t.grid()->Rows(), 1);
     EXPECT_TRUE(t.control<QPushButton>("CmdDspAll")->isHidden());
-    // The view switch has nothing to show either.
+    // The view switch has nothing to show, nor to refuse (the history
+    // loaded before it had a group mixing modules).
+    t.open(1);
+    ASSERT_TRUE(Global::ModuleCompFlags[1]);
+    t.chooseHistory(QStringLiteral("空き"));
     for (int tab : {1, 2, 0})
         t.form->SSTab3->setCurrentIndex(tab);
     EXPECT_EQ(t.grid()->Rows(), 1);
@@ -498,28 +502,26 @@ TEST(MeasTabViews, TheStcViewIsRefusedWithOneMessageAndTheMeasuredViewFollows)
     }
 }
 
-TEST(MeasTabViews, ASwitchThatFailsHalfWayLeavesNoGuardSet)
+TEST(MeasTabViews, ALanguageSwitchEmptiesTheTabWithoutAnyMessage)
 {
     MeasTabWindow t;
-    t.open(0);
-    // The list laid out again without a load: it has fewer rows than the
-    // history has measurements.
-    MeasListIni();
+    // A history whose STC view is refused, shown in the Pm-corrected view.
+    t.open(2);
     t.form->SSTab3->setCurrentIndex(1);
-    ASSERT_EQ(t.boxes().size(), 1);
-    EXPECT_TRUE(t.boxes()[0].startsWith(QStringLiteral("SSTab3_Click|ERROR No:"))) << t.boxes()[0].toStdString();
-    EXPECT_FALSE(Global::ViewSwitchRunning);
-    EXPECT_FALSE(Global::TickRestoring);
-    EXPECT_TRUE(t.grid()->Redraw());
-    // The next load (back on the measured view) and switch work as usual.
-    t.chooseHistory(QStringLiteral("空き"));
-    t.chooseHistory();
-    EXPECT_EQ(t.form->SSTab3->currentIndex(), 0);
-    t.form->SSTab3->setCurrentIndex(1);
-    EXPECT_EQ(t.boxes().size(), 1);
-    EXPECT_EQ(t.tickedRows(), QList<int>({2, 4, 9}));
-    t.grid()->setTick(3, true);
-    EXPECT_EQ(Global::DisplayTick[2], 1);
+    ASSERT_EQ(Global::MeasFileCount, 8);
+    t.dialogs().log.clear();
+    // The caption set-up lays the list out afresh and captions each result
+    // tab in turn.
+    t.form->LanguageSetup(1);
+    EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
+    EXPECT_EQ(t.grid()->Rows(), 1);
+    EXPECT_EQ(Global::MeasFileCount, 0);
+    EXPECT_FALSE(Global::StcCoefMissing);
+    // Nothing that is no longer shown is handed to the report.
+    Global::ReportCount = 99;
+    t.control<QPushButton>(QStringLiteral("CmdReportMake"))->click();
+    EXPECT_EQ(Global::ReportCount, 99);
+    EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
 }
 
 TEST(MeasTabViews, ALoadFromAnotherViewEndsOnTheMeasuredViewWithItsRows)

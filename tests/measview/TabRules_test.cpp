@@ -1,5 +1,7 @@
 // The decisions of the measurement-data tab that need no window.
+#include "measview/MeasTabSupport.h"
 #include "measview/TabRules.h"
+#include "platform/AppError.h"
 
 #include <QString>
 
@@ -81,4 +83,24 @@ TEST(TabRules, ArraySummaryCaptions)
                  {"0.0", ""},      {" 12", " 12"}, {"2500.5", "2500.5"}, {"-3", "-3"}};
     for (const Case& c : cases)
         EXPECT_EQ(RatedPmCaption(QString::fromUtf8(c.stored)), QString::fromUtf8(c.shown)) << c.stored;
+}
+
+TEST(TabGuards, AGuardIsReleasedOnEveryWayOutAndKeepsAnOuterOne)
+{
+    bool flag = false;
+    try {
+        const FlagScope guard(flag);
+        EXPECT_TRUE(flag);
+        throw AppError(5);
+    } catch (const AppError&) {
+    }
+    EXPECT_FALSE(flag);
+    {
+        const FlagScope outer(flag);
+        {
+            const FlagScope inner(flag);
+        }
+        EXPECT_TRUE(flag); // the outer scope still holds it
+    }
+    EXPECT_FALSE(flag);
 }
