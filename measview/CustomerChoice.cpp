@@ -237,3 +237,16 @@ void DataViewDisplayInitial()
         Global::CurMeasRow = -1;
     });
 }
+
+void MeasTabEnter()
+{
+    DataViewDisplayInitial();
+    QComboBox* code = Combo("CmbCodeName", 0);
+    if (code && Global::CurUserIndex >= 0 && Global::CurUserIndex < code->count())
+        code->setCurrentIndex(Global::CurUserIndex);
+    Show("LblCodeName", 0, code ? code->currentText() : QString());
+    QComboBox* history = Combo("CmbHistorySel", 0);
+    if (history && Global::HistoryPage >= 0 && Global::HistoryPage < history->count())
+        history->setCurrentIndex(Global::HistoryPage);
+    SelectGroupTab(0);
+}

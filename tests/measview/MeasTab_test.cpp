@@ -64,6 +64,30 @@ TEST(MeasTabCustomer, ThePageResetOffersEveryCustomerAndChoosesNone)
     EXPECT_TRUE(t.boxes().isEmpty());
 }
 
+TEST(MeasTabCustomer, EnteringTheTabShowsTheCustomerAndHistoryOfTheCustomerTab)
+{
+    MeasTabWindow t;
+    struct Case {
+        int customer, page;
+        int loaded;
+    } cases[] = {{1, 0, 8}, {0, 1, 0}, {3, 5, 0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.customer);
+        t.form->SSTab->setCurrentIndex(0);
+        Global::CurUserIndex = c.customer;
+        Global::HistoryPage = c.page;
+        t.form->SSTab->setCurrentIndex(1);
+        EXPECT_EQ(t.caption("LblCodeName", 0), MeasTab::Codes[c.customer]);
+        EXPECT_EQ(t.caption("LblSiteName", 0), Global::UserDataRecord.SiteName);
+        auto* histories = t.control<QComboBox>("CmbHistorySel", 0);
+        // A page the list does not hold chooses nothing.
+        EXPECT_EQ(histories->currentIndex(), c.page < histories->count() ? c.page : -1);
+        EXPECT_EQ(Global::MeasFileCount, c.loaded);
+        EXPECT_EQ(t.grid()->Rows(), c.loaded ? c.loaded + 2 : 1);
+    }
+    EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
+}
+
 TEST(MeasTabCustomer, ChoosingACustomerShowsItsArrayWithItsOwnCoefficients)
 {
     for (bool byName : {false, true}) {
