@@ -1038,6 +1038,10 @@ void FrmMain::SSTab_Click(int)
         const bool catalog = SSTab->currentIndex() == 3;
         control<QAction>(nm("MnuInport"))->setVisible(catalog);
         control<QAction>(nm("MnuInportBar"))->setVisible(catalog);
+        // Entering the measurement-data tab shows the customer and history
+        // chosen on the customer tab.
+        if (SSTab->currentIndex() == 1)
+            MeasTabEnter();
         // Entering the instrument-data tab shows what waits in its folder.
         if (SSTab->currentIndex() == 2)
             ForwordDisplayInitial();

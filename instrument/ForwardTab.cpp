@@ -4,6 +4,7 @@
 #include "common/Controls.h"
 #include "common/FrmMessWindow.h"
 #include "common/Global.h"
+#include "common/GridCellEdit.h"
 #include "instrument/InstrumentGlobals.h"
 #include "instrument/MeasRecordGlobals.h"
 #include "customers/CustomerGlobals.h"
@@ -17,13 +18,11 @@
 #include "platform/FlexGrid.h"
 #include "platform/NumText.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QPointer>
 #include <QLabel>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -501,22 +500,7 @@ void MfgForwardList_Scroll()
 
 void MfgForwardList_MouseMove(Qt::MouseButtons, QPoint pos)
 {
-    FlexGrid* g = Grid();
-    if (!g)
-        return;
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    try {
-        x = NumText::CLng(PixelsToTwipsX(pos.x(), g));
-        y = NumText::CLng(PixelsToTwipsY(pos.y(), g));
-    } catch (const AppError&) {
-        return;
-    }
-    if ((x != Global::FwdListMouseX || y != Global::FwdListMouseY) && Global::MainWindowHandle &&
-        QApplication::activeWindow() == Global::MainWindowHandle)
-        g->setFocus(Qt::MouseFocusReason);
-    Global::FwdListMouseX = x;
-    Global::FwdListMouseY = y;
+    TrackGridPointer(Grid(), pos, Global::FwdListMouseX, Global::FwdListMouseY);
 }
 
 void MfgForwardList_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifiers, QPoint)
@@ -545,51 +529,13 @@ void MfgForwardList_DblClick()
             Global::CurForwardRow >= int(Global::ForwardRecords.size()))
             return;
         const int row = g->Row() >= 1 ? g->Row() : Global::CurForwardRow + 1;
-        // The column under the pointer, first match winning at a shared edge.
-        int column = -1;
-        for (int i = 0; i < EditableColumns && i < g->Cols(); ++i) {
-            const QRect cell = g->CellRect(row, i);
-            const std::int32_t left = NumText::CLng(PixelsToTwipsX(cell.left(), g));
-            const std::int32_t width = NumText::CLng(PixelsToTwipsX(cell.width(), g));
-            if (Global::FwdListMouseX >= left && Global::FwdListMouseX <= left + width) {
-                column = i;
-                break;
-            }
-        }
-        if (column < 0)
-            return;
-        Global::EditColForward = column;
-        g->setCol(column);
-        g->setEnabled(false);
-        const QRect cell = g->CellRect(row, column);
-        const QPoint at =
-            box->parentWidget() ? g->mapTo(box->parentWidget(), cell.topLeft()) : cell.topLeft();
-        box->setGeometry(QRect(at, cell.size()));
-        box->setText(ForwardEditText(Global::ForwardRecords[std::size_t(Global::CurForwardRow)], column));
-        box->show();
-        box->raise();
-        box->selectAll();
-        box->setFocus();
+        const MeasRecord& rec = Global::ForwardRecords[std::size_t(Global::CurForwardRow)];
+        const int column = OpenGridEditBox(g, box, row, Global::FwdListMouseX, EditableColumns,
+                                           [&rec](int c) { return ForwardEditText(rec, c); });
+        if (column >= 0)
+            Global::EditColForward = column;
     });
 }
-
-namespace {
-
-// Esc in the edit box closes it like Enter.
-class EscapeCloses : public QObject {
-  public:
-    using QObject::QObject;
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            CloseForwardEditBox();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-} // namespace
 
 void ConnectForwardTab()
 {
@@ -621,7 +567,7 @@ void ConnectForwardTab()
     // record or file.
     if (auto* box = MainControl<QLineEdit>(QStringLiteral("TxtPoinrIn_1"))) {
         QObject::connect(box, &QLineEdit::editingFinished, form, [] { CloseForwardEditBox(); });
-        box->installEventFilter(new EscapeCloses(box));
+        CloseOnEscape(box, [] { CloseForwardEditBox(); });
     }
 }
 

@@ -72,16 +72,6 @@ inline QList<QByteArray> Bytes(std::initializer_list<const char*> items)
     return out;
 }
 
-// The titles and texts of the message boxes shown, as "title|text".
-inline QStringList Boxes(const ScriptedDialogs& d)
-{
-    QStringList out;
-    for (const RecordedDialog& r : d.log)
-        if (r.kind == RecordedDialog::Message)
-            out << r.message.title + u'|' + r.message.text;
-    return out;
-}
-
 // The box of a link failure with UI text `key`.
 inline QString LinkBox(int key, const QString& extra = QString())
 {

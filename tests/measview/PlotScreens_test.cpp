@@ -4,6 +4,7 @@
 // measurement-curves-en.png and the graph alone as graph-curves-en.png (run
 // under Xvfb: xvfb-run -a -s "-screen 0 1366x768x24" with
 // QT_QPA_PLATFORM=xcb).
+#include "MeasTabTestSupport.h"
 #include "PlotTestCurves.h"
 #include "app/MainWindowEnv.h"
 #include "instrument/MeasRecordGlobals.h"
@@ -19,25 +20,6 @@
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
-
-namespace {
-
-int CountPixels(const QImage& image, QRgb colour)
-{
-    int n = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
-    return n;
-}
-
-void WaitForPaint()
-{
-    for (int i = 0; i < 20; ++i)
-        QApplication::processEvents();
-}
-
-} // namespace
 
 TEST(PlotScreens, MeasurementGraphWithPvCurves)
 {
@@ -68,17 +50,8 @@ TEST(PlotScreens, MeasurementGraphWithPvCurves)
     EXPECT_GT(CountPixels(graph, qRgb(224, 224, 224)), 500); // grid
     EXPECT_TRUE(w.env.dialogs->log.isEmpty());
 
-    const QString dir = qEnvironmentVariable("HX_SCREENS_DIR");
-    if (!dir.isEmpty()) {
-        QPixmap shot;
-        if (QScreen* s = f.screen(); s && QGuiApplication::platformName() == QLatin1String("xcb"))
-            shot = s->grabWindow(0, f.frameGeometry().x(), f.frameGeometry().y(), f.frameGeometry().width(),
-                                 f.frameGeometry().height());
-        if (shot.isNull())
-            shot = f.grab();
-        EXPECT_TRUE(shot.save(dir + QStringLiteral("/measurement-curves-en.png")));
-        EXPECT_TRUE(pic->grab().save(dir + QStringLiteral("/graph-curves-en.png")));
-    }
+    SaveScreen(f, QStringLiteral("measurement-curves-en.png"));
+    SaveScreen(*pic, QStringLiteral("graph-curves-en.png"));
     DimRecords(Global::MeasViewRecords, 0);
     Global::MeasFileCount = 0;
     Global::DisplayTick.assign(1, 0);

@@ -86,6 +86,15 @@ QString ScriptedDialogs::chooseFolder(const QString& title, const QString& start
     return QString();
 }
 
+QStringList Boxes(const ScriptedDialogs& d)
+{
+    QStringList out;
+    for (const RecordedDialog& r : d.log)
+        if (r.kind == RecordedDialog::Message)
+            out << r.message.title + u'|' + r.message.text;
+    return out;
+}
+
 QStringList ScriptedDialogs::messages() const
 {
     QStringList out;

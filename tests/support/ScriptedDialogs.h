@@ -42,5 +42,8 @@ private:
     std::deque<std::variant<std::monostate, int, QString, quint32>> answers;
 };
 
+// The titles and texts of the message boxes shown, as "title|text".
+QStringList Boxes(const ScriptedDialogs& d);
+
 // Installs a fresh ScriptedDialogs and returns it (owned by Global).
 ScriptedDialogs* installScriptedDialogs();
