@@ -33,6 +33,10 @@ inline std::vector<bool> DisplayTickMemory = std::vector<bool>(1, false);
 // (0 to 5) being edited in place.
 inline std::int32_t CurMeasRow = -1;
 inline std::int32_t EditColMeas = 0;
+// The last pointer position over the measurement list, in twips of the
+// list's own coordinates.
+inline std::int32_t MeasListMouseX = 0;
+inline std::int32_t MeasListMouseY = 0;
 
 // Re-entry guards of the measurement list. While TickRestoring is set the
 // totals do nothing; while either of the others is set a tick does nothing.

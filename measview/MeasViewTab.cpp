@@ -8,6 +8,7 @@
 #include "instrument/MeasRecordGlobals.h"
 #include "measview/HistoryLoad.h"
 #include "measview/MeasList.h"
+#include "measview/MeasTabSupport.h"
 #include "measview/MeasViewGlobals.h"
 #include "measview/Totals.h"
 #include "platform/AppError.h"
@@ -30,27 +31,8 @@ const QString TickMemoryName = QStringLiteral("CheckMemory.csv");
 
 FlexGrid* Grid()
 {
-    return MainControl<FlexGrid>(QStringLiteral("MfgMeasList"));
+    return MeasGrid();
 }
-
-QString ComboText(const QString& name)
-{
-    const auto* combo = MainControl<QComboBox>(name);
-    return combo ? combo->currentText() : QString();
-}
-
-// Sets a guard flag for the life of the object, and back as it was.
-class FlagScope {
-  public:
-    explicit FlagScope(bool& flag) : flag(flag), before(flag) { flag = true; }
-    ~FlagScope() { flag = before; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-  private:
-    bool& flag;
-    bool before;
-};
 
 // The four global views, lent for the life of the object.
 struct GlobalViewsLent {
@@ -135,14 +117,14 @@ void RestoreTicks(FlexGrid* grid, const std::vector<std::uint8_t>& ticks, int co
 
 } // namespace
 
-void DataViewDisplayInitial()
+void UnloadMeasHistory()
 {
+    for (auto* view :
+         {&Global::MeasViewRecords, &Global::MeasPmCorrRecords, &Global::MeasStcRecords, &Global::MeasRawRecords})
+        DimRecords(*view, Global::MeasRecordsUpper);
+    ForgetLoadedHistory();
     MeasListIni();
 }
-
-void CmbCodeName_Click(int) {}
-
-void CmbUserName_Click(int) {}
 
 void CmbHistorySel_Click(int index)
 {
@@ -158,15 +140,11 @@ void CmbHistorySel_Click(int index)
         Global::MeasHistoryFolder.clear();
 
         const QString key =
-            ComboText(QStringLiteral("CmbCodeName_0")) + u'_' + ComboText(QStringLiteral("CmbUserName_0"));
+            MainComboText(QStringLiteral("CmbCodeName_0")) + u'_' + MainComboText(QStringLiteral("CmbUserName_0"));
         const QString folder =
             IsSafeNamePart(key) ? FindHistoryFolder(UserDataFolder(key), history->currentText()) : QString();
         if (folder.isEmpty()) {
-            for (auto* view : {&Global::MeasViewRecords, &Global::MeasPmCorrRecords, &Global::MeasStcRecords,
-                               &Global::MeasRawRecords})
-                DimRecords(*view, Global::MeasRecordsUpper);
-            ForgetLoadedHistory();
-            MeasListIni();
+            UnloadMeasHistory();
             return;
         }
 
@@ -209,10 +187,6 @@ void CmbHistorySel_Click(int index)
         grid->setRedraw(true);
 }
 
-void SSTab3_Click(int) {}
-
-void MfgMeasList_DblClick() {}
-
 void DataViewTotalCalc()
 {
     if (Global::TickRestoring)
@@ -254,8 +228,6 @@ void DataViewTotalCalc()
         grid->setRedraw(true);
 }
 
-void CmdReportMake_Click() {}
-
 void ConnectMeasViewTab()
 {
     QWidget* form = MainWindow();
@@ -264,4 +236,5 @@ void ConnectMeasViewTab()
     // Only the user changes the judgement switch; its click runs the switch.
     if (auto* judge = MainControl<QCheckBox>(QStringLiteral("ChkJudgeOff")))
         QObject::connect(judge, &QCheckBox::clicked, form, [] { ChkJudgeOff_Click(); });
+    ConnectMeasTicks(form);
 }
