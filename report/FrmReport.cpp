@@ -146,6 +146,7 @@ void FrmReport::build()
     for (int t = 0; t < 3; ++t) {
         auto* page = new QWidget(SSTab1);
         page->setObjectName(Arr(QStringLiteral("SSTab1Page"), t));
+        page->setAutoFillBackground(true);
         SSTab1->addTab(page, QString());
     }
     buildDataTab(SSTab1->widget(0));
@@ -174,7 +175,8 @@ void FrmReport::buildTop()
     Place(CmdBack, 1620, 840, 1455, 375);
     connect(CmdBack, &QPushButton::clicked, this, [this] { CmdBack_Click(); });
 
-    LblMeasMachine = Caption(QStringLiteral("LblMeasMachine"), this, 8910, 930, 5265, 255,
+    // Right-aligned under the logo; a long list of models grows to the left.
+    LblMeasMachine = Caption(QStringLiteral("LblMeasMachine"), this, 3240, 930, 10935, 255,
                              Qt::AlignRight | Qt::AlignVCenter);
 
     Image1 = ControlMakers::make<QLabel>(QStringLiteral("Image1_0"), this);
@@ -355,16 +357,19 @@ void FrmReport::buildGroup(QWidget* page, int g)
     // The module frame ends where the coefficient frame begins.
     QGroupBox* grp = Frame(Arr(QStringLiteral("FraGroup"), g), sel, 60, 180, 4155, 1800);
     FraGroup[at] = grp;
-    keep(0, Caption(mess(0), grp, 60, 240, 900, 195));
-    LblSrMaker[at] = Value(Arr(QStringLiteral("LblSrMaker"), g), grp, 960, 240, 1500, 195);
-    LblStringPm[at] = Caption(Arr(QStringLiteral("LblStringPm"), g), grp, 2505, 240, 900, 195,
+    keep(0, Caption(mess(0), grp, 60, 240, 600, 195));
+    LblSrMaker[at] = Value(Arr(QStringLiteral("LblSrMaker"), g), grp, 660, 240, 1320, 195);
+    LblStringPm[at] = Caption(Arr(QStringLiteral("LblStringPm"), g), grp, 2010, 240, 1380, 195,
                               Qt::AlignRight | Qt::AlignVCenter);
     LblStringTotalPm[at] = Value(Arr(QStringLiteral("LblStringTotalPm"), g), grp, 3435, 240, 660, 195,
                                  Qt::AlignRight | Qt::AlignVCenter);
     const int colLeft[6] = {60, 1410, 1905, 2400, 2985, 3570};
     const int colWidth[6] = {1335, 480, 480, 570, 570, 540};
-    for (int k = 0; k < 6; ++k)
-        keep(1 + k, Caption(mess(1 + k), grp, colLeft[k], 480, colWidth[k], 195, Qt::AlignCenter));
+    for (int k = 0; k < 6; ++k) {
+        QLabel* head = Caption(mess(1 + k), grp, colLeft[k], 480, colWidth[k], 195, Qt::AlignCenter);
+        SmallFont(head, 7);
+        keep(1 + k, head);
+    }
     for (int row = 0; row < 5; ++row) {
         const int k = 5 * g + row;
         const int top = 690 + 210 * row;
