@@ -12,6 +12,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/NumText.h"
 #include "platform/Registry.h"
+#include "report/CurveColors.h"
 
 #include <QAction>
 #include <QApplication>
@@ -142,10 +143,6 @@ QVBoxLayout* columnIn(QWidget* w, int margin = 6)
     v->setSpacing(4);
     return v;
 }
-
-// The default curve colours of report rows 1 to 5 (repeating): the light
-// blue, green, cyan, red and magenta of the 16-colour console palette.
-constexpr quint32 kDefaultCurveColors[5] = {16711680, 65280, 16776960, 255, 16711935};
 
 } // namespace
 
@@ -850,24 +847,6 @@ void FrmMain::watchEdits(QWidget* page, int tab)
 
 // ---------------------------------------------------------------------------
 // Frame behaviour
-
-void LoadCurveColors()
-{
-    if (RegStrGet(RegKeyColorPV, QStringLiteral("1")).isEmpty()) {
-        for (int j = 1; j <= 20; ++j) {
-            const QString value = NumText::Str(kDefaultCurveColors[(j - 1) % 5]);
-            RegStrSet(RegKeyColorPV, QString::number(j), value);
-            RegStrSet(RegKeyColorIV, QString::number(j), value);
-        }
-    }
-    for (int q = 0; q < 20; ++q) {
-        const QString name = QString::number(q + 1);
-        Global::CurveColors[0][std::size_t(q)] =
-            quint32(NumText::CLng(NumText::Val(RegStrGet(RegKeyColorPV, name))));
-        Global::CurveColors[1][std::size_t(q)] =
-            quint32(NumText::CLng(NumText::Val(RegStrGet(RegKeyColorIV, name))));
-    }
-}
 
 void FrmMain::Form_Load()
 {

@@ -110,7 +110,3 @@ namespace Global {
 inline QPointer<FrmMain> MainForm;
 } // namespace Global
 
-// The report's curve colours: writes the default colours to the settings
-// when none are stored, then reads all 40 into Global::CurveColors.
-void LoadCurveColors();
-

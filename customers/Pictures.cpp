@@ -54,14 +54,6 @@ QImage DecodePicture(const QByteArray& bytes)
     return image;
 }
 
-// The picture file `path`, decoded.
-QImage ReadPicture(const QString& path)
-{
-    if (QFileInfo(path).size() > MaxPictureFileSize)
-        throw AppError(481);
-    return DecodePicture(ReadFileOrThrow(path));
-}
-
 // The picture as it is stored: unchanged when it fits the box, else scaled
 // in proportion into the box's top-left corner, the rest of the box white.
 QImage ShrinkIntoBox(const QImage& source)
@@ -107,6 +99,13 @@ QString CanonicalFolder(const QString& path)
 }
 
 } // namespace
+
+QImage ReadPicture(const QString& path)
+{
+    if (QFileInfo(path).size() > MaxPictureFileSize)
+        throw AppError(481);
+    return DecodePicture(ReadFileOrThrow(path));
+}
 
 QString PicCopyName(const QString& fileName)
 {

@@ -2,6 +2,7 @@
 // Site and product pictures: the shrunken JPEG copy the program keeps of
 // every picture it is given, and the rule by which a picture box shows a
 // stored picture inside its fixed frame.
+#include <QImage>
 #include <QSizeF>
 #include <QString>
 
@@ -42,6 +43,11 @@ QString PictureFileName(const QString& folder, const QString& name);
 // gives false (a copy that cannot be written leaves any older copy as it
 // was). Pictures of up to 256 MB of pixels (64 megapixels) are read.
 bool PicCopySizeDown(const QString& source, const QString& folder, QString* copyName = nullptr);
+
+// The picture file `path`, decoded. A file that is no loadable picture, or
+// larger than 256 MB, throws AppError 481 (Invalid picture); a file that
+// cannot be read throws its file error.
+QImage ReadPicture(const QString& path);
 
 // The size, in twips, at which a picture of natural size `natural` (twips)
 // is shown in a frame of size `frame` (twips): shrunk in proportion until it

@@ -1,14 +1,50 @@
 #include "report/ReportEntry.h"
 
-// The report windows do not exist yet: nothing is ever loaded to unload.
+#include "report/FrmReport.h"
+#include "report/ReportGlobals.h"
+#include "report/ReportLogo.h"
+
+#include <memory>
+
+bool FrmReportShow()
+{
+    FrmReportUnload();
+    bool shown = false;
+    Guarded(QStringLiteral("FrmReportShow"), [&] {
+        auto form = std::make_unique<FrmReport>();
+        Global::ReportForm = form.get();
+        form.release()->show();
+        shown = true;
+    });
+    return shown;
+}
 
 bool FrmReportIsLoaded()
 {
-    return false;
+    return !Global::ReportForm.isNull();
 }
 
-void FrmReportUnload() {}
+FrmReport* FrmReportWindow()
+{
+    return Global::ReportForm.data();
+}
 
+void FrmReportUnload()
+{
+    FrmReport* form = Global::ReportForm.data();
+    Global::ReportForm = nullptr;
+    if (form)
+        form->close();
+}
+
+// The printed pages come with their own windows; until then none is loaded.
 void FrmPrintReportUnload() {}
 
 void FrmPrintReportPage2Unload() {}
+
+QImage ReportLogoPicture()
+{
+    if (FrmReport* form = FrmReportWindow())
+        return form->logoPicture();
+    return ReportLogo();
+}

@@ -1,8 +1,11 @@
 #pragma once
 // Shared state of this subsystem, in namespace Global (see app/Global.h).
+#include <QPointer>
 #include <QString>
 
 #include <cstdint>
+
+class FrmReport;
 
 namespace Global {
 
@@ -14,5 +17,8 @@ inline std::int32_t ReportCount = 0;
 inline QString ReportPmTotal;
 inline QString ReportVocMean;
 inline QString ReportIscTotal;
+
+// The report window while it is loaded (null once it is unloaded).
+inline QPointer<FrmReport> ReportForm;
 
 } // namespace Global
