@@ -1,9 +1,11 @@
 #include "app/FrmMain.h"
 
+#include "app/ToolsMenu.h"
 #include "common/ControlMakers.h"
 #include "common/FrmMessWindow.h"
 #include "common/GridWheel.h"
 #include "common/Language.h"
+#include "common/QueryUnload.h"
 #include "catalog/CatalogTab.h"
 #include "customers/CustomerForm.h"
 #include "customers/CustomerTab.h"
@@ -17,7 +19,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -824,6 +825,7 @@ void FrmMain::connectHandlers()
     ConnectCustomerTab();
     ConnectForwardTab();
     ConnectCatalogTab();
+    ConnectToolsMenu();
 }
 
 // Besides the key rule, whatever edits a text box or a list of a tab (a
@@ -903,7 +905,7 @@ void FrmMain::FormInitial()
     });
 }
 
-bool FrmMain::EndQuestions()
+bool FrmMain::SaveQuestions()
 {
     const int question = vbYesNo | vbQuestion | vbDefaultButton1;
     if (Global::TabModified[0]) {
@@ -925,7 +927,14 @@ bool FrmMain::EndQuestions()
             return false;
         }
     }
-    return MsgBox(Global::UiText.value(516), question, QString(), this) == vbYes;
+    return true;
+}
+
+bool FrmMain::EndQuestions()
+{
+    if (!SaveQuestions())
+        return false;
+    return MsgBox(Global::UiText.value(516), vbYesNo | vbQuestion | vbDefaultButton1, QString(), this) == vbYes;
 }
 
 void FrmMain::Form_QueryUnload(bool& cancel, int unloadMode)
@@ -956,12 +965,7 @@ void FrmMain::MnuEnd_Click()
 
 void FrmMain::closeEvent(QCloseEvent* event)
 {
-    bool cancel = false;
-    Form_QueryUnload(cancel, event->spontaneous() ? vbFormControlMenu : vbFormCode);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
+    RunQueryUnload(this, event);
 }
 
 void FrmMain::Form_KeyDown(const QKeyEvent& key)

@@ -53,6 +53,9 @@ class FrmMain : public QMainWindow {
     // Close request with its reason (vbFormControlMenu, vbFormCode, ...).
     void Form_QueryUnload(bool& cancel, int unloadMode);
     void MnuEnd_Click();
+    // The save questions of unsaved customer and catalogue-model edits;
+    // false when a save the user asked for did not go through.
+    bool SaveQuestions();
 
     // The key rule for the unsaved-edit flags: sees every key pressed in
     // this window before the control that has the focus.

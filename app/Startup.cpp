@@ -3,6 +3,7 @@
 #include "common/AppGlobals.h"
 #include "common/FileHelpers.h"
 #include "app/FrmMainEntry.h"
+#include "app/FrmPass.h"
 #include "app/FrmSplash.h"
 #include "common/Language.h"
 #include "instrument/FirmwareCheck.h"
@@ -30,11 +31,12 @@ const QString kSortCol = QStringLiteral("SortCol");
 const QString kSortContition = QStringLiteral("SortContition");
 const QString kSaveFolder = QStringLiteral("SaveFolder");
 
-// The missing data folder is settled in the password window, which the
-// program does not have yet: without it start-up ends after the message.
+// A missing data folder is chosen again behind the password window; the
+// main window does not open.
 bool ShowPasswordWindow()
 {
-    return false;
+    ShowPassWindow();
+    return true;
 }
 
 void ShowMainWindow()

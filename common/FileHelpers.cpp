@@ -1,7 +1,9 @@
 #include "common/FileHelpers.h"
 
 #include "common/AppGlobals.h"
+#include "common/FrmMessWindow.h"
 #include "platform/AppError.h"
+#include "platform/AppPaths.h"
 #include "platform/Dialogs.h"
 #include "platform/EndProgram.h"
 #include "platform/FileIo.h"
@@ -73,11 +75,15 @@ void removeTree(const QString& folder)
         throw FileSystemError(errno, folder);
 }
 
-void copyFile(const QString& src, const QString& dst, bool overwrite)
+// Copies one file; `mode` says what happens to a file of that name
+// already in the destination.
+void copyFile(const QString& src, const QString& dst, ExistingFiles mode)
 {
     QFileInfo target(dst);
     if (target.exists() || target.isSymLink()) {
-        if (!overwrite || target.isDir())
+        if (mode == ExistingFiles::Keep)
+            return;
+        if (mode == ExistingFiles::Refuse || target.isDir())
             throw FileError(58, dst);
         if (isReadOnly(dst))
             throw FileError(70, dst);
@@ -87,7 +93,7 @@ void copyFile(const QString& src, const QString& dst, bool overwrite)
     CopyFileOrThrow(src, dst);
 }
 
-void copyTree(const QString& src, const QString& dst, bool overwrite)
+void copyTree(const QString& src, const QString& dst, ExistingFiles mode)
 {
     QFileInfo d(dst);
     if (d.exists() && !d.isDir())
@@ -96,30 +102,23 @@ void copyTree(const QString& src, const QString& dst, bool overwrite)
         MakeFolderOrThrow(dst);
     const QFileInfoList entries = QDir(src).entryInfoList(kAllEntries, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& e : entries) {
+        // A link is never followed, to a folder (it may loop) or to a file
+        // (it may lie anywhere): only what the tree itself holds is copied.
+        if (e.isSymLink())
+            continue;
         const QString to = dst + u'/' + e.fileName();
         if (e.isDir()) {
-            if (e.isSymLink())
-                continue; // never follow a linked folder (it may loop)
-            copyTree(e.absoluteFilePath(), to, overwrite);
-        } else {
-            copyFile(e.absoluteFilePath(), to, overwrite);
+            // Nor is a linked folder inside the destination written through.
+            if (QFileInfo(to).isSymLink())
+                throw FileError(58, to);
+            copyTree(e.absoluteFilePath(), to, mode);
+        } else if (e.isFile()) {
+            copyFile(e.absoluteFilePath(), to, mode);
+            // A large tree takes a while: the windows repaint meanwhile
+            // when the copy is long work (a backup, an import).
+            LongWork::Pump();
         }
     }
-}
-
-// True when `dst` (existing or not) lies at or below the real folder `root`:
-// the nearest existing folder on its way is resolved through its links.
-bool destinationInside(const QString& dst, const QString& root)
-{
-    QString rest;
-    QFileInfo at(QDir::cleanPath(QFileInfo(dst).absoluteFilePath()));
-    while (!at.exists() && !at.isRoot()) {
-        rest = u'/' + at.fileName() + rest;
-        at = QFileInfo(at.absolutePath());
-    }
-    const QString real = at.exists() ? at.canonicalFilePath() : at.absoluteFilePath();
-    const QString to = QDir::cleanPath(real + rest);
-    return to == root || to.startsWith(root == u"/" ? root : root + u'/');
 }
 
 QString two(int v)
@@ -231,9 +230,24 @@ int DlFol(const QString& path)
     }
 }
 
-void FolCopy(const QString& source, const QString& destination, bool overwrite)
+bool PathIsInside(const QString& path, const QString& folder)
 {
-    Guarded(QStringLiteral("FolCopy"), [&] {
+    if (path.isEmpty() || folder.isEmpty())
+        return false;
+    // Each side by its real place, so that a link on the way is seen.
+    const QString to = AppPaths::resolvedPath(path);
+    const QString root = AppPaths::resolvedPath(folder);
+    return to == root || to.startsWith(root == u"/" ? root : root + u'/');
+}
+
+bool FolCopy(const QString& source, const QString& destination, bool overwrite)
+{
+    return CopyFolderTree(source, destination, overwrite ? ExistingFiles::Replace : ExistingFiles::Refuse);
+}
+
+bool CopyFolderTree(const QString& source, const QString& destination, ExistingFiles mode)
+{
+    return Guarded(QStringLiteral("FolCopy"), [&] {
         checkName(source);
         checkName(destination);
         const QString src = chopOneSlash(source);
@@ -245,13 +259,12 @@ void FolCopy(const QString& source, const QString& destination, bool overwrite)
             throw FileError(76, src);
         // Copying a folder into itself would never end. The destination is
         // compared by its real place, so that a link on its way is seen.
-        const QString from = QDir::cleanPath(s.canonicalFilePath());
-        if (destinationInside(dst, from))
+        if (PathIsInside(dst, src))
             throw AppError(5);
         const QString parent = QFileInfo(dst).absolutePath();
         if (!QFileInfo(parent).isDir())
             throw FileError(76, parent);
-        copyTree(src, dst, overwrite);
+        copyTree(src, dst, mode);
     });
 }
 

@@ -16,10 +16,22 @@ bool MakeFolder(const QString& path);
 // Deletes a folder tree; 0 when deleted, else the error number (70, 76, ...)
 // after the standard error report titled "DlFol".
 int DlFol(const QString& path);
+// What a folder copy does with a file that the destination has already.
+enum class ExistingFiles {
+    Refuse,  // the copy stops there with the report (58)
+    Replace, // the file is replaced whole
+    Keep,    // the destination's file stays, the source's is passed over
+};
 // Copies a folder tree into `destination` (created or merged into); an
 // existing file is replaced only with `overwrite`, else the copy stops with
-// the report titled "FolCopy".
-void FolCopy(const QString& source, const QString& destination, bool overwrite);
+// the report titled "FolCopy". Links inside the tree are never followed.
+// True when the whole tree was copied.
+bool FolCopy(const QString& source, const QString& destination, bool overwrite);
+// The same with the choice of what happens to existing files.
+bool CopyFolderTree(const QString& source, const QString& destination, ExistingFiles mode);
+// True when `path` (existing or not) is `folder` or lies below it, each
+// taken at its real place (links on the way resolved).
+bool PathIsInside(const QString& path, const QString& folder);
 // One more than the number of line feeds in the file (1 for an empty file);
 // 0 after the report for a missing file.
 std::int32_t GetFileLine(const QString& path);

@@ -5,6 +5,7 @@
 #include "common/FileHelpers.h"
 #include "platform/AppError.h"
 #include "platform/AppPaths.h"
+#include "platform/Registry.h"
 #include "platform/Shell.h"
 
 #include <QCoreApplication>
@@ -69,4 +70,13 @@ int GetOsVersionCode()
 QString GetLoginUserName()
 {
     return AppPaths::loginUserName();
+}
+
+bool RegStrSetExact(const QString& path, const QString& name, const QString& text)
+{
+    const QString old = RegStrGet(path, name);
+    if (RegStrSet(path, name, text) && RegStrGet(path, name) == text)
+        return true;
+    RegStrSet(path, name, old);
+    return false;
 }

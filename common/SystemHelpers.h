@@ -20,3 +20,8 @@ void ShellOpenDocument(const QString& target, QWidget* owner);
 int GetOsVersionCode();
 // The logged-on user's name.
 QString GetLoginUserName();
+
+// Stores a text setting only when the settings can keep it exactly (code
+// page 932, shorter than 256 bytes): true when it reads back as given.
+// Otherwise the old value is put back and the result is false.
+bool RegStrSetExact(const QString& path, const QString& name, const QString& text);

@@ -67,18 +67,35 @@ QString runtimeFolder()
     return r;
 }
 
+QString resolvedPath(const QString& path)
+{
+    QString rest;
+    QFileInfo at(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
+    while (!at.exists() && !at.isRoot()) {
+        rest = u'/' + at.fileName() + rest;
+        at = QFileInfo(at.absolutePath());
+    }
+    const QString found = at.exists() ? at.canonicalFilePath() : at.absoluteFilePath();
+    return QDir::cleanPath(found + rest);
+}
+
 bool isRefusedSystemFolder(const QString& path)
 {
-    QString p = QDir::cleanPath(QDir::fromNativeSeparators(path));
-    if (p.isEmpty() || p == QStringLiteral("/"))
+    if (path.isEmpty())
         return true;
     static const char* roots[] = {"/bin", "/boot", "/dev", "/etc", "/lib", "/proc", "/sbin", "/sys", "/usr"};
-    for (const char* r : roots) {
-        QString root = QString::fromLatin1(r);
-        if (p == root || p.startsWith(root + u'/'))
+    auto refused = [](const QString& p) {
+        if (p.isEmpty() || p == QStringLiteral("/"))
             return true;
-    }
-    return false;
+        for (const char* r : roots) {
+            const QString root = QString::fromLatin1(r);
+            if (p == root || p.startsWith(root + u'/'))
+                return true;
+        }
+        return false;
+    };
+    const QString written = QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(path)).absoluteFilePath());
+    return refused(written) || refused(resolvedPath(written));
 }
 
 QString loginUserName()

@@ -29,8 +29,14 @@ QString defaultDataFolder();
 QString runtimeFolder();
 // True for the system folders a data folder may never be: "/", "/bin",
 // "/boot", "/dev", "/etc", "/lib", "/proc", "/sbin", "/sys", "/usr" and
-// every folder below them.
+// every folder below them, whether named as written or reached through a
+// link (such as /lib64 on a system whose /lib64 leads into /usr). A
+// relative path is taken from the current folder.
 bool isRefusedSystemFolder(const QString& path);
+// Where `path` (existing or not) really lies: absolute and cleaned, the
+// nearest existing folder on its way resolved through its links, the rest
+// as written.
+QString resolvedPath(const QString& path);
 // The user's login name.
 QString loginUserName();
 // The name of `fileName` in `folder` as the folder lists it, matched without

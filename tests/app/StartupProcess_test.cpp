@@ -179,7 +179,8 @@ TEST_F(StartupProcessTest, ADefaultDataFolderThatIsAFileIsRefusedUntilItIsGone)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("a file");
     }
-    // The message names the folder; nothing is stored and the program ends.
+    // The message names the folder and nothing is stored; the password
+    // window follows, to choose another folder.
     const QString text = QStringLiteral(
         "The data folder cannot be created here. A file may have its name, or the folder may not be writable:");
     EXPECT_EQ(h.runOnce(), (QStringLiteral("MsgBox|Heliodex|48|") + text + QStringLiteral("\\n\\n") + data +
@@ -192,4 +193,16 @@ TEST_F(StartupProcessTest, ADefaultDataFolderThatIsAFileIsRefusedUntilItIsGone)
     EXPECT_EQ(h.runOnce(), QByteArray());
     EXPECT_EQ(h.setting(QStringLiteral("SaveFolder")), data);
     EXPECT_TRUE(QFileInfo(data).isDir());
+}
+
+TEST_F(StartupProcessTest, AMissingDataFolderLeadsToThePasswordWindow)
+{
+    HeliodexProcess h;
+    const QString gone = h.home() + QStringLiteral("/gone");
+    h.setSetting(QStringLiteral("Language"), QStringLiteral("1"));
+    h.setSetting(QStringLiteral("SaveFolder"), gone);
+    EXPECT_EQ(h.runOnce(), QByteArrayLiteral("MsgBox|Heliodex|48|The data folder was not found. Please choose the "
+                                             "data folder again.\n"));
+    EXPECT_EQ(h.setting(QStringLiteral("SaveFolder")), gone);
+    EXPECT_FALSE(QFileInfo::exists(gone));
 }

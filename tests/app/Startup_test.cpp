@@ -3,7 +3,12 @@
 // check's hand-over to the wizard.
 #include "instrument/UsbTestSupport.h"
 
+#include "app/FrmFolderList.h"
+#include "app/FrmPass.h"
 #include "app/FrmSplash.h"
+#include "app/FrmMainEntry.h"
+#include "common/FrmMessWindow.h"
+#include <QLineEdit>
 #include "common/Language.h"
 #include "app/Startup.h"
 #include "instrument/FirmwareWizard.h"
@@ -265,14 +270,20 @@ TEST_F(StartupTest, DataFolderStoredDefaultOrMissing)
     EXPECT_EQ(Global::DataFolder, env.dataFolder());
     EXPECT_EQ(mainShown, 1);
 
-    // Stored but gone: the message, and no main window.
+    // Stored but gone: the message, then the password window in place of
+    // the main window.
     Global::InstanceLock.reset();
     const QString gone = env.root() + QStringLiteral("/gone");
     RegStrSet(RegKeySystem, "SaveFolder", gone);
-    bool open = true;
+    bool open = false;
     EXPECT_FALSE(runMain(&open));
-    EXPECT_FALSE(open);
+    EXPECT_TRUE(open);
     EXPECT_EQ(mainShown, 1);
+    ASSERT_TRUE(Global::PassForm);
+    EXPECT_TRUE(Global::PassForm->isVisible());
+    for (QWidget* w : QApplication::topLevelWidgets()) // no splash either
+        EXPECT_FALSE(w->objectName() == QLatin1String("frmSplash") && w->isVisible());
+    delete Global::PassForm;
     ASSERT_EQ(env.dialogs->log.size(), 1);
     EXPECT_EQ(env.dialogs->log[0].message.text, Global::UiText[679]);
     EXPECT_EQ(env.dialogs->log[0].message.icon, vbExclamation);
@@ -288,6 +299,71 @@ TEST_F(StartupTest, DataFolderStoredDefaultOrMissing)
     EXPECT_EQ(reg("SaveFolder"), env.programFolder());
     EXPECT_EQ(Global::DataFolder, env.programFolder());
     EXPECT_EQ(mainShown, 2);
+}
+
+TEST_F(StartupTest, AMissingDataFolderIsChosenAgainBehindThePassword)
+{
+    const QString gone = env.root() + QStringLiteral("/gone");
+    const QString chosen = env.root() + QStringLiteral("/found/again");
+    RegStrSet(RegKeySystem, "SaveFolder", gone);
+    EXPECT_FALSE(runMain());
+    ASSERT_TRUE(Global::PassForm);
+    FrmPass* pass = Global::PassForm;
+    EXPECT_EQ(pass->mode(), PassSetNew);
+    pass->txtPassword[0]->setText(QStringLiteral("pw"));
+    pass->txtPassword[1]->setText(QStringLiteral("pw"));
+    pass->cmdOK_Click();
+    EXPECT_EQ(reg("Password"), QStringLiteral("pw"));
+    ASSERT_TRUE(Global::FolderListForm);
+    FrmFolderList* folders = Global::FolderListForm;
+    EXPECT_TRUE(folders->isVisible());
+    EXPECT_FALSE(pass->isVisible());
+    EXPECT_EQ(folders->TxtDefaultFolder->text(), gone);
+    folders->TxtFolderIn->setText(chosen);
+    EXPECT_THROW(folders->CmdOK_Click(), ProgramEnded);
+    EXPECT_EQ(reg("SaveFolder"), chosen);
+    EXPECT_TRUE(QFileInfo(chosen).isDir());
+    EXPECT_EQ(env.dialogs->messages(), (QStringList{Global::UiText[679], Global::UiText[721], Global::UiText[595]}));
+    EXPECT_EQ(mainShown, 0);
+    EXPECT_FALSE(FrmMainIsLoaded());
+}
+
+TEST_F(StartupTest, GivingUpOnAMissingDataFolderEndsTheProgram)
+{
+    const QString gone = env.root() + QStringLiteral("/gone");
+    RegStrSet(RegKeySystem, "SaveFolder", gone);
+    RegStrSet(RegKeySystem, "Password", "pw");
+    // Cancel in the password window, Cancel or the close box in the
+    // data-folder window: no main window opens on the missing folder.
+    const std::function<void()> giveUp[] = {
+        [] { Global::PassForm->cmdCancel_Click(); },
+        [] {
+            bool cancel = false;
+            Global::PassForm->Form_QueryUnload(cancel, vbFormControlMenu);
+        },
+        [] {
+            Global::PassForm->txtPassword[0]->setText(QStringLiteral("pw"));
+            Global::PassForm->cmdOK_Click();
+            Global::FolderListForm->cmdCancel_Click();
+        },
+        [] {
+            Global::PassForm->txtPassword[0]->setText(QStringLiteral("pw"));
+            Global::PassForm->cmdOK_Click();
+            bool cancel = false;
+            Global::FolderListForm->Form_QueryUnload(cancel, vbFormControlMenu);
+        },
+    };
+    for (const auto& step : giveUp) {
+        Global::InstanceLock.reset();
+        delete Global::PassForm;
+        delete Global::FolderListForm;
+        EXPECT_FALSE(runMain());
+        ASSERT_TRUE(Global::PassForm);
+        EXPECT_THROW(step(), ProgramEnded);
+        EXPECT_FALSE(FrmMainIsLoaded());
+        EXPECT_EQ(mainShown, 0);
+        EXPECT_EQ(reg("SaveFolder"), gone);
+    }
 }
 
 TEST_F(StartupTest, ADefaultDataFolderThatCannotBeMadeIsRefusedAndNotStored)
@@ -318,9 +394,12 @@ TEST_F(StartupTest, ADefaultDataFolderThatCannotBeMadeIsRefusedAndNotStored)
         Global::HomeOverride = c.home;
         Global::InstanceLock.reset();
         env.dialogs->log.clear();
-        bool open = true;
+        bool open = false;
         EXPECT_FALSE(runMain(&open));
-        EXPECT_FALSE(open);
+        // The user chooses a data folder behind the password window.
+        EXPECT_TRUE(open);
+        ASSERT_TRUE(Global::PassForm);
+        delete Global::PassForm;
         ASSERT_EQ(env.dialogs->log.size(), 1);
         const MessageRequest& m = env.dialogs->log[0].message;
         EXPECT_EQ(m.text, Global::UiText[800] + QStringLiteral("\r\n\r\n") + c.home +

@@ -1,0 +1,47 @@
+#pragma once
+// The full backup of the data folder and the import of a catalogue folder:
+// naming, refusals and copying, without any window. The menu commands of
+// the main window show the questions and the progress around them.
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+// The four working folders a backup copies, in this order. BACKUP_DATA is
+// not one of them.
+const QStringList& BackupFolderNames();
+// "Heliodex" followed by the date as yyyyMMdd, "_" and the time as HHmmss.
+QString BackupSetName(const QDateTime& when);
+// The backup set's folder in `chosen` for a backup started `when`: the set's
+// name, and, when something of that name is there already (a second backup
+// within the same second), the first free name with "_2", "_3", ... added.
+QString BackupTarget(const QString& chosen, const QDateTime& when);
+// True when a backup into `chosen` would land inside one of the data
+// folder's working folders (and so copy a folder into itself).
+bool BackupTargetRefused(const QString& chosen, const QString& dataFolder);
+
+struct BackupOutcome {
+    int copied = 0;  // working folders copied whole
+    int missing = 0; // working folders the data folder does not have
+    int failed = 0;  // copies that stopped (reported by the copy)
+    bool complete() const { return failed == 0; }
+};
+// Creates `target` and copies the data folder's working folders into it,
+// calling `progress` with 0 once the target is made and with 1 to 4 after
+// each folder. A missing working folder is
+// passed over; a copy that fails is reported by the copy and the next
+// folder follows. Throws the classic error when `target` cannot be created.
+BackupOutcome CopyBackupSet(const QString& dataFolder, const QString& target,
+                            const std::function<void(int)>& progress = {});
+
+// True when the chosen folder's own name, whatever its letter case, is
+// `folderName` (the catalogue folder's: MODULE_DATA or
+// POWER_CONDITIONER_DATA).
+bool ImportNameAccepted(const QString& chosen, const QString& folderName);
+// True when the import would copy a folder onto itself, into itself, or
+// into one of its own subfolders.
+bool ImportOntoItself(const QString& source, const QString& target);
+// The files of `source` (below it, links passed over) that `target`
+// already holds under the same relative name, as relative paths.
+QStringList ImportClashes(const QString& source, const QString& target);
