@@ -515,6 +515,10 @@ void FrmReport::LanguageInitial()
         CmdBack->setText(Ui(678));
         MnuPicDelete->setText(Ui(724));
         CmdWavePrint->setText(Ui(509));
+        // The two report print buttons grow to their caption: the English ones are wider
+        // than the button, and the title they stand beside is centred.
+        for (QPushButton* b : Command1)
+            b->resize(std::max(b->width(), b->sizeHint().width()), b->height());
         SSTab1->setCurrentIndex(0);
         SSTab2->setCurrentIndex(0);
     });
