@@ -15,11 +15,9 @@ namespace {
 
 // The one place the report window is opened: a window loaded anew, filled
 // from the hand-over values and the shown view, shown without an owner.
-// The report window is not part of the program yet, so nothing comes up
-// and the caller shows the main window again.
 bool ShowReportWindow()
 {
-    return false;
+    return FrmReportShow();
 }
 
 } // namespace

@@ -12,6 +12,8 @@
 #include "measview/TabRules.h"
 #include "platform/AnsiCodec.h"
 #include "platform/NumText.h"
+#include "report/FrmReport.h"
+#include "report/ReportEntry.h"
 #include "report/ReportGlobals.h"
 
 #include <QCheckBox>
@@ -622,11 +624,24 @@ TEST(MeasTabReport, OneToTwentyTickedRowsAreHandedOverMoreAreRefused)
             EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
         }
         EXPECT_EQ(Global::ReportCount, c.handedOver ? c.ticked : 99);
-        EXPECT_EQ(Global::ReportPmTotal, c.handedOver ? QString() : QStringLiteral("x"));
-        EXPECT_EQ(Global::ReportVocMean, c.handedOver ? QString() : QStringLiteral("x"));
-        EXPECT_EQ(Global::ReportIscTotal, c.handedOver ? QString() : QStringLiteral("x"));
-        // Without a report window to come up the main window stays.
-        EXPECT_TRUE(t.form->isVisible());
+        // Handed over, the totals are cleared and the report fills them anew
+        // from the ticked rows (251 W, 402 V and 8.1 A each).
+        const bool one = c.handedOver && c.ticked == 1 && !c.total;
+        for (const QString* total : {&Global::ReportPmTotal, &Global::ReportVocMean, &Global::ReportIscTotal})
+            EXPECT_EQ(*total == QStringLiteral("x"), !c.handedOver);
+        if (one)
+            EXPECT_EQ(QStringList({Global::ReportPmTotal, Global::ReportVocMean, Global::ReportIscTotal}),
+                      QStringList({QStringLiteral("251"), QStringLiteral("402"), QStringLiteral("8.1")}));
+        // The report window takes the main window's place; its back button
+        // brings the main window again.
+        EXPECT_EQ(FrmReportIsLoaded(), c.handedOver);
+        EXPECT_EQ(t.form->isVisible(), !c.handedOver);
+        if (c.handedOver) {
+            FrmReportWindow()->findChild<QPushButton*>(QStringLiteral("CmdBack"))->click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_FALSE(FrmReportIsLoaded());
+            EXPECT_TRUE(t.form->isVisible());
+        }
     }
 
     // No history loaded: nothing, whatever the flags hold.
