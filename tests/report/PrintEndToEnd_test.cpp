@@ -51,7 +51,7 @@ QString CupsPdfFolder()
     return own.isEmpty() ? QStringLiteral("/var/spool/heliodex-cups-pdf") : own;
 }
 
-QString Run(const QString& program, const QStringList& args, int* exitCode = nullptr)
+QString RunTool(const QString& program, const QStringList& args, int* exitCode = nullptr)
 {
     QProcess p;
     p.start(program, args);
@@ -108,11 +108,11 @@ class PrintTarget {
                 if (f.lastModified() < start || seen.contains(f.filePath()))
                     continue;
                 int rc = 0;
-                const QString info = Run(QStringLiteral("pdfinfo"), {f.filePath()}, &rc);
+                const QString info = RunTool(QStringLiteral("pdfinfo"), {f.filePath()}, &rc);
                 if (rc != 0)
                     continue; // still being written
                 seen.insert(f.filePath());
-                const QString text = Run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), f.filePath(),
+                const QString text = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), f.filePath(),
                                                                        QStringLiteral("-")});
                 if (!text.contains(marker))
                     continue;
@@ -179,7 +179,7 @@ bool IsLandscape(const PrintedPdf& pdf, const QString& word)
         return true;
     if (!IsA4(size, false))
         return false;
-    const QString boxes = Run(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf.path, QStringLiteral("-")});
+    const QString boxes = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf.path, QStringLiteral("-")});
     const QRegularExpression re(QStringLiteral("xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" "
                                                "yMax=\"([0-9.]+)\">") +
                                 QRegularExpression::escape(word) + QStringLiteral("<"));
@@ -331,6 +331,54 @@ TEST(PrintEndToEnd, BasicDetailedAndCurvesPrints)
             const QString to = QDir(keep).filePath(QString::fromLatin1(name));
             QFile::remove(to);
             EXPECT_TRUE(QFile::copy(p->path, to));
+        }
+    }
+}
+
+// The pages under the Japanese language file, printed to the PDF folder:
+// the Japanese texts are real text in the PDF. With HX_SCREENS_DIR set
+// they are kept there as print-<report|equipment|curves>-ja.pdf.
+TEST(PrintEndToEnd, JapanesePagesCarryTheirText)
+{
+    if (!HaveTools())
+        GTEST_SKIP() << "pdfinfo and pdftotext (poppler-utils) are needed to read the printed pages";
+    QTemporaryDir folder;
+    qputenv(PrintJob::PdfDirVariable, folder.path().toLocal8Bit());
+    ReportWindowEnv env(QStringLiteral("81"));
+    Global::UserDataRecord.CustomerName = QStringLiteral("見本 太郎");
+    Global::HistoryRecords[1].HistoryName = QStringLiteral("南面屋根 定期点検");
+    // Two site photos: one wider than its box, one smaller.
+    const QString wide = folder.filePath(QStringLiteral("roof.jpg"));
+    const QString small = folder.filePath(QStringLiteral("box.png"));
+    ASSERT_TRUE(WritePicture(wide, 400, 200, QColor(90, 140, 200), "JPEG"));
+    ASSERT_TRUE(WritePicture(small, 120, 90, QColor(200, 150, 60)));
+    Global::HistoryRecords[1].PicturePaths = {wide, QString(), QString(), small, QString()};
+    const QString marker = Marker();
+    FrmReport* f = OpenReport(env, marker);
+    ASSERT_NE(f, nullptr);
+    Click(f->Command1[1]);
+    FrmMessWindow::Unload();
+    Click(f->CmdWavePrint);
+    qunsetenv(PrintJob::PdfDirVariable);
+    EXPECT_TRUE(Boxes(*env.w.env.dialogs).isEmpty()) << Boxes(*env.w.env.dialogs).join(u'\n').toStdString();
+
+    const QFileInfoList files =
+        QDir(folder.path()).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+    ASSERT_EQ(files.size(), 3);
+    const char* names[3] = {"print-report-ja.pdf", "print-equipment-ja.pdf", "print-curves-ja.pdf"};
+    const QString texts[3][2] = {{QStringLiteral("見本 太郎"), Ui(375) + QStringLiteral(":1/2")},
+                                 {QStringLiteral("01 ") + Ui(394), Ui(412) + QStringLiteral(":2/2")},
+                                 {Ui(504), Ui(505)}};
+    for (int k = 0; k < 3; ++k) {
+        const QString text = RunTool(QStringLiteral("pdftotext"),
+                                 {QStringLiteral("-layout"), files[k].filePath(), QStringLiteral("-")});
+        for (const QString& want : texts[k])
+            EXPECT_TRUE(text.contains(want)) << names[k] << ": " << want.toStdString() << "\n" << text.toStdString();
+        const QString keep = qEnvironmentVariable("HX_SCREENS_DIR");
+        if (!keep.isEmpty()) {
+            const QString to = QDir(keep).filePath(QString::fromLatin1(names[k]));
+            QFile::remove(to);
+            EXPECT_TRUE(QFile::copy(files[k].filePath(), to));
         }
     }
 }
