@@ -96,7 +96,8 @@ void PaintPage(QPainter& painter, const PageModel& page)
     const QPointF offset((sheet.width() - bounds.width()) / 2.0 - bounds.left(),
                          (sheet.height() - bounds.height()) / 2.0 - bounds.top());
     auto map = [&](const QRect& t) {
-        return QRectF((t.left() + offset.x()) * sx, (t.top() + offset.y()) * sy, t.width() * sx, t.height() * sy);
+        return QRectF((t.left() + offset.x()) * sx, (t.top() + offset.y()) * sy, t.width() * sx,
+                      t.height() * sy);
     };
     // Lines are 15 twips (three quarters of a point) wide, at least one pixel.
     const double hairline = std::max(1.0, 15 * sx);
@@ -119,7 +120,8 @@ void PaintPage(QPainter& painter, const PageModel& page)
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(r.adjusted(0, titleHalf, 0, 0));
             if (!it.text.isEmpty()) {
-                const QRectF title(r.left() + 90 * sx, r.top(), fm.horizontalAdvance(it.text) + 60 * sx, fm.height());
+                const QRectF title(r.left() + 90 * sx, r.top(), fm.horizontalAdvance(it.text) + 60 * sx,
+                                   fm.height());
                 painter.fillRect(title, Qt::white);
                 painter.drawText(title, Qt::AlignCenter, it.text);
             }
@@ -167,5 +169,6 @@ void PaintPage(QPainter& painter, const PageModel& page)
 
 void PrintPage(const PageModel& page)
 {
-    PrintJob::PrintSheet(page.jobName, page.orientation, [&](QPainter& painter) { PaintPage(painter, page); });
+    PrintJob::PrintSheet(page.jobName, page.orientation,
+                         [&](QPainter& painter) { PaintPage(painter, page); });
 }

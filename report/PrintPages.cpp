@@ -90,15 +90,14 @@ struct PageBuilder {
 };
 
 // The title, the logo at the right edge and the print date.
-void AddTop(PageBuilder& b, const PrintInputs& in, int pageWidth, int titleTop, int dateLeft, int dateTop, int dateKey)
+void AddTop(PageBuilder& b, const PrintInputs& in, int pageWidth, int titleTop, int dateLeft, int dateTop,
+            int dateKey)
 {
     // The logo takes its picture's own size (a pixel is 15 twips) and
     // stands 150 twips in from the page's right edge.
     const QSizeF logo(in.logo.width() * 15.0, in.logo.height() * 15.0);
-    b.image(QStringLiteral("Image1_0"), int(pageWidth - logo.width() - 150), 30, logo,
-            in.logo);
-    b.text(QStringLiteral("LblReportTitle"), 0, titleTop, 11265, 360, Ui(504),
-           Qt::AlignCenter, kTitle);
+    b.image(QStringLiteral("Image1_0"), int(pageWidth - logo.width() - 150), 30, logo, in.logo);
+    b.text(QStringLiteral("LblReportTitle"), 0, titleTop, 11265, 360, Ui(504), Qt::AlignCenter, kTitle);
     // Right-aligned at its designed right edge, with room to the left for
     // a long caption.
     b.text(QStringLiteral("LblPrintDate"), dateLeft + 1620 - kWideLabel, dateTop, kWideLabel, 180,
@@ -114,11 +113,11 @@ struct RowColumn {
     int title;
 };
 constexpr RowColumn kColumns[Report::ColumnCount] = {
-    {"LblDate", 510, 705, 0},      {"LblTime", 1215, 705, 1},       {"LblCode", 1920, 840, 2},
-    {"LblPoint", 2760, 1125, 3},   {"LblPm", 3885, 630, 4},         {"LblVoc", 4515, 630, 5},
-    {"LblIsc", 5145, 630, 6},      {"LblFF", 5775, 510, 16},        {"LblCellT", 6285, 630, 7},
-    {"LblOutT", 6915, 630, 8},     {"LblE", 7545, 630, 9},          {"LblDust", 8175, 330, 10},
-    {"LblDeg", 8505, 645, 11},     {"LblCapa", 9150, 645, 13},      {"LblDataMeas", 9795, 600, 14},
+    {"LblDate", 510, 705, 0},         {"LblTime", 1215, 705, 1},  {"LblCode", 1920, 840, 2},
+    {"LblPoint", 2760, 1125, 3},      {"LblPm", 3885, 630, 4},    {"LblVoc", 4515, 630, 5},
+    {"LblIsc", 5145, 630, 6},         {"LblFF", 5775, 510, 16},   {"LblCellT", 6285, 630, 7},
+    {"LblOutT", 6915, 630, 8},        {"LblE", 7545, 630, 9},     {"LblDust", 8175, 330, 10},
+    {"LblDeg", 8505, 645, 11},        {"LblCapa", 9150, 645, 13}, {"LblDataMeas", 9795, 600, 14},
     {"LblDataJudge", 10395, 825, 15},
 };
 
@@ -185,11 +184,14 @@ void AddRowsAndPlot(PageBuilder& b, const PrintInputs& in, int dx, int dy, QRect
 
     // Headings.
     b.cell(QStringLiteral("LblJudgeView"), 9150 + dx, 11250 + dy, 2055, 195, Ui(127), kWhite);
-    b.cell(QStringLiteral("LblLineTitle_1"), 120 + dx, 11460 + dy, 195, 195, QStringLiteral("PV"), kHeadingBack)
+    b.cell(QStringLiteral("LblLineTitle_1"), 120 + dx, 11460 + dy, 195, 195, QStringLiteral("PV"),
+           kHeadingBack)
         .visible = in.pvView;
-    b.cell(QStringLiteral("LblLineTitle_0"), 315 + dx, 11460 + dy, 195, 195, QStringLiteral("IV"), kHeadingBack);
+    b.cell(QStringLiteral("LblLineTitle_0"), 315 + dx, 11460 + dy, 195, 195, QStringLiteral("IV"),
+           kHeadingBack);
     for (const RowColumn& c : kColumns)
-        b.cell(Arr("LblTitle", c.title), c.left + dx, 11460 + dy, c.width, 195, PrintHeading(c.title), kHeadingBack);
+        b.cell(Arr("LblTitle", c.title), c.left + dx, 11460 + dy, c.width, 195, PrintHeading(c.title),
+               kHeadingBack);
 
     // Twenty rows; the swatches of a printed row take its curve colours.
     for (int r = 0; r < Report::PageRows; ++r) {
@@ -202,8 +204,8 @@ void AddRowsAndPlot(PageBuilder& b, const PrintInputs& in, int dx, int dy, QRect
             row ? CurveColorOf(CurveColor::IV, row->row) : kWhite;
         for (int k = 0; k < Report::ColumnCount; ++k) {
             const RowColumn& c = kColumns[k];
-            b.cell(Arr(c.name, r), c.left + dx, top, c.width, 195, row ? row->cells[std::size_t(k)] : QString(),
-                   kWhite);
+            b.cell(Arr(c.name, r), c.left + dx, top, c.width, 195,
+                   row ? row->cells[std::size_t(k)] : QString(), kWhite);
         }
     }
     // Without the judgement display the judgement heading goes and its
@@ -290,9 +292,9 @@ PageModel PrintReportPage(const PrintInputs& in, const QString& pageLabel)
         const int width = i == 6 ? 1920 : second ? 1755 : 4635;
         data.text(Arr("LblRepoMess", i), headLeft, tops[i], 900, 225, Ui(342 + i),
                   Qt::AlignLeft | Qt::AlignVCenter, kSmall);
-        PageItem& v = data.text(Arr("LblData", i), left, tops[i], width, i == 5 ? 405 : 225,
-                                h.customer[std::size_t(i)],
-                                i == 5 ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter);
+        PageItem& v =
+            data.text(Arr("LblData", i), left, tops[i], width, i == 5 ? 405 : 225, h.customer[std::size_t(i)],
+                      i == 5 ? Qt::AlignLeft | Qt::AlignTop : Qt::AlignLeft | Qt::AlignVCenter);
         v.wrap = i == 5;
     }
 
@@ -310,15 +312,15 @@ PageModel PrintReportPage(const PrintInputs& in, const QString& pageLabel)
     for (int k = 0; k < 4; ++k) {
         b.box(Arr("ImgPicFrame", k), photoAt[k].x(), photoAt[k].y(), 2560, 1920);
         const ReportPhoto photo = LoadReportPhoto(h.photoPaths[std::size_t(k)], photoBox, 96, 96);
-        b.image(Arr("ImgPic", k), photoAt[k].x(), photoAt[k].y(), photo.image.isNull() ? photoBox : photo.sizeTwips,
-                photo.image);
+        b.image(Arr("ImgPic", k), photoAt[k].x(), photoAt[k].y(),
+                photo.image.isNull() ? photoBox : photo.sizeTwips, photo.image);
     }
 
     // The construction history and the report's totals, as the report
     // window shows them.
     PageBuilder job = b.frame(QStringLiteral("FraJob"), 180, 3960, 5775, 2625, Ui(352));
-    const ReportTotalTexts totals = ReportTotalLabels(in.pmTotal, in.vocMean, in.iscTotal,
-                                                      FirstMeasurementVersion(in.view));
+    const ReportTotalTexts totals =
+        ReportTotalLabels(in.pmTotal, in.vocMean, in.iscTotal, FirstMeasurementVersion(in.view));
     const struct {
         int index;
         int left;
@@ -326,8 +328,8 @@ PageModel PrintReportPage(const PrintInputs& in, const QString& pageLabel)
         int width;
         int height;
         QString text;
-    } fields[6] = {{10, 1260, 240, 4425, 225, h.measDate}, {11, 1260, 510, 4425, 225, h.historyName},
-                   {12, 1920, 840, 1575, 225, totals.pm},  {13, 1920, 1095, 1575, 225, totals.voc},
+    } fields[6] = {{10, 1260, 240, 4425, 225, h.measDate},  {11, 1260, 510, 4425, 225, h.historyName},
+                   {12, 1920, 840, 1575, 225, totals.pm},   {13, 1920, 1095, 1575, 225, totals.voc},
                    {14, 1920, 1350, 1575, 225, totals.isc}, {15, 1260, 1680, 4425, 855, h.memo}};
     for (const auto& f : fields) {
         const bool total = f.index >= 12 && f.index <= 14;
@@ -395,12 +397,14 @@ PageModel PrintEquipmentPage(const PrintInputs& in, const QString& pageLabel)
             return f.text(name, l, t, w, h, s, a, kSmall);
         };
 
-        PageBuilder mod = array.frame(Arr("FraGroup", g), left, 1410 + 2640 * r, 5475, 1575,
-                                      QStringLiteral("%1 ").arg(g + 1, 2, 10, QLatin1Char('0')) + Ui(394), kSmall);
+        PageBuilder mod =
+            array.frame(Arr("FraGroup", g), left, 1410 + 2640 * r, 5475, 1575,
+                        QStringLiteral("%1 ").arg(g + 1, 2, 10, QLatin1Char('0')) + Ui(394), kSmall);
         small(mod, head(1), 90, 150, 1575, 180, Ui(395));
         small(mod, Arr("LblModuleMaker", g), 1680, 120, 1575, 195, gr.maker);
         small(mod, Arr("LblStringPm", g), 3300, 150, 1440, 180, Ui(420));
-        small(mod, Arr("LblStringTotalPm", g), 4740, 120, 645, 195, gr.ratedPm, Qt::AlignRight | Qt::AlignVCenter);
+        small(mod, Arr("LblStringTotalPm", g), 4740, 120, 645, 195, gr.ratedPm,
+              Qt::AlignRight | Qt::AlignVCenter);
         PageItem& line = mod.box(Arr("LineGroup", g), 150, 360, 5190, 0);
         line.border = true;
         const struct {
@@ -409,7 +413,7 @@ PageModel PrintEquipmentPage(const PrintInputs& in, const QString& pageLabel)
             int left;
             int width;
             const char* name;
-        } cols[6] = {{2, 990, 990, 1365, "LblModuleCode"}, {3, 2415, 2400, 435, "LblModuleCnt"},
+        } cols[6] = {{2, 990, 990, 1365, "LblModuleCode"},  {3, 2415, 2400, 435, "LblModuleCnt"},
                      {4, 2895, 2880, 435, "LblModuleCntH"}, {5, 3360, 3360, 585, "LblModulePm"},
                      {6, 3990, 3990, 585, "LblModuleVoc"},  {7, 4620, 4620, 585, "LblModuleIsc"}};
         const int headKeys[6] = {396, 397, 300, 398, 399, 400};
@@ -425,7 +429,8 @@ PageModel PrintEquipmentPage(const PrintInputs& in, const QString& pageLabel)
                       c == 0 ? Qt::AlignLeft | Qt::AlignVCenter : Qt::AlignRight | Qt::AlignVCenter);
         }
 
-        PageBuilder cor = array.frame(Arr("FraPmCorrect", g), left, 2910 + 2640 * r, 5475, 855, Ui(421), kSmall);
+        PageBuilder cor =
+            array.frame(Arr("FraPmCorrect", g), left, 2910 + 2640 * r, 5475, 855, Ui(421), kSmall);
         small(cor, Arr("LblPmTempCorrectTitle", g), 810, 150, 2040, 180, Ui(422));
         small(cor, Arr("LblPmTemp", g), 2940, 150, 1185, 195, gr.pmTempCoef);
         const struct {
