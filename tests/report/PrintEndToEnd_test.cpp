@@ -231,6 +231,17 @@ QString Marker()
     return QStringLiteral("HX%1").arg(QRandomGenerator::global()->generate() % 100000000, 8, 10, QLatin1Char('0'));
 }
 
+// Scripted dialogs that run `onMessage` as each message box comes up.
+struct WatchingDialogs : ScriptedDialogs {
+    std::function<void()> onMessage;
+    int message(const MessageRequest& r) override
+    {
+        if (onMessage)
+            onMessage();
+        return ScriptedDialogs::message(r);
+    }
+};
+
 } // namespace
 
 // First in the file: the printer look-up must not have found a printer yet.
@@ -243,11 +254,21 @@ TEST(PrintEndToEnd, NoDefaultPrinterShowsTheErrorAndNothingElse)
     ReportWindowEnv env;
     FrmReport* f = OpenReport(env, Marker());
     ASSERT_NE(f, nullptr);
-    env.w.env.dialogs->log.clear();
+    // While the error is on screen the print is still running: no print
+    // button takes a click.
+    auto* watching = new WatchingDialogs;
+    setDialogs(std::unique_ptr<Dialogs>(watching));
+    env.w.env.dialogs = watching;
+    std::vector<bool> enabledDuringPrint;
+    watching->onMessage = [&] {
+        for (QPushButton* b : {f->Command1[0], f->Command1[1], f->CmdWavePrint})
+            enabledDuringPrint.push_back(b->isEnabled());
+    };
     FrmMessWindow::Unload();
     ReportWindowEnv::settle();
 
     Click(f->Command1[1]);
+    EXPECT_EQ(enabledDuringPrint, std::vector<bool>(3, false));
     const QStringList boxes = Boxes(*env.w.env.dialogs);
     ASSERT_EQ(boxes.size(), 1) << boxes.join(u'\n').toStdString();
     EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("Heliodex|ERROR No:484 "))) << boxes[0].toStdString();
@@ -381,4 +402,27 @@ TEST(PrintEndToEnd, JapanesePagesCarryTheirText)
             EXPECT_TRUE(QFile::copy(files[k].filePath(), to));
         }
     }
+}
+
+// A plot that cannot be drawn (no current, no voltage) is reported as the
+// plot frame reports it, and the page still prints without its curves.
+TEST(PrintEndToEnd, AnUndrawablePlotIsReportedAndThePagePrints)
+{
+    QTemporaryDir folder;
+    qputenv(PrintJob::PdfDirVariable, folder.path().toLocal8Bit());
+    ReportWindowEnv env;
+    View v = MakeView(2, 2);
+    for (int i = 0; i <= 2; ++i)
+        for (auto& point : v.records[std::size_t(i)].IvPoints)
+            point[MeasRecord::Volt] = point[MeasRecord::Amp] = QStringLiteral("0");
+    FrmReport* f = env.open(v);
+    ASSERT_NE(f, nullptr);
+    env.w.env.dialogs->log.clear();
+    Click(f->CmdWavePrint);
+    qunsetenv(PrintJob::PdfDirVariable);
+    const QStringList boxes = Boxes(*env.w.env.dialogs);
+    ASSERT_EQ(boxes.size(), 1) << boxes.join(u'\n').toStdString();
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("WaveClear|ERROR No:380 "))) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].endsWith(Ui(780))) << boxes[0].toStdString();
+    EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files).size(), 1);
 }
