@@ -107,6 +107,12 @@ class PrintTarget {
             for (const QFileInfo& f : files) {
                 if (f.lastModified() < start || seen.contains(f.filePath()))
                     continue;
+                // A file is read once its size held still for one poll:
+                // CUPS-PDF may still be writing it.
+                const qint64 before = sizes.value(f.filePath(), -1);
+                sizes[f.filePath()] = f.size();
+                if (before != f.size())
+                    continue;
                 int rc = 0;
                 const QString info = RunTool(QStringLiteral("pdfinfo"), {f.filePath()}, &rc);
                 if (rc != 0)
@@ -132,6 +138,7 @@ class PrintTarget {
     QTemporaryDir own;
     QDateTime start;
     QSet<QString> seen;
+    QHash<QString, qint64> sizes;
     QStringList taken;
 };
 
