@@ -31,6 +31,8 @@ QString AppError::standardText(int n)
     case 75: return QStringLiteral("Path/File access error");
     case 76: return QStringLiteral("Path not found");
     case 481: return QStringLiteral("Invalid picture");
+    case 482: return QStringLiteral("Printer error");
+    case 484: return QStringLiteral("Problem getting printer information from the system. Make sure the printer is set up correctly.");
     default: return QStringLiteral("Application-defined or object-defined error");
     }
 }

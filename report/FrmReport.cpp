@@ -15,6 +15,7 @@
 #include "platform/FlexGrid.h"
 #include "report/CurveColors.h"
 #include "report/FrmReportWaveColor.h"
+#include "report/PrintPages.h"
 #include "report/ReportContents.h"
 #include "report/ReportGlobals.h"
 #include "report/ReportLayout.h"
@@ -29,6 +30,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -580,17 +582,12 @@ void FrmReport::DataView()
         Global::ReportPmTotal = totals.pmTotal;
         Global::ReportVocMean = totals.vocMean;
         Global::ReportIscTotal = totals.iscTotal;
-        if (totals.count == 0) {
-            // Without a ticked measurement there is nothing to total.
-            for (int i = 12; i <= 14; ++i)
-                LblData[std::size_t(i)]->clear();
-        } else {
-            const ReportTotalTexts shown = ShownTotals(totals.pmTotal, totals.vocMean, totals.iscTotal,
-                                                       FirstMeasurementVersion(view));
-            LblData[12]->setText(shown.pm);
-            LblData[13]->setText(shown.voc);
-            LblData[14]->setText(shown.isc);
-        }
+        // Without a ticked measurement there is nothing to total: empty.
+        const ReportTotalTexts shown =
+            ReportTotalLabels(totals.pmTotal, totals.vocMean, totals.iscTotal, FirstMeasurementVersion(view));
+        LblData[12]->setText(shown.pm);
+        LblData[13]->setText(shown.voc);
+        LblData[14]->setText(shown.isc);
         WavePlot();
     });
 }
@@ -724,9 +721,75 @@ void FrmReport::VScroll1_Change()
     });
 }
 
-void FrmReport::Command1_Click(int) {}
+namespace {
 
-void FrmReport::CmdWavePrint_Click() {}
+// The print buttons stay disabled while a print runs, so that no second
+// print can start in between (nothing lets window events through meanwhile).
+class PrintButtonsOff {
+  public:
+    explicit PrintButtonsOff(FrmReport* f) : buttons{f->Command1[0], f->Command1[1], f->CmdWavePrint}
+    {
+        for (QPushButton* b : buttons)
+            b->setEnabled(false);
+    }
+    ~PrintButtonsOff()
+    {
+        for (const QPointer<QPushButton>& b : buttons)
+            if (b)
+                b->setEnabled(true);
+    }
+    PrintButtonsOff(const PrintButtonsOff&) = delete;
+    PrintButtonsOff& operator=(const PrintButtonsOff&) = delete;
+
+  private:
+    std::array<QPointer<QPushButton>, 3> buttons;
+};
+
+// Prints one page after reporting what its plot could not draw. A page that
+// does not print is reported under `title` (empty: the program's title) and
+// ends the print: nothing after it is printed or announced.
+bool PrintOnePage(const PageModel& page, const PrintInputs& in, const QString& title)
+{
+    if (page.plot)
+        ReportPlotErrors(*page.plot, in.view, QString());
+    try {
+        PrintPage(page);
+        return true;
+    } catch (...) {
+        ShowErrorReport(title, ToAppError(std::current_exception()));
+        return false;
+    }
+}
+
+} // namespace
+
+void FrmReport::Command1_Click(int index)
+{
+    const PrintButtonsOff off(this);
+    Guarded(QStringLiteral("Command1_Click"), [&] {
+        const bool detailed = index == 1;
+        const PrintInputs in = CurrentPrintInputs();
+        if (!PrintOnePage(PrintReportPage(in, ReportPageLabel(detailed)), in, QString()))
+            return;
+        if (detailed && !PrintOnePage(PrintEquipmentPage(in, EquipmentPageLabel()), in,
+                                      QStringLiteral("Command1_Click")))
+            return;
+        Global::MessWindowText = QStringLiteral("PRINT START");
+        FrmMessWindow* message = FrmMessWindow::Load(this);
+        message->setBackColor(0xFF0000);
+        message->setMessForeColor(0xFFFF);
+        message->Show();
+    });
+}
+
+void FrmReport::CmdWavePrint_Click()
+{
+    const PrintButtonsOff off(this);
+    Guarded(QStringLiteral("CmdWavePrint_Click"), [&] {
+        const PrintInputs in = CurrentPrintInputs();
+        PrintOnePage(PrintWavePage(in), in, QString());
+    });
+}
 
 void FrmReport::CmdBack_Click()
 {

@@ -167,6 +167,19 @@ ReportTotalTexts ShownTotals(const QString& pmTotal, const QString& vocMean, con
             NumText::FormatText(iscTotal, fine ? QStringLiteral("0.000") : QStringLiteral("0.00"))};
 }
 
+ReportTotalTexts ReportTotalLabels(const QString& pmTotal, const QString& vocMean, const QString& iscTotal,
+                                   const QString& version)
+{
+    ReportTotalTexts shown = ShownTotals(pmTotal, vocMean, iscTotal, version);
+    if (pmTotal.isEmpty())
+        shown.pm.clear();
+    if (vocMean.isEmpty())
+        shown.voc.clear();
+    if (iscTotal.isEmpty())
+        shown.isc.clear();
+    return shown;
+}
+
 QString FirstMeasurementVersion(const std::vector<MeasRecord>& view)
 {
     return view.size() > 1 ? view[1].F[MeasRecord::Version] : QString();

@@ -119,6 +119,10 @@ struct ReportTotalTexts {
 };
 ReportTotalTexts ShownTotals(const QString& pmTotal, const QString& vocMean, const QString& iscTotal,
                              const QString& version);
+// The totals as the report window and the printed page show them: each by
+// ShownTotals, a total that is empty (no ticked measurement) staying empty.
+ReportTotalTexts ReportTotalLabels(const QString& pmTotal, const QString& vocMean, const QString& iscTotal,
+                                   const QString& version);
 // F42 of element 1 of the view, ticked or not (empty when there is none).
 QString FirstMeasurementVersion(const std::vector<MeasRecord>& view);
 

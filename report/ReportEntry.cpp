@@ -37,7 +37,8 @@ void FrmReportUnload()
         form->close();
 }
 
-// The printed pages come with their own windows; until then none is loaded.
+// A printed page lives only for its print job (report/PrintPages.h): none is
+// ever left loaded, so there is nothing to unload.
 void FrmPrintReportUnload() {}
 
 void FrmPrintReportPage2Unload() {}

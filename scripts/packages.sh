@@ -11,15 +11,18 @@ HELIODEX_RUN_PACKAGES=(
   libusb-1.0-0-dev libicu-dev
   fonts-ipafont-gothic qt6-translations-l10n
   xvfb xauth
+  libqt6printsupport6 cups cups-client
 )
 
 # Testing it: GoogleTest, Google Benchmark, Qt's window-system interface for
-# the close tests, and clang for the fuzz targets.
+# the close tests, clang for the fuzz targets, and a real printer for the
+# print tests (CUPS with a CUPS-PDF queue, poppler-utils to read its PDFs).
 # shellcheck disable=SC2034
 HELIODEX_TEST_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-private-dev
   clang libclang-rt-14-dev
+  cups cups-client printer-driver-cups-pdf poppler-utils
 )
 
 # heliodex_install_packages PACKAGE...

@@ -19,6 +19,15 @@ BUILD=build-test
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DHELIODEX_SANITIZE=ON -DHELIODEX_BENCH=ON
 cmake --build "$BUILD" -j "$JOBS"
 
+# A real printer for the print tests: a CUPS-PDF queue as the default
+# printer for this run (scripts/print-queue.sh). Where cupsd cannot start,
+# the print tests say so and print to PDF files instead.
+if bash scripts/print-queue.sh up; then
+  trap 'bash scripts/print-queue.sh down' EXIT
+else
+  echo "No CUPS-PDF printer for this run: the print tests print to PDF files instead."
+fi
+
 # The write-fault harness keeps one summary per saver here.
 rm -rf "$BUILD/write-faults"
 ctest --test-dir "$BUILD" --output-on-failure -j "$JOBS" --timeout 300
