@@ -209,7 +209,7 @@ QString MeasEditTarget(const QString& oldPath, const MeasRecord& rec)
     const QString name = MeasFileName(rec);
     if (name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
         throw AppError(52);
-    const QString path = QFileInfo(oldPath).absolutePath() + u'/' + name;
+    const QString path = QFileInfo(oldPath).path() + u'/' + name;
     const QFileInfo target(path);
     if ((target.exists() || target.isSymLink()) && path != oldPath && !SameFile(path, oldPath))
         throw FileError(58, path);
