@@ -209,6 +209,12 @@ QString MeasEditTarget(const QString& oldPath, const MeasRecord& rec)
     const QString name = MeasFileName(rec);
     if (name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
         throw AppError(52);
+    // A name the lists do not take ("YYMMDD_HHNNSS_NNNN-AA-SS.csv", one
+    // character for each place) would hide the measurement from its list:
+    // a record whose file could not be read has "--" for its number.
+    if (name.size() != 28 || name[6] != u'_' || name[13] != u'_' || name[18] != u'-' || name[21] != u'-' ||
+        !name.endsWith(QLatin1String(".csv")))
+        throw FileError(52, name);
     const QString path = QFileInfo(oldPath).path() + u'/' + name;
     const QFileInfo target(path);
     if ((target.exists() || target.isSymLink()) && path != oldPath && !SameFile(path, oldPath))

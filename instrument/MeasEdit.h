@@ -60,7 +60,8 @@ std::optional<MeasRecord> TakeMeasEdit(const MeasRecord& rec, int column, const 
 
 // The path an edited record's file takes: its name from its date, time and
 // number, in the folder of `oldPath`. Throws AppError 52 when the name would
-// leave the folder, and 58 naming the file when a different file already
+// leave the folder or is not of the form YYMMDD_HHNNSS_NNNN-AA-SS.csv that
+// the lists take (a record read from no file has "--" there), and 58 naming the file when a different file already
 // bears that name (the old file under another letter case is no other file).
 QString MeasEditTarget(const QString& oldPath, const MeasRecord& rec);
 

@@ -197,6 +197,16 @@ TEST(MeasEditFiles, AnotherMeasurementsFileIsNeverReplaced)
     MeasRecord bad = Sample();
     bad.F[0] = QStringLiteral("../x-01-01");
     EXPECT_THROW(MeasEditTarget(f.oldPath, bad), AppError);
+    // Nor one its list would no longer show: the record of a file that
+    // could not be read.
+    bad.F[0] = bad.F[1] = bad.F[2] = QStringLiteral("--");
+    try {
+        MeasEditTarget(f.oldPath, bad);
+        ADD_FAILURE() << "no error";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.number, 52);
+    }
+    EXPECT_EQ(f.files(), before);
 }
 
 TEST(MeasEditFiles, AMissingOldFileWritesNothing)
