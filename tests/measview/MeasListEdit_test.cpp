@@ -88,7 +88,12 @@ TEST(MeasListEdit, TheFileGetsTheMeasuredValuesUnderItsNewNameAndTheViewShownSta
     EXPECT_EQ(t.grid()->TextMatrix(3, 1), QStringLiteral("10:16:00"));
     // The measuring position goes into the history file.
     t.edit(3, 5, QStringLiteral("屋根西"));
-    EXPECT_TRUE(FileBytes(t.file(name)).contains(AnsiCodec::encode(QStringLiteral(",屋根西\r\n"))));
+    const QList<QByteArray> lines = FileBytes(t.file(name)).split('\n');
+    ASSERT_GT(lines.size(), 9);
+    const MeasRecord& rec = Global::MeasRawRecords[2];
+    EXPECT_EQ(lines[3], AnsiCodec::encode(Global::UiText.value(602) + QStringLiteral(",10:16:00\r")));
+    EXPECT_EQ(lines[4], AnsiCodec::encode(Global::UiText.value(603) + QStringLiteral(",屋根西\r")));
+    EXPECT_EQ(lines[8], AnsiCodec::encode(Global::UiText.value(607) + u',' + rec.F[8] + u',' + rec.F[9] + u'\r'));
     EXPECT_EQ(t.files(), want);
 }
 
