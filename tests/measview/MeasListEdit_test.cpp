@@ -93,6 +93,10 @@ TEST(MeasListEdit, TheFileGetsTheMeasuredValuesUnderItsNewNameAndTheViewShownSta
     const MeasRecord& rec = Global::MeasRawRecords[2];
     EXPECT_EQ(lines[3], AnsiCodec::encode(Global::UiText.value(602) + QStringLiteral(",10:16:00\r")));
     EXPECT_EQ(lines[4], AnsiCodec::encode(Global::UiText.value(603) + QStringLiteral(",屋根西\r")));
+    // The file's current of 60 and its negative one are written as the load holds them: 0.
+    for (int k : {5, 6})
+        EXPECT_TRUE(lines.contains(QStringLiteral("%1,%2,0\r").arg(k).arg(rec.IvPoints[std::size_t(k)][0]).toLatin1()))
+            << k;
     EXPECT_EQ(lines[8], AnsiCodec::encode(Global::UiText.value(607) + u',' + rec.F[8] + u',' + rec.F[9] + u'\r'));
     EXPECT_EQ(t.files(), want);
 }
