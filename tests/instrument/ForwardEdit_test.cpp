@@ -26,22 +26,6 @@ QByteArray FileBytes(const QString& path)
     return ReadFileBytes(path).value_or(QByteArray("(missing)"));
 }
 
-// Read-out files of records 1 to `count`: number i-02-03, 24/05/03 10:00:00 + i s.
-void WriteForwardFiles(int count)
-{
-    const QString forward = ForwardWindow::forwardFolder();
-    QDir().mkpath(forward);
-    for (int i = 1; i <= count; ++i) {
-        MeasRecord r;
-        r.F[0] = QStringLiteral("%1-02-03").arg(i, 4, 10, QLatin1Char('0'));
-        r.F[1] = QStringLiteral("24/05/03");
-        r.F[2] = QTime(10, 0).addSecs(i).toString(QStringLiteral("HH:mm:ss"));
-        r.F[15] = QStringLiteral("250");
-        r.F[42] = QStringLiteral("8.3");
-        WriteReadOutMeasFile(forward, r, 1184);
-    }
-}
-
 struct EditTab : ForwardWindow {
     EditTab()
     {
