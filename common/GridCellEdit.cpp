@@ -25,7 +25,9 @@ class EditBoxKeys : public QObject {
                 onKey(key == Qt::Key_Escape ? 27 : 13);
                 return true;
             }
-        } else if (event->type() == QEvent::FocusOut) {
+        } else if (event->type() == QEvent::FocusOut &&
+                   static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            // The box's own context menu (cut, copy, paste) is no leaving.
             onFocusLost();
         }
         return QObject::eventFilter(watched, event);

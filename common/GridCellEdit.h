@@ -29,5 +29,5 @@ int OpenGridEditBox(FlexGrid* grid, QLineEdit* box, int row, std::int32_t xTwips
 // The keys of an in-place edit box: Enter runs onKey(13) and Esc onKey(27),
 // neither reaching the box; every other key is the box's own. The box
 // losing the focus (a click elsewhere, Tab, another window, being hidden)
-// runs onFocusLost.
+// runs onFocusLost; its own context menu does not count.
 void WatchEditBoxKeys(QLineEdit* box, std::function<void(int keyAscii)> onKey, std::function<void()> onFocusLost);

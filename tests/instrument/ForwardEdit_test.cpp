@@ -134,10 +134,15 @@ TEST(ForwardEdit, EscLeavingTheBoxOrARefusedValueChangeNothing)
     unchanged();
     EXPECT_TRUE(t.grid()->hasFocus());
 
-    // Leaving the box drops the edit as Esc does.
+    // Leaving the box drops the edit as Esc does; its own context menu
+    // does not leave it.
     t.edit(1, 3, QStringLiteral("5"), Qt::Key_A);
     ASSERT_TRUE(t.box()->isVisible());
-    TxtPoinrIn_LostFocus(1);
+    QFocusEvent menu(QEvent::FocusOut, Qt::PopupFocusReason);
+    QApplication::sendEvent(t.box(), &menu);
+    EXPECT_TRUE(t.box()->isVisible());
+    QFocusEvent away(QEvent::FocusOut, Qt::MouseFocusReason);
+    QApplication::sendEvent(t.box(), &away);
     unchanged();
 
     for (const char* refused : {"11", "0", "x"}) {
