@@ -563,7 +563,6 @@ void ConnectForwardTab()
                          MfgForwardList_MouseDown(button, modifiers, pos);
                      });
     QObject::connect(g, &FlexGrid::DblClick, form, [] { MfgForwardList_DblClick(); });
-
 }
 
 void ForwardListEditCommit(const QString& typed)
