@@ -1,6 +1,7 @@
 #include "app/FrmMain.h"
 
 #include "app/ToolsMenu.h"
+#include "app/MeasEditBox.h"
 #include "common/ControlMakers.h"
 #include "common/FrmMessWindow.h"
 #include "common/GridWheel.h"
@@ -824,6 +825,7 @@ void FrmMain::connectHandlers()
     ConnectMeasViewTab();
     ConnectCustomerTab();
     ConnectForwardTab();
+    ConnectMeasEditBoxes();
     ConnectCatalogTab();
     ConnectToolsMenu();
 }

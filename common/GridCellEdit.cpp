@@ -11,28 +11,39 @@
 
 namespace {
 
-class EscapeFilter : public QObject {
+class EditBoxKeys : public QObject {
   public:
-    EscapeFilter(QObject* parent, std::function<void()> onEscape) : QObject(parent), onEscape(std::move(onEscape)) {}
+    EditBoxKeys(QObject* parent, std::function<void(int)> onKey, std::function<void()> onFocusLost)
+        : QObject(parent), onKey(std::move(onKey)), onFocusLost(std::move(onFocusLost))
+    {
+    }
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-            onEscape();
-            return true;
+        if (event->type() == QEvent::KeyPress) {
+            const int key = static_cast<QKeyEvent*>(event)->key();
+            if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Escape) {
+                onKey(key == Qt::Key_Escape ? 27 : 13);
+                return true;
+            }
+        } else if (event->type() == QEvent::FocusOut &&
+                   static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason) {
+            // The box's own context menu (cut, copy, paste) is no leaving.
+            onFocusLost();
         }
         return QObject::eventFilter(watched, event);
     }
 
   private:
-    std::function<void()> onEscape;
+    std::function<void(int)> onKey;
+    std::function<void()> onFocusLost;
 };
 
 } // namespace
 
-void CloseOnEscape(QLineEdit* box, std::function<void()> onEscape)
+void WatchEditBoxKeys(QLineEdit* box, std::function<void(int keyAscii)> onKey, std::function<void()> onFocusLost)
 {
     if (box)
-        box->installEventFilter(new EscapeFilter(box, std::move(onEscape)));
+        box->installEventFilter(new EditBoxKeys(box, std::move(onKey), std::move(onFocusLost)));
 }
 
 void TrackGridPointer(FlexGrid* grid, QPoint pos, std::int32_t& x, std::int32_t& y)

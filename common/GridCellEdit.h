@@ -26,6 +26,8 @@ void TrackGridPointer(FlexGrid* grid, QPoint pos, std::int32_t& x, std::int32_t&
 int OpenGridEditBox(FlexGrid* grid, QLineEdit* box, int row, std::int32_t xTwips, int columns,
                     const std::function<QString(int)>& textOf);
 
-// Esc in `box` runs `onEscape` (the list's own closing of the box) and goes
-// no further.
-void CloseOnEscape(QLineEdit* box, std::function<void()> onEscape);
+// The keys of an in-place edit box: Enter runs onKey(13) and Esc onKey(27),
+// neither reaching the box; every other key is the box's own. The box
+// losing the focus (a click elsewhere, Tab, another window, being hidden)
+// runs onFocusLost; its own context menu does not count.
+void WatchEditBoxKeys(QLineEdit* box, std::function<void(int keyAscii)> onKey, std::function<void()> onFocusLost);

@@ -9,7 +9,9 @@
 #include "instrument/MeasRecordGlobals.h"
 #include "customers/CustomerGlobals.h"
 #include "common/TextHelpers.h"
+#include "instrument/MeasEdit.h"
 #include "instrument/MeasFile.h"
+#include "platform/Clock.h"
 #include "instrument/ReadOut.h"
 #include "instrument/UsbProtocol.h"
 #include "platform/AppError.h"
@@ -561,25 +563,48 @@ void ConnectForwardTab()
                          MfgForwardList_MouseDown(button, modifiers, pos);
                      });
     QObject::connect(g, &FlexGrid::DblClick, form, [] { MfgForwardList_DblClick(); });
-
-    // The edit box over a cell closes on Enter, on Esc and when it loses the
-    // focus; the list is usable again in every case. The box changes no
-    // record or file.
-    if (auto* box = MainControl<QLineEdit>(QStringLiteral("TxtPoinrIn_1"))) {
-        QObject::connect(box, &QLineEdit::editingFinished, form, [] { CloseForwardEditBox(); });
-        CloseOnEscape(box, [] { CloseForwardEditBox(); });
-    }
 }
 
-void CloseForwardEditBox()
+void ForwardListEditCommit(const QString& typed)
 {
-    auto* box = MainControl<QLineEdit>(QStringLiteral("TxtPoinrIn_1"));
-    auto* list = MainControl<FlexGrid>(QStringLiteral("MfgForwardList"));
-    if (!box || !box->isVisible())
+    FlexGrid* g = Grid();
+    const int r = Global::CurForwardRow;
+    const int column = Global::EditColForward;
+    if (!g || r < 0 || r >= Global::ForwardFileCount || r >= int(Global::ForwardRecords.size()) ||
+        r >= int(Global::ForwardFilePaths.size()) || r + 1 >= g->Rows() || column < 0 ||
+        column >= EditableColumns)
         return;
-    box->hide();
-    if (list) {
-        list->setEnabled(true);
-        list->setFocus();
+    const QString oldPath = Global::ForwardFilePaths[std::size_t(r)];
+    if (oldPath.isEmpty())
+        return;
+    const std::optional<MeasRecord> edited =
+        TakeMeasEdit(Global::ForwardRecords[std::size_t(r)], column, typed, g->TextMatrix(r + 1, column));
+    if (!edited)
+        return;
+
+    // The read-out file carries no measuring position.
+    MeasRecord rec = *edited;
+    MeasFileWriteOptions options;
+    options.variant = MeasFileVariant::ReadOut;
+    const QByteArray bytes = MeasFileBytes(rec, options);
+    const QString newPath = MeasEditTarget(oldPath, rec);
+
+    // Every edit leaves a copy in a backup folder of its own second.
+    const QString backup = Global::DataFolder + QStringLiteral("/BACKUP_DATA/") +
+                           CurrentDateTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    const bool backupMade = FolderCheck(backup).isEmpty();
+    if (backupMade)
+        MakeFolderOrThrow(backup);
+    try {
+        CommitMeasEditFiles(oldPath, {{newPath, bytes}, {backup + u'/' + QFileInfo(newPath).fileName(), bytes}});
+    } catch (...) {
+        if (backupMade)
+            QDir().rmdir(backup);
+        throw;
     }
+
+    Global::ForwardRecords[std::size_t(r)] = rec;
+    Global::ForwardFilePaths[std::size_t(r)] = newPath;
+    g->setTextMatrix(r + 1, column, ForwardEditText(rec, column));
+    g->setFocus();
 }

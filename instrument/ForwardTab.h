@@ -44,8 +44,15 @@ void ForwardDataView();
 // Resets the tab: the target customer lists, the site name, the history
 // list, the current row, and the list (ForwardDataView).
 void ForwordDisplayInitial();
-// Hides the edit box over the list's cell and makes the list usable again.
-void CloseForwardEditBox();
+// Enter in the edit box TxtPoinrIn_1 (already hidden, the list usable
+// again) with `typed` in it: the value goes into the current record
+// (CurForwardRow, column EditColForward) and its file in FORWARD_DATA is
+// written under the name the record now gives, with a copy in a new backup
+// folder BACKUP_DATA/YYYYMMDD_HHNNSS; then the file of the old name is
+// removed, and the list cell shows the value. A refused value changes
+// nothing. Throws AppError when a file cannot be written or removed, with
+// every file, the record and the list as they were.
+void ForwardListEditCommit(const QString& typed);
 
 // The read button: reads the instrument's memory (QtmForwordData) and
 // reloads the list. Both instrument buttons stay disabled, and the windows

@@ -145,18 +145,6 @@ void MfgMeasList_DblClick()
     });
 }
 
-void CloseMeasEditBox()
-{
-    QLineEdit* box = EditBox();
-    if (!box || !box->isVisible())
-        return;
-    box->hide();
-    if (FlexGrid* grid = MeasGrid()) {
-        grid->setEnabled(true);
-        grid->setFocus();
-    }
-}
-
 void ConnectMeasTicks(QObject* form)
 {
     FlexGrid* grid = MeasGrid();
@@ -173,11 +161,4 @@ void ConnectMeasTicks(QObject* form)
     }
     if (auto* all = MainControl<QPushButton>(QStringLiteral("CmdDspAll")))
         QObject::connect(all, &QPushButton::clicked, form, [] { CmdDspAll_Click(); });
-    // Until the edit is committed into the measurement's file, the box
-    // stores nothing: Enter, Esc and leaving it close it, and the list is
-    // usable again in every case.
-    if (QLineEdit* box = EditBox()) {
-        QObject::connect(box, &QLineEdit::editingFinished, form, [] { CloseMeasEditBox(); });
-        CloseOnEscape(box, [] { CloseMeasEditBox(); });
-    }
 }

@@ -74,8 +74,16 @@ void MfgMeasList_MouseDown(Qt::MouseButton button, Qt::KeyboardModifiers modifie
 // under the pointer, for the measurement row last pressed (never the total
 // row); the list takes no input until the box closes.
 void MfgMeasList_DblClick();
-// Hides the edit box and makes the list usable again (what Esc does).
-void CloseMeasEditBox();
+// Enter in the edit box TxtPoinrIn_0 (already hidden, the list usable
+// again) with `typed` in it, over column EditColMeas of measurement
+// CurMeasRow (never the total row): the as-measured record with the value
+// is written to the file the measurement was loaded from, under the name it
+// now gives, and the file of the old name removed; only then do the four
+// views (and the corrected ones anew after a change of group), the path and
+// the cell take the value, and the view shown is chosen again. A refused
+// value changes nothing. Throws AppError when a file cannot be written or
+// removed, with every file, view and cell as it was.
+void MeasListEditCommit(const QString& typed);
 // The curve buttons of both measurement tabs (1: clears the measurement
 // graph and the name of the view drawn).
 void CmdDataView_Click(int index);

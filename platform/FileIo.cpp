@@ -91,6 +91,7 @@ QString FileIoFaults::StepName(Step step)
     case Step::Rename: return QStringLiteral("rename");
     case Step::Folder: return QStringLiteral("folder");
     case Step::Move: return QStringLiteral("move");
+    case Step::Remove: return QStringLiteral("remove");
     }
     return QString();
 }
@@ -400,6 +401,31 @@ void RenameOrThrow(const QString& from, const QString& to)
         }
         throw FileSystemError(err, from);
     }
+}
+
+void RemoveFileOrThrow(const QString& path)
+{
+    const QFileInfo fi(path);
+    if (!fi.exists() && !fi.isSymLink())
+        throw FileError(fi.absoluteDir().exists() ? 53 : 76, path);
+    if (fi.isDir())
+        throw FileError(75, path);
+    if (stepFails(FileIoFaults::Step::Remove, path))
+        throw FileSystemError(EIO, path);
+    if (::unlink(nativePath(path).constData()) != 0) {
+        const int err = errno;
+        noteLastStep(true);
+        throw FileSystemError(err, path);
+    }
+}
+
+bool SameFile(const QString& a, const QString& b)
+{
+    struct stat sa {};
+    struct stat sb {};
+    if (::stat(nativePath(a).constData(), &sa) != 0 || ::stat(nativePath(b).constData(), &sb) != 0)
+        return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 // ---- Lines -----------------------------------------------------------------

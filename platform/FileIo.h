@@ -53,17 +53,24 @@ bool MakeFolderPath(const QString& path);
 // (58 naming it); a missing `from` is 53, a missing folder of `to` 76 naming
 // it; any other failure throws the classic error naming `from`.
 void RenameOrThrow(const QString& from, const QString& to);
+// Removes the file `path`; a missing file is 53, anything else the classic
+// error naming it.
+void RemoveFileOrThrow(const QString& path);
+// True when both paths name one file on disk (also when they differ only
+// in letter case on a file system that ignores it); false when either is
+// missing.
+bool SameFile(const QString& a, const QString& b);
 
 // Test seam of the write path: makes one step of it fail, so that a test
 // can fail every write of a saver in turn. Steps are counted from 1 over
 // every call from the last Reset on: each write (or copy) takes three
 // steps, the write of the bytes, their flush into the file and the rename
 // over the target; each folder made takes one step, and so does each rename of a
-// file or folder. A failing step fails as the system would (the write
+// file or folder and each file removed. A failing step fails as the system would (the write
 // stops half-way; a full disk for the write and the flush, an I/O error for
 // the others).
 namespace FileIoFaults {
-enum class Step { Write, Flush, Rename, Folder, Move };
+enum class Step { Write, Flush, Rename, Folder, Move, Remove };
 struct StepRecord {
     Step step;
     QString path;     // the file written, the folder made, the entry renamed
@@ -79,7 +86,7 @@ int StepsTaken();
 const QList<StepRecord>& Steps();
 // No step fails, the count starts again and the log is dropped.
 void Reset();
-// "write", "flush", "rename", "folder" or "move".
+// "write", "flush", "rename", "folder", "move" or "remove".
 QString StepName(Step step);
 } // namespace FileIoFaults
 

@@ -31,23 +31,6 @@ QString Ui(int key)
     return Global::UiText.value(key);
 }
 
-// `count` read-out files: record i (from 1) is number i-02-03 measured at
-// 24/05/03 10:00:00 + i seconds.
-void WriteFiles(int count)
-{
-    const QString forward = ForwardWindow::forwardFolder();
-    QDir().mkpath(forward);
-    for (int i = 1; i <= count; ++i) {
-        MeasRecord r;
-        r.F[0] = QStringLiteral("%1-02-03").arg(i, 4, 10, QLatin1Char('0'));
-        r.F[1] = QStringLiteral("24/05/03");
-        r.F[2] = QTime(10, 0).addSecs(i).toString(QStringLiteral("HH:mm:ss"));
-        r.F[15] = QStringLiteral("250");
-        r.F[42] = QStringLiteral("8.3");
-        WriteReadOutMeasFile(forward, r, 1184);
-    }
-}
-
 // The tab shown in a window of laptop size, with `count` rows listed.
 struct ShownTab : ForwardWindow {
     explicit ShownTab(int count)
@@ -58,7 +41,7 @@ struct ShownTab : ForwardWindow {
             const QSignalBlocker b(form->SSTab);
             form->SSTab->setCurrentIndex(2);
         }
-        WriteFiles(count);
+        WriteForwardFiles(count);
         ForwardDataView();
         QApplication::processEvents();
     }
@@ -295,7 +278,7 @@ TEST(ForwardMouse, TheEditBoxClosesOnEnterOrEscAndLeavesTheListUsable)
 TEST(ForwardReset, TheTabIsResetAndTheListReloaded)
 {
     ForwardWindow f;
-    WriteFiles(3);
+    WriteForwardFiles(3);
     Global::UserListItems[0].CustomerCode = QStringLiteral("C001");
     Global::UserListItems[0].CustomerName = QStringLiteral("Asahi Farm");
     Global::UserListItems[1].CustomerCode = QStringLiteral("C002");
@@ -345,7 +328,7 @@ TEST(ForwardDelete, TheInstrumentsDataIsDeletedOnlyOnYesAndDoneOnlyWhenSent)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         ForwardWindow f;
-        WriteFiles(2);
+        WriteForwardFiles(2);
         f.sim().records = Records1184(2);
         f.sim().failWriteAt = c.sendFails ? 1 : 0;
         if (c.unplugged)

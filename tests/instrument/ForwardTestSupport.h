@@ -5,6 +5,7 @@
 #include "UsbTestSupport.h"
 #include "app/MainWindowEnv.h"
 #include "instrument/ForwardTab.h"
+#include "instrument/MeasFile.h"
 #include "instrument/ReadOut.h"
 #include "platform/FlexGrid.h"
 
@@ -94,6 +95,23 @@ inline QList<QByteArray> Records1184(int count, int firstSerial = 1)
         out << r.bytes1184();
     }
     return out;
+}
+
+// `count` read-out files in FORWARD_DATA of the data folder: record i (from
+// 1) is number i-02-03 measured at 24/05/03 10:00:00 + i seconds.
+inline void WriteForwardFiles(int count)
+{
+    const QString forward = Global::DataFolder + QStringLiteral("/FORWARD_DATA");
+    QDir().mkpath(forward);
+    for (int i = 1; i <= count; ++i) {
+        MeasRecord r;
+        r.F[0] = QStringLiteral("%1-02-03").arg(i, 4, 10, QLatin1Char('0'));
+        r.F[1] = QStringLiteral("24/05/03");
+        r.F[2] = QTime(10, 0).addSecs(i).toString(QStringLiteral("HH:mm:ss"));
+        r.F[15] = QStringLiteral("250");
+        r.F[42] = QStringLiteral("8.3");
+        WriteReadOutMeasFile(forward, r, 1184);
+    }
 }
 
 // ---- The main window over a simulated instrument ---------------------------

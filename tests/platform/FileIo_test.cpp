@@ -269,3 +269,34 @@ TEST_F(FileIo, ACopyIsWholeAndKeepsTimeAndMode)
     EXPECT_EQ(FileIoFaults::StepsTaken(), 3);
     EXPECT_EQ(entries(), (QStringList{QStringLiteral("dst.jpg"), QStringLiteral("src.jpg")}));
 }
+
+TEST_F(FileIo, ARemovalIsAStepOfTheSeamAndNamesAMissingFile)
+{
+    const QString file = base + QStringLiteral("/gone.csv");
+    put(file, "x");
+    FileIoFaults::FailAt(1);
+    EXPECT_TRUE(thrown([&] { RemoveFileOrThrow(file); }).startsWith(QStringLiteral("ERROR No:")));
+    EXPECT_EQ(get(file), "x");
+    ASSERT_EQ(FileIoFaults::Steps().size(), 1);
+    EXPECT_EQ(FileIoFaults::Steps()[0].step, FileIoFaults::Step::Remove);
+    FileIoFaults::FailAt(0);
+    RemoveFileOrThrow(file);
+    EXPECT_FALSE(QFileInfo::exists(file));
+    EXPECT_EQ(thrown([&] { RemoveFileOrThrow(file); }), QStringLiteral("ERROR No:53 File not found: ") + file);
+    EXPECT_TRUE(thrown([&] { RemoveFileOrThrow(base); }).startsWith(QStringLiteral("ERROR No:75 ")));
+    EXPECT_EQ(FileIoFaults::StepsTaken(), 1);
+}
+
+TEST_F(FileIo, SameFileFollowsTheFileNotTheSpelling)
+{
+    const QString a = base + QStringLiteral("/a.csv");
+    const QString b = base + QStringLiteral("/b.csv");
+    put(a, "a");
+    put(b, "a");
+    EXPECT_TRUE(SameFile(a, a));
+    EXPECT_TRUE(SameFile(a, base + QStringLiteral("/../io/a.csv")));
+    EXPECT_FALSE(SameFile(a, b));
+    ASSERT_TRUE(QFile::link(a, base + QStringLiteral("/link.csv")));
+    EXPECT_TRUE(SameFile(a, base + QStringLiteral("/link.csv")));
+    EXPECT_FALSE(SameFile(a, base + QStringLiteral("/missing.csv")));
+}
