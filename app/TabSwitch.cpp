@@ -78,6 +78,19 @@ void BackToCustomers(FrmMain& form, int key)
     MsgBox(Global::UiText.value(key), vbOKOnly | vbInformation, QString(), &form);
 }
 
+// A save asked for on the way did not go through (it said why): the page
+// of the edits is shown again as it is, its edits still marked unsaved, so
+// that they can be corrected or saved; nothing of the tab clicked is
+// prepared.
+void StayForFailedSave(FrmMain& form, int tab)
+{
+    { const PageForQuestion shown(form, tab); }
+    if (tab == CatalogTab)
+        Global::TabModified[3] = true;
+    form.TabGridHook();
+    ShowImportItem(form, tab == CatalogTab);
+}
+
 // Selects entry `index` of the combo box `name` when it holds one; its
 // change handler runs. False when it holds none.
 bool SelectEntry(FrmMain& form, const QString& name, int index)
@@ -146,10 +159,15 @@ void FrmMain::EnterCustomerTab()
     }
     if (Global::TabModified[3]) {
         Global::TabModified[3] = false;
+        bool failed = false;
         {
             const PageForQuestion shown(*this, CatalogTab);
             TabGridHook();
-            CatalogSaveQuestion();
+            CatalogSaveQuestion(&failed);
+        }
+        if (failed) {
+            StayForFailedSave(*this, CatalogTab);
+            return;
         }
         // Entering the customer tab again does the rest.
         SSTab->setCurrentIndex(CustomerTab);
@@ -182,17 +200,24 @@ void FrmMain::EnterMeasurementTab(int tab)
     if (Global::TabModified[0]) {
         Global::TabModified[0] = false;
         TabGridHook();
-        if (AskSave(*this))
-            CmdBtn0_Click(true);
-        else
+        if (!AskSave(*this)) {
             saveDeclined = true;
+        } else if (!CmdBtn0_Click(true)) {
+            StayForFailedSave(*this, CustomerTab);
+            return;
+        }
         SSTab->setCurrentIndex(tab);
         TabGridHook();
     }
     if (Global::TabModified[3]) {
         Global::TabModified[3] = false;
         TabGridHook();
-        CatalogSaveQuestion();
+        bool failed = false;
+        CatalogSaveQuestion(&failed);
+        if (failed) {
+            StayForFailedSave(*this, CatalogTab);
+            return;
+        }
         SSTab->setCurrentIndex(tab);
         TabGridHook();
     }
@@ -242,11 +267,16 @@ void FrmMain::EnterCatalogTab()
 {
     if (!Global::TabShownForQuestion && Global::TabModified[0]) {
         Global::TabModified[0] = false;
+        bool saved = true;
         {
             const PageForQuestion shown(*this, CustomerTab);
             TabGridHook();
             if (AskSave(*this))
-                CmdBtn0_Click(true);
+                saved = CmdBtn0_Click(true);
+        }
+        if (!saved) {
+            StayForFailedSave(*this, CustomerTab);
+            return;
         }
         SSTab->setCurrentIndex(CatalogTab);
     }

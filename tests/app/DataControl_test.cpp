@@ -105,19 +105,22 @@ TEST(DataControlMove, RefusalsAndAnswersThatMoveNothing)
         const char* name;
         std::function<void(MeasTabsEnv&)> arrange;
         QList<int> answers;
-        QStringList messages;
-        int shown; // the tab shown afterwards
-    } cases[] = {
+        QList<int> messages; // UI texts; FileNotFound for the error report
+        int shown;           // the tab shown afterwards
+    };
+    // The error report of a missing file, in place of a UI text.
+    constexpr int FileNotFound = -53;
+    const Case cases[] = {
         {"nothing ticked", [](MeasTabsEnv&) {}, {}, {}, 2},
         {"No to the question", [](MeasTabsEnv& t) { MeasTabsEnv::tick(t.forwardList(), {1}); }, {vbNo},
-         {Ui(UiMoveQuestion)}, 2},
+         {UiMoveQuestion}, 2},
         {"no history chosen",
          [](MeasTabsEnv& t) {
              MeasTabsEnv::tick(t.forwardList(), {1});
              t.combo("CmbHistorySel", 1).setCurrentIndex(-1);
          },
          {},
-         {Ui(UiNoTargetHistory)},
+         {UiNoTargetHistory},
          2},
         {"801 files", [](MeasTabsEnv& t) {
              // 3 files of the history's own and 796 more, 2 ticked.
@@ -125,14 +128,14 @@ TEST(DataControlMove, RefusalsAndAnswersThatMoveNothing)
                  Put(t.history(West) + QStringLiteral("/f%1.txt").arg(i), "x");
              MeasTabsEnv::tick(t.forwardList(), {1, 2});
          },
-         {vbYes}, {Ui(UiMoveQuestion), Ui(UiHistoryFull)}, 2},
+         {vbYes}, {UiMoveQuestion, UiHistoryFull}, 2},
         {"no MeasData.csv",
          [](MeasTabsEnv& t) {
              QFile::remove(t.history(West) + QStringLiteral("/MeasData.csv"));
              MeasTabsEnv::tick(t.forwardList(), {1});
          },
          {vbYes},
-         {Ui(UiMoveQuestion), QStringLiteral("ERROR No:53 File not found: ")},
+         {UiMoveQuestion, FileNotFound},
          2},
     };
     for (const Case& c : cases) {
@@ -148,7 +151,10 @@ TEST(DataControlMove, RefusalsAndAnswersThatMoveNothing)
         for (QString& m : shown)
             if (m.startsWith(QStringLiteral("ERROR No:53")))
                 m = m.left(QStringLiteral("ERROR No:53 File not found: ").size());
-        EXPECT_EQ(shown, c.messages);
+        QStringList expected;
+        for (int key : c.messages)
+            expected << (key == FileNotFound ? QStringLiteral("ERROR No:53 File not found: ") : Ui(key));
+        EXPECT_EQ(shown, expected);
         EXPECT_EQ(t.filesIn(t.forward()), ReadOutNames);
         EXPECT_EQ(t.Tabs().currentIndex(), c.shown);
     }

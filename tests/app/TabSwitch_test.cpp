@@ -144,6 +144,39 @@ TEST(TabSwitch, YesToTheQuestionOnTheWayToTheCatalogueSavesTheEditsOnScreen)
     EXPECT_TRUE(user.contains("New street 1")) << user.constData();
 }
 
+TEST(TabSwitch, ASaveThatDoesNotGoThroughKeepsThePageOfTheEditsShown)
+{
+    for (int target : {1, 2, 3}) {
+        SCOPED_TRACE(target);
+        MeasTabsEnv t;
+        ChosenWithHistory(t);
+        t.Type("TxtIn", 1, QString()); // no customer name: the save is refused
+        t.Dialogs().answer(vbYes);
+        t.TakeMessages();
+        t.goTo(target);
+        EXPECT_EQ(t.TakeMessages(), QStringList({Ui(578), Ui(555)}));
+        EXPECT_EQ(t.Tabs().currentIndex(), 0);
+        EXPECT_EQ(t.Text("TxtIn", 0), QStringLiteral("K001"));
+        EXPECT_EQ(t.Text("TxtIn", 1), QString());
+        EXPECT_TRUE(Global::TabModified[0]);
+        EXPECT_FALSE(t.importShown());
+    }
+
+    // A catalogue model whose registration fails keeps the catalogue shown.
+    MeasTabsEnv t;
+    ChosenWithHistory(t);
+    t.goTo(3);
+    Global::TabModified[3] = true;
+    Global::CurModuleModel = 0; // no such model: the registration fails
+    t.Dialogs().answer(vbYes);
+    t.TakeMessages();
+    t.goTo(0);
+    EXPECT_EQ(t.Tabs().currentIndex(), 3);
+    EXPECT_TRUE(Global::TabModified[3]);
+    EXPECT_TRUE(t.importShown());
+    EXPECT_EQ(t.TakeMessages().value(0), Ui(578));
+}
+
 TEST(TabSwitch, NoToTheQuestionOnTheWayToTheInstrumentTabSavesNoTypedHistoryName)
 {
     MeasTabsEnv t;
