@@ -243,10 +243,12 @@ void FrmMain::EnterMeasurementTab(int tab)
 
     // A history name typed on the customer tab is saved on the way, unless
     // the user has just said not to save the customer's edits.
-    if (saveDeclined)
+    if (saveDeclined) {
         Global::HistoryNameEdited = false;
-    else if (Global::HistoryNameEdited)
-        CmdBtn0_Click(false);
+    } else if (Global::HistoryNameEdited && !CmdBtn0_Click(false)) {
+        StayForFailedSave(*this, CustomerTab);
+        return;
+    }
     if (Global::CurUserRow <= 0) {
         BackToCustomers(*this, UiNoCustomerRow);
         return;
