@@ -1,5 +1,6 @@
 #include "app/FrmMain.h"
 
+#include "app/DataControl.h"
 #include "app/ToolsMenu.h"
 #include "app/MeasEditBox.h"
 #include "common/ControlMakers.h"
@@ -806,6 +807,9 @@ void FrmMain::connectHandlers()
     for (int i : {0, 1, 3, 5})
         connect(control<QPushButton>(arr("CmdDataView", i)), &QPushButton::clicked, this,
                 [i] { CmdDataView_Click(i); });
+    for (int i : {0, 5, 6})
+        connect(control<QPushButton>(arr("CmdDataControl", i)), &QPushButton::clicked, this,
+                [i] { CmdDataControl_Click(i); });
     for (int i = 0; i < 2; ++i)
         connect(control<QPushButton>(arr("CmdModuleReg", i)), &QPushButton::clicked, this,
                 [i] { CmdModuleReg_Click(i); });
@@ -920,11 +924,9 @@ bool FrmMain::SaveQuestions()
     }
     if (Global::TabModified[3]) {
         Global::TabModified[3] = false;
-        const int page = SSTab2->currentIndex();
-        const bool selected =
-            (page == 0 && Global::CurModuleModel >= 0) || (page == 1 && Global::CurPowConModel >= 0);
-        if (selected && MsgBox(Global::UiText.value(578), question, QString(), this) == vbYes &&
-            !CmdModuleReg_Click(page)) {
+        bool failed = false;
+        CatalogSaveQuestion(&failed);
+        if (failed) {
             Global::TabModified[3] = true;
             return false;
         }
@@ -1012,26 +1014,6 @@ bool FrmMain::eventFilter(QObject* watched, QEvent* event)
 
 // ---------------------------------------------------------------------------
 // Tabs and the wheel hook
-
-void FrmMain::SSTab_Click(int)
-{
-    if (Global::CaptionsLoading)
-        return;
-    Guarded(QStringLiteral("SSTab_Click"), [&] {
-        SSTab3->setCurrentIndex(0);
-        TabGridHook();
-        const bool catalog = SSTab->currentIndex() == 3;
-        control<QAction>(nm("MnuInport"))->setVisible(catalog);
-        control<QAction>(nm("MnuInportBar"))->setVisible(catalog);
-        // Entering the measurement-data tab shows the customer and history
-        // chosen on the customer tab.
-        if (SSTab->currentIndex() == 1)
-            MeasTabEnter();
-        // Entering the instrument-data tab shows what waits in its folder.
-        if (SSTab->currentIndex() == 2)
-            ForwordDisplayInitial();
-    });
-}
 
 void FrmMain::TabGridHook()
 {

@@ -62,8 +62,12 @@ class FrmMain : public QMainWindow {
     void Form_KeyDown(const QKeyEvent& key);
     void MfgUserList_MouseMove(QPoint pos);
 
-    // Main tab switch.
+    // Main tab switch (app/TabSwitch.cpp).
     void SSTab_Click(int previousTab);
+    // The question about unsaved catalogue edits, asked when the catalogue
+    // page shown has a model selected; Yes registers that model. `failed`
+    // tells whether a registration asked for did not go through.
+    void CatalogSaveQuestion(bool* failed = nullptr);
     // Moves the wheel hook to the list of the tab shown.
     void TabGridHook();
     void TabGridUnhook();
@@ -100,6 +104,10 @@ class FrmMain : public QMainWindow {
     void connectHandlers();
     void watchEdits(QWidget* page, int tab);
     void moveMeasListInto(int view);
+    // The preparation of each tab the switch enters.
+    void EnterCustomerTab();
+    void EnterMeasurementTab(int tab);
+    void EnterCatalogTab();
     // The three closing steps; true when the program is to end.
     bool EndQuestions();
 

@@ -43,6 +43,10 @@ inline std::array<bool, 4> TabModified{};
 inline bool CaptionsLoading = false;
 // Which list grid has the mouse-wheel hook (0: none yet).
 inline std::uint8_t HookedGrid = 0;
+// True while the tab switch shows a page only for the time of a save
+// question: entering it then prepares nothing (a customer being asked about
+// is not read again over its unsaved edits).
+inline bool TabShownForQuestion = false;
 
 // Text of the timed message window.
 inline QString MessWindowText;

@@ -192,6 +192,12 @@ void CmbCodeName_Click(int index)
         } else {
             QComboBox* histories = Combo("CmbHistorySel", 1);
             Refill(histories, HistoryNames());
+            // Each entry remembers its history's own folder, so that a move
+            // goes into the history chosen whatever the names of the others.
+            if (histories)
+                for (int j = 0; j < histories->count(); ++j)
+                    histories->setItemData(j, UserDataFolder(key) + u'/' +
+                                                  HistoryFolderOf(Global::HistoryRecords[std::size_t(j)], j));
             // The destination of moved read-out files; choosing it loads nothing.
             if (histories && histories->count() > 0)
                 histories->setCurrentIndex(0);
@@ -238,15 +244,10 @@ void DataViewDisplayInitial()
     });
 }
 
-void MeasTabEnter()
+QString ChosenHistoryFolder()
 {
-    DataViewDisplayInitial();
-    QComboBox* code = Combo("CmbCodeName", 0);
-    if (code && Global::CurUserIndex >= 0 && Global::CurUserIndex < code->count())
-        code->setCurrentIndex(Global::CurUserIndex);
-    Show("LblCodeName", 0, code ? code->currentText() : QString());
-    QComboBox* history = Combo("CmbHistorySel", 0);
-    if (history && Global::HistoryPage >= 0 && Global::HistoryPage < history->count())
-        history->setCurrentIndex(Global::HistoryPage);
-    SelectGroupTab(0);
+    const QComboBox* history = Combo("CmbHistorySel", 1);
+    if (!history || history->currentIndex() < 0)
+        return QString();
+    return history->currentData().toString();
 }

@@ -35,30 +35,6 @@ class FlagScope {
     bool before;
 };
 
-// The list does not draw while the object lives; drawing comes back (once,
-// by the outermost scope) on every way out.
-class ListHidden {
-  public:
-    explicit ListHidden(FlexGrid* grid) : grid(grid), wasDrawing(grid && grid->Redraw())
-    {
-        if (wasDrawing)
-            grid->setRedraw(false);
-    }
-    ~ListHidden()
-    {
-        if (wasDrawing) {
-            grid->setRedraw(true);
-            grid->viewport()->update();
-        }
-    }
-    ListHidden(const ListHidden&) = delete;
-    ListHidden& operator=(const ListHidden&) = delete;
-
-  private:
-    FlexGrid* grid;
-    bool wasDrawing;
-};
-
 // Connects the list's ticks, scrolling and mouse, the all button and the
 // edit box to their handlers (measview/MeasTicks.cpp).
 void ConnectMeasTicks(QObject* form);

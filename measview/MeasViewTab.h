@@ -27,11 +27,9 @@ void DataViewDisplayInitial();
 // so (UI text 890).
 void CmbCodeName_Click(int index);
 void CmbUserName_Click(int index);
-// What the main tab switch does on entering the measurement-data tab once
-// its checks have passed: the page reset, then the customer chosen on the
-// customer tab (CurUserIndex) and its history shown there (HistoryPage),
-// which loads it; a position the lists do not hold chooses nothing.
-void MeasTabEnter();
+// The folder of the history chosen on the instrument-data tab, as its
+// customer was read when the list was filled; empty when none is chosen.
+QString ChosenHistoryFolder();
 // Index 0 loads the history chosen in `CmbHistorySel_0` of the customer in
 // `CmbCodeName_0` / `CmbUserName_0`: its measurement files (the first 800 in
 // name order) into the four views, the list with its total row, the ticks

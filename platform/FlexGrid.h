@@ -176,3 +176,28 @@ class FlexGrid : public QTableWidget {
     std::vector<std::uint8_t> ticks; // index = grid row
     friend class FlexGridDelegate;
 };
+
+// A list that an action walks row by row: it does not draw while the
+// object lives; drawing comes back (once, by the outermost scope) on every
+// way out.
+class ListHidden {
+  public:
+    explicit ListHidden(FlexGrid* grid) : grid(grid), wasDrawing(grid && grid->Redraw())
+    {
+        if (wasDrawing)
+            grid->setRedraw(false);
+    }
+    ~ListHidden()
+    {
+        if (wasDrawing) {
+            grid->setRedraw(true);
+            grid->viewport()->update();
+        }
+    }
+    ListHidden(const ListHidden&) = delete;
+    ListHidden& operator=(const ListHidden&) = delete;
+
+  private:
+    FlexGrid* grid;
+    bool wasDrawing;
+};

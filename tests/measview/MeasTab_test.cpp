@@ -76,18 +76,30 @@ TEST(MeasTabCustomer, EnteringTheTabShowsTheCustomerAndHistoryOfTheCustomerTab)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.customer);
         t.form->SSTab->setCurrentIndex(0);
-        Global::CurUserIndex = c.customer;
+        // The customer chosen on the customer tab (the list in code order),
+        // and the history page it shows.
+        t.form->MfgUserList->setRow(c.customer + 1);
+        emit t.form->MfgUserList->Click();
+        ASSERT_EQ(Global::CurUserIndex, c.customer);
         Global::HistoryPage = c.page;
+        t.dialogs().log.clear();
         t.form->SSTab->setCurrentIndex(1);
+        auto* histories = t.control<QComboBox>("CmbHistorySel", 0);
+        if (c.page >= 2) {
+            // A page the customer's folder does not hold: back to the
+            // customer tab.
+            EXPECT_EQ(t.boxes(), QStringList{QStringLiteral("Heliodex|") + Ui(576)});
+            EXPECT_EQ(t.form->SSTab->currentIndex(), 0);
+            continue;
+        }
+        EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
+        EXPECT_EQ(t.form->SSTab->currentIndex(), 1);
         EXPECT_EQ(t.caption("LblCodeName", 0), MeasTab::Codes[c.customer]);
         EXPECT_EQ(t.caption("LblSiteName", 0), Global::UserDataRecord.SiteName);
-        auto* histories = t.control<QComboBox>("CmbHistorySel", 0);
-        // A page the list does not hold chooses nothing.
-        EXPECT_EQ(histories->currentIndex(), c.page < histories->count() ? c.page : -1);
+        EXPECT_EQ(histories->currentIndex(), c.page);
         EXPECT_EQ(Global::MeasFileCount, c.loaded);
         EXPECT_EQ(t.grid()->Rows(), c.loaded ? c.loaded + 2 : 1);
     }
-    EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
 }
 
 TEST(MeasTabCustomer, ChoosingACustomerShowsItsArrayWithItsOwnCoefficients)

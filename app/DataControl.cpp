@@ -1,0 +1,233 @@
+#include "app/DataControl.h"
+
+#include "app/FrmMain.h"
+#include "common/Captions.h"
+#include "common/FileHelpers.h"
+#include "customers/CustomerTab.h"
+#include "instrument/DataControl.h"
+#include "instrument/ForwardTab.h"
+#include "measview/MeasViewTab.h"
+#include "platform/AppError.h"
+#include "platform/Dialogs.h"
+#include "platform/FileIo.h"
+#include "platform/FlexGrid.h"
+#include "platform/NumText.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QTabWidget>
+
+#include <algorithm>
+
+namespace {
+
+const QString Title = QStringLiteral("CmdDataControl_Click");
+const QString MeasDataName = QStringLiteral("MeasData.csv");
+
+QString Ui(int key)
+{
+    return Global::UiText.value(key);
+}
+
+// The read-out records 0 .. n-1 that the list's flags, paths and records
+// all cover.
+int ReadOutRows()
+{
+    const int n = std::min({int(Global::ForwardFileCount), int(Global::ForwardTick.size()),
+                            int(Global::ForwardFilePaths.size()), int(Global::ForwardRecords.size())});
+    return std::max(n, 0);
+}
+
+// The ticked read-out records, scanned with the list hidden; the list then
+// takes the keyboard focus.
+QList<int> TickedReadOut(FlexGrid* grid)
+{
+    QList<int> ticked;
+    {
+        const ListHidden hidden(grid);
+        for (int i = 0; i < ReadOutRows(); ++i)
+            if (Global::ForwardTick[std::size_t(i)] == 1)
+                ticked << i;
+    }
+    if (grid)
+        grid->setFocus();
+    return ticked;
+}
+
+// The ticked measurements 1 .. MeasFileCount of the loaded history (the
+// total row does not count), as the paths they were loaded from.
+QStringList TickedMeasFiles(FlexGrid* grid)
+{
+    const ListHidden hidden(grid);
+    QStringList paths;
+    const int count = std::min({int(Global::MeasFileCount), int(Global::DisplayTick.size()) - 1,
+                                int(Global::MeasFilePaths.size())});
+    for (int i = 1; i <= count; ++i)
+        if (Global::DisplayTick[std::size_t(i)] == 1)
+            paths << Global::MeasFilePaths[std::size_t(i - 1)];
+    return paths;
+}
+
+// Runs `walk` with `grid` hidden; whatever happens, `reload` shows the
+// folder's files afterwards, so the list never names files that went.
+template <class Walk, class Reload> void WalkThenReload(FlexGrid* grid, Walk&& walk, Reload&& reload)
+{
+    try {
+        const ListHidden hidden(grid);
+        walk();
+    } catch (...) {
+        reload();
+        throw;
+    }
+    reload();
+}
+
+void DeleteTickedMeasFiles(FrmMain& form)
+{
+    const QStringList paths = TickedMeasFiles(form.MfgMeasList);
+    if (paths.isEmpty())
+        return;
+    // The folder the listed history was loaded from.
+    const QString folder = Global::MeasHistoryFolder;
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return;
+    if (MsgBox(Ui(UiDeleteTickedMeasQuestion), vbYesNo | vbExclamation | vbDefaultButton2) != vbYes)
+        return;
+    WalkThenReload(
+        form.MfgMeasList,
+        [&] {
+            for (const QString& path : paths)
+                DeleteMeasFile(path);
+        },
+        [] { CmbHistorySel_Click(0); });
+    MsgBox(Ui(UiDataDeleted), vbOKOnly | vbInformation);
+}
+
+void DeleteTickedReadOut(FrmMain& form)
+{
+    const QList<int> ticked = TickedReadOut(form.MfgForwardList);
+    if (ticked.isEmpty())
+        return;
+    if (MsgBox(Ui(UiDeleteTickedReadOutQuestion), vbYesNo | vbExclamation | vbDefaultButton2) != vbYes)
+        return;
+    WalkThenReload(
+        form.MfgForwardList,
+        [&] {
+            for (int i : ticked)
+                DeleteMeasFile(Global::ForwardFilePaths[std::size_t(i)]);
+        },
+        [] { ForwardDataView(); });
+    MsgBox(Ui(UiDataDeleted), vbOKOnly | vbInformation);
+}
+
+// Back to the customer tab, the same customer selected again and the
+// history page shown before.
+void ReturnToCustomerTab(FrmMain& form)
+{
+    const std::int32_t page = Global::HistoryPage;
+    form.SSTab->setCurrentIndex(0);
+    form.TabGridHook();
+    if (auto* name = form.control<QLineEdit>(QStringLiteral("TxtIn_11")))
+        name->setFocusPolicy(Qt::StrongFocus);
+    const QString code = Global::UserDataRecord.CustomerCode;
+    UserListIni(true);
+    FlexGrid* list = form.MfgUserList;
+    int row = 0;
+    for (int r = 1; list && r < list->Rows() && row == 0; ++r)
+        if (list->TextMatrix(r, 0) == code)
+            row = r;
+    if (row == 0) {
+        // No row is this customer's: none is chosen.
+        Global::CurUserRow = 0;
+        return;
+    }
+    list->setRow(row);
+    MfgUserList_Click();
+    Global::HistoryPage = page;
+    MeasDataPageChange();
+    if (QObject* label = form.controlObject(QStringLiteral("LblPage")))
+        SetCaption(label, NumText::Str(page + 1));
+}
+
+void MoveTickedReadOut(FrmMain& form)
+{
+    const QList<int> ticked = TickedReadOut(form.MfgForwardList);
+    if (ticked.isEmpty())
+        return;
+    const auto* history = form.control<QComboBox>(QStringLiteral("CmbHistorySel_1"));
+    if (!history || history->currentIndex() < 0 || history->currentText().isEmpty()) {
+        MsgBox(Ui(UiNoTargetHistory), vbOKOnly | vbExclamation);
+        return;
+    }
+    if (MsgBox(Ui(UiMoveQuestion), vbYesNo | vbQuestion | vbDefaultButton2) != vbYes)
+        return;
+    // The chosen history's own folder, as its customer was read.
+    const QString folder = ChosenHistoryFolder();
+    if (folder.isEmpty() || !QFileInfo(folder).isDir())
+        return;
+    if (ticked.size() + FileCount(folder) > MaxHistoryFolderFiles) {
+        MsgBox(Ui(UiHistoryFull), vbOKOnly | vbExclamation);
+        return;
+    }
+    // The history file that takes the new date must be there and readable
+    // before anything moves.
+    const QString measData = folder + u'/' + MeasDataName;
+    const QByteArray before = ReadFileOrThrow(measData);
+    CheckMeasDataLines(before);
+
+    QString date;
+    bool moved = false;
+    QStringList kept;
+    WalkThenReload(
+        form.MfgForwardList,
+        [&] {
+            for (int i : ticked) {
+                MeasRecord& rec = Global::ForwardRecords[std::size_t(i)];
+                const QString path = Global::ForwardFilePaths[std::size_t(i)];
+                switch (MoveReadOutFile(rec, path, folder)) {
+                case ReadOutMoveResult::Moved:
+                    date = rec.F[MeasRecord::Date];
+                    moved = true;
+                    break;
+                case ReadOutMoveResult::Kept:
+                    kept << QFileInfo(path).fileName();
+                    break;
+                case ReadOutMoveResult::Missing:
+                    break;
+                }
+            }
+            if (moved)
+                WriteFileOrThrow(measData, MeasDataAfterMove(before, date));
+        },
+        [] { ForwardDataView(); });
+
+    ReturnToCustomerTab(form);
+    if (!kept.isEmpty())
+        MsgBox(Ui(UiReadOutNotMoved) + QStringLiteral("\r\n") + kept.join(QStringLiteral("\r\n")),
+               vbOKOnly | vbExclamation);
+}
+
+} // namespace
+
+void CmdDataControl_Click(int index)
+{
+    FrmMain* form = Global::MainForm;
+    if (!form)
+        return;
+    Guarded(Title, [&] {
+        switch (index) {
+        case 0:
+            DeleteTickedMeasFiles(*form);
+            break;
+        case 5:
+            MoveTickedReadOut(*form);
+            break;
+        case 6:
+            DeleteTickedReadOut(*form);
+            break;
+        default:
+            break;
+        }
+    });
+}

@@ -1,0 +1,257 @@
+// The data-control buttons: moving ticked read-out measurements into the
+// history chosen on the instrument-data tab, deleting ticked read-out files
+// and ticked measurement files of a history.
+#include "MeasTabsEnv.h"
+
+#include "app/DataControl.h"
+#include "instrument/DataControl.h"
+#include "support/WriteFaults.h"
+
+using namespace MeasTabsTest;
+
+namespace {
+
+const QString West = QStringLiteral("2_West");
+
+// The instrument-data tab entered with history page 1 ("West") chosen on
+// the customer tab.
+void OnInstrumentTab(MeasTabsEnv& t)
+{
+    t.choose(QStringLiteral("K001"), 1);
+    t.goTo(2);
+    ASSERT_EQ(t.combo("CmbHistorySel", 1).currentText(), QStringLiteral("West"));
+    t.TakeMessages();
+}
+
+QList<QByteArray> LinesOf(const QString& path)
+{
+    return AnsiCodec::splitLineBytes(Bytes(path));
+}
+
+} // namespace
+
+TEST(DataControlMove, TickedFilesGoIntoTheChosenHistoryWithItsDateAndTheCustomerTabIsShown)
+{
+    MeasTabsEnv t;
+    // A folder that is no history but whose name ends in the same history
+    // name, listed first: it never receives anything.
+    QDir().mkpath(t.history(QStringLiteral("0_West")));
+    OnInstrumentTab(t);
+    MeasRecord& second = Global::ForwardRecords[1];
+    second.F[3] = QStringLiteral("South face"); // typed into the list
+
+    MeasTabsEnv::tick(t.forwardList(), {2, 3});
+    t.Dialogs().answer(vbYes);
+    t.Click("CmdDataControl", 5);
+
+    EXPECT_EQ(t.TakeMessages(), QStringList{Ui(UiMoveQuestion)});
+    const QString west = t.history(West);
+    EXPECT_EQ(t.filesIn(t.forward()), QStringList{ReadOutNames[0]});
+    for (int i : {1, 2})
+        EXPECT_TRUE(QFileInfo(west + u'/' + ReadOutNames[i]).isFile()) << i;
+    EXPECT_TRUE(t.filesIn(t.history(QStringLiteral("0_West"))).isEmpty());
+    const MeasRecord moved = ReadMeasFile(west + u'/' + ReadOutNames[1], MeasFileVariant::History);
+    EXPECT_EQ(moved.F[3], QStringLiteral("South face"));
+    EXPECT_EQ(moved.F[15], QStringLiteral("240"));
+
+    // MeasData.csv: the last moved row's date, no totals, the memo kept.
+    const QList<QByteArray> lines = LinesOf(west + QStringLiteral("/MeasData.csv"));
+    ASSERT_EQ(lines.size(), 10);
+    EXPECT_EQ(lines[0], "West");
+    EXPECT_EQ(lines[1], "24/05/04");
+    for (int i = 2; i < 9; ++i)
+        EXPECT_TRUE(lines[i].isEmpty()) << i;
+    EXPECT_EQ(lines[9], "second memo");
+
+    // The list without the moved rows, nothing ticked; the customer tab on
+    // the same customer and page, the new date shown.
+    EXPECT_EQ(t.forwardList().Rows(), 2);
+    EXPECT_EQ(Global::ForwardTick, std::vector<std::uint8_t>(2, 0));
+    EXPECT_EQ(t.Tabs().currentIndex(), 0);
+    EXPECT_EQ(Global::HookedGrid, 1);
+    EXPECT_EQ(Global::CurUserRow, t.RowOf(QStringLiteral("K001")));
+    EXPECT_EQ(Global::HistoryPage, 1);
+    EXPECT_EQ(t.Text("TxtIn", 11), QStringLiteral("West"));
+    EXPECT_EQ(t.Text(QStringLiteral("LblPage")), QStringLiteral("2"));
+    EXPECT_EQ(t.Text(QStringLiteral("LblDate")), QStringLiteral("24/05/04"));
+    EXPECT_EQ(qobject_cast<QWidget*>(t.Ctl("TxtIn", 11))->focusPolicy(), Qt::StrongFocus);
+}
+
+TEST(DataControlMove, ADifferentFileOfTheSameNameInTheHistoryIsKeptAndReported)
+{
+    MeasTabsEnv t;
+    const QString taken = t.history(West) + u'/' + ReadOutNames[0];
+    MeasRecord other = ReadOut(QStringLiteral("0012-03-01"), QStringLiteral("24/05/03"), QStringLiteral("10:15:00"),
+                               QStringLiteral("111"));
+    const QByteArray otherBytes = MovedMeasFileBytes(other);
+    Put(taken, otherBytes);
+    OnInstrumentTab(t);
+
+    MeasTabsEnv::tick(t.forwardList(), {1, 2});
+    t.Dialogs().answer(vbYes);
+    t.Click("CmdDataControl", 5);
+
+    EXPECT_EQ(t.TakeMessages(),
+              QStringList({Ui(UiMoveQuestion), Ui(UiReadOutNotMoved) + QStringLiteral("\r\n") + ReadOutNames[0]}));
+    EXPECT_EQ(Bytes(taken), otherBytes);
+    EXPECT_EQ(t.filesIn(t.forward()), QStringList({ReadOutNames[0], ReadOutNames[2]}));
+    EXPECT_TRUE(QFileInfo(t.history(West) + u'/' + ReadOutNames[1]).isFile());
+    EXPECT_EQ(LinesOf(t.history(West) + QStringLiteral("/MeasData.csv")).value(1), "24/05/03");
+}
+
+TEST(DataControlMove, RefusalsAndAnswersThatMoveNothing)
+{
+    struct Case {
+        const char* name;
+        std::function<void(MeasTabsEnv&)> arrange;
+        QList<int> answers;
+        QList<int> messages; // UI texts; FileNotFound for the error report
+        int shown;           // the tab shown afterwards
+    };
+    // The error report of a missing file, in place of a UI text.
+    constexpr int FileNotFound = -53;
+    const Case cases[] = {
+        {"nothing ticked", [](MeasTabsEnv&) {}, {}, {}, 2},
+        {"No to the question", [](MeasTabsEnv& t) { MeasTabsEnv::tick(t.forwardList(), {1}); }, {vbNo},
+         {UiMoveQuestion}, 2},
+        {"no history chosen",
+         [](MeasTabsEnv& t) {
+             MeasTabsEnv::tick(t.forwardList(), {1});
+             t.combo("CmbHistorySel", 1).setCurrentIndex(-1);
+         },
+         {},
+         {UiNoTargetHistory},
+         2},
+        {"801 files", [](MeasTabsEnv& t) {
+             // 3 files of the history's own and 796 more, 2 ticked.
+             for (int i = 0; i < 796; ++i)
+                 Put(t.history(West) + QStringLiteral("/f%1.txt").arg(i), "x");
+             MeasTabsEnv::tick(t.forwardList(), {1, 2});
+         },
+         {vbYes}, {UiMoveQuestion, UiHistoryFull}, 2},
+        {"no MeasData.csv",
+         [](MeasTabsEnv& t) {
+             QFile::remove(t.history(West) + QStringLiteral("/MeasData.csv"));
+             MeasTabsEnv::tick(t.forwardList(), {1});
+         },
+         {vbYes},
+         {UiMoveQuestion, FileNotFound},
+         2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MeasTabsEnv t;
+        OnInstrumentTab(t);
+        c.arrange(t);
+        for (int a : c.answers)
+            t.Dialogs().answer(a);
+        t.Click("CmdDataControl", 5);
+        QStringList shown = t.TakeMessages();
+        // The error report names the file.
+        for (QString& m : shown)
+            if (m.startsWith(QStringLiteral("ERROR No:53")))
+                m = m.left(QStringLiteral("ERROR No:53 File not found: ").size());
+        QStringList expected;
+        for (int key : c.messages)
+            expected << (key == FileNotFound ? QStringLiteral("ERROR No:53 File not found: ") : Ui(key));
+        EXPECT_EQ(shown, expected);
+        EXPECT_EQ(t.filesIn(t.forward()), ReadOutNames);
+        EXPECT_EQ(t.Tabs().currentIndex(), c.shown);
+    }
+}
+
+TEST(DataControlMove, ExactlyEightHundredFilesAreAccepted)
+{
+    MeasTabsEnv t;
+    OnInstrumentTab(t);
+    for (int i = 0; i < 795; ++i)
+        Put(t.history(West) + QStringLiteral("/f%1.txt").arg(i), "x");
+    MeasTabsEnv::tick(t.forwardList(), {1, 2});
+    t.Dialogs().answer(vbYes);
+    t.Click("CmdDataControl", 5);
+    EXPECT_EQ(t.TakeMessages(), QStringList{Ui(UiMoveQuestion)});
+    EXPECT_EQ(t.filesIn(t.forward()), QStringList{ReadOutNames[2]});
+}
+
+TEST(DataControlMove, EveryWriteFailingInTurnLeavesEveryFileWhole)
+{
+    MeasTabsEnv t;
+    const QString data = t.w.env.dataFolder();
+    CheckWriteFaults({QStringLiteral("CmdDataControl_Click (move into a history)"), data,
+                      [&] {
+                          FileIoFaults::Reset();
+                          for (const QString& name : ReadOutNames)
+                              QFile::remove(t.history(West) + u'/' + name);
+                          t.writeReadOuts();
+                          CustomerTabEnv::WriteHistory(t.Folder(QStringLiteral("K001_Kimura")),
+                                                       Kimura().histories[1]);
+                          Global::TabModified = {};
+                          t.goTo(0);
+                          OnInstrumentTab(t);
+                          MeasTabsEnv::tick(t.forwardList(), {1, 2, 3});
+                          t.Dialogs().answer(vbYes);
+                      },
+                      [&] {
+                          CmdDataControl_Click(5);
+                          return true;
+                      }});
+}
+
+TEST(DataControlDelete, TickedReadOutFilesAreDeletedOnYesOnly)
+{
+    MeasTabsEnv t;
+    OnInstrumentTab(t);
+    MeasTabsEnv::tick(t.forwardList(), {1, 3});
+    t.Dialogs().answer(vbNo);
+    t.Click("CmdDataControl", 6);
+    EXPECT_EQ(t.TakeMessages(), QStringList{Ui(UiDeleteTickedReadOutQuestion)});
+    EXPECT_EQ(t.filesIn(t.forward()), ReadOutNames);
+
+    // A ticked file removed meanwhile is passed over.
+    QFile::remove(t.forward() + u'/' + ReadOutNames[0]);
+    t.Dialogs().answer(vbYes);
+    t.Click("CmdDataControl", 6);
+    EXPECT_EQ(t.TakeMessages(), QStringList({Ui(UiDeleteTickedReadOutQuestion), Ui(UiDataDeleted)}));
+    EXPECT_EQ(t.filesIn(t.forward()), QStringList{ReadOutNames[1]});
+    EXPECT_EQ(t.forwardList().Rows(), 2);
+    EXPECT_EQ(t.Tabs().currentIndex(), 2);
+
+    // Nothing ticked: nothing asked.
+    t.Click("CmdDataControl", 6);
+    EXPECT_TRUE(t.TakeMessages().isEmpty());
+}
+
+TEST(DataControlDelete, TickedMeasurementFilesOfTheListedHistoryAreDeleted)
+{
+    MeasTabsEnv t;
+    const QString west = t.history(West);
+    QStringList names;
+    for (int i = 0; i < 3; ++i) {
+        MeasRecord r = ReadOut(QStringLiteral("00%1-01-01").arg(20 + i), QStringLiteral("24/06/01"),
+                               QStringLiteral("09:00:0%1").arg(i), QStringLiteral("200"));
+        names << QFileInfo(WriteMeasFile(west, r, {MeasFileVariant::History})).fileName();
+    }
+    t.choose(QStringLiteral("K001"), 1);
+    t.goTo(1);
+    ASSERT_EQ(Global::MeasFileCount, 3);
+    t.TakeMessages();
+
+    // The total row alone does not count.
+    MeasTabsEnv::tick(t.measList(), {1});
+    t.Click("CmdDataControl", 0);
+    EXPECT_TRUE(t.TakeMessages().isEmpty());
+
+    MeasTabsEnv::tick(t.measList(), {2, 4});
+    t.Dialogs().answer(vbNo);
+    t.Click("CmdDataControl", 0);
+    EXPECT_EQ(t.TakeMessages(), QStringList{Ui(UiDeleteTickedMeasQuestion)});
+    EXPECT_EQ(t.filesIn(west).filter(QStringLiteral("_00")), names);
+
+    t.Dialogs().answer(vbYes);
+    t.Click("CmdDataControl", 0);
+    EXPECT_EQ(t.TakeMessages(), QStringList({Ui(UiDeleteTickedMeasQuestion), Ui(UiDataDeleted)}));
+    EXPECT_EQ(t.filesIn(west).filter(QStringLiteral("_00")), QStringList{names[1]});
+    EXPECT_EQ(Global::MeasFileCount, 1);
+    EXPECT_EQ(t.measList().Rows(), 3);
+    EXPECT_EQ(t.Tabs().currentIndex(), 1);
+}
