@@ -36,12 +36,14 @@ std::uint32_t CurveColorValue(const QString& stored)
 
 void LoadCurveColors()
 {
+    // The first time, the defaults are stored and used as they are: a store
+    // that cannot be written must not turn every curve black.
     if (RegStrGet(RegKeyColorPV, QStringLiteral("1")).isEmpty()) {
-        for (int q = 0; q < CurveColor::Rows; ++q) {
-            const QString value = QString::number(DefaultCurveColor(q));
-            RegStrSet(RegKeyColorPV, ValueName(q), value);
-            RegStrSet(RegKeyColorIV, ValueName(q), value);
-        }
+        for (int q = 0; q < CurveColor::Rows; ++q)
+            for (const int kind : {CurveColor::PV, CurveColor::IV})
+                Global::CurveColors[std::size_t(kind)][std::size_t(q)] = DefaultCurveColor(q);
+        StoreCurveColors();
+        return;
     }
     for (int q = 0; q < CurveColor::Rows; ++q) {
         Global::CurveColors[CurveColor::PV][std::size_t(q)] = CurveColorValue(RegStrGet(RegKeyColorPV, ValueName(q)));

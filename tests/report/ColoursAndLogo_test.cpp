@@ -97,6 +97,16 @@ TEST(CurveColours, StoringWritesAllFortyAndReportsAFailureOnce)
     ASSERT_EQ(env.dialogs->log.size(), 1);
     EXPECT_EQ(env.dialogs->log[0].message.title, QStringLiteral("RegStrSet"));
     EXPECT_TRUE(env.dialogs->log[0].message.text.startsWith(QStringLiteral("ERROR No:75 ")));
+
+    // Loading from that store: the defaults are used as they are, with the
+    // one report of the failed write, never forty black curves.
+    Global::CurveColors = {};
+    LoadCurveColors();
+    EXPECT_EQ(env.dialogs->log.size(), 2);
+    for (int q = 0; q < 20; ++q) {
+        EXPECT_EQ(CurveColorOf(CurveColor::PV, q), DefaultCurveColor(q)) << q;
+        EXPECT_EQ(CurveColorOf(CurveColor::IV, q), DefaultCurveColor(q)) << q;
+    }
 }
 
 TEST(ReportLogo, AChosenFileIsStoredOnlyWhenItLoads)
