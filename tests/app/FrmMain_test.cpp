@@ -8,6 +8,8 @@
 #include "support/WindowSystem.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFile>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
@@ -239,6 +241,71 @@ TEST(MainWindowLoad, AStoredColourBeyondItsRangeReadsBlackAndTheLoadGoesOn)
     // The load went on to its end.
     EXPECT_EQ(f.windowTitle(), Global::UiText[510] + QStringLiteral("    [Version.8.8.3]"));
     EXPECT_EQ(Global::MainWindowHandle, &f);
+}
+
+// A fault met by one step of the load (the language file, a catalogue) is
+// reported once, under that step's own name, and the load goes on: the frame
+// around it (Form_Load, LanguageSetup, FormInitial) has nothing left to
+// report, and the window comes up whole, its texts set, the customer list's
+// wheel hooked.
+TEST(MainWindowLoad, AFaultOfOneStepIsReportedOnceUnderItsOwnNameAndTheLoadGoesOn)
+{
+    auto tooManyMakers = [](const char* catalogue) {
+        return [catalogue] {
+            for (int k = 0; k <= 256; ++k)
+                ASSERT_TRUE(QDir().mkpath(Global::DataFolder + u'/' + QLatin1String(catalogue) +
+                                          QStringLiteral("/M%1").arg(k, 3, 10, QChar(u'0'))));
+        };
+    };
+    const QString english = QStringLiteral("English.txt");
+    struct Case {
+        const char* name;
+        const char* code; // "1": the stored language is set up; "77": none is
+        std::function<void()> fault;
+        QString report;   // title|start of the text
+    };
+    const Case cases[] = {
+        {"language file is a folder", "1",
+         [&] {
+             ASSERT_TRUE(QFile::remove(Global::LanguageFolder + english));
+             ASSERT_TRUE(QDir().mkpath(Global::LanguageFolder + english));
+         },
+         QStringLiteral("LanguageRead|ERROR No:75 ")},
+        {"language file longer than the text table", "1",
+         [&] {
+             QFile f(Global::LanguageFolder + english);
+             ASSERT_TRUE(f.open(QIODevice::Append));
+             f.write(QByteArray(Global::UiTextCount, '\r'));
+         },
+         QStringLiteral("LanguageRead|ERROR No:9 ")},
+        {"module makers past the catalogue's room", "1", tooManyMakers("MODULE_DATA"),
+         QStringLiteral("ModuleDataRead|ERROR No:9 ")},
+        {"module makers past the catalogue's room", "77", tooManyMakers("MODULE_DATA"),
+         QStringLiteral("ModuleDataRead|ERROR No:9 ")},
+        {"power conditioner makers past the catalogue's room", "1", tooManyMakers("POWER_CONDITIONER_DATA"),
+         QStringLiteral("PowConDataRead|ERROR No:9 ")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + ", language " + c.code);
+        MainWindowEnv w;
+        c.fault();
+        Global::MainWindowHandle = nullptr;
+        FrmMain& f = w.load(QString::fromLatin1(c.code));
+        const QStringList boxes = Boxes(*w.env.dialogs);
+        ASSERT_EQ(boxes.size(), 1) << boxes.join(u'\n').toStdString();
+        EXPECT_TRUE(boxes[0].startsWith(c.report)) << boxes[0].toStdString();
+        // The load ran to its end.
+        EXPECT_EQ(Global::MainWindowHandle, &f);
+        EXPECT_TRUE(f.windowTitle().endsWith(QStringLiteral("[Version.8.8.3]")));
+        EXPECT_EQ(f.SSTab->currentIndex(), 0);
+        EXPECT_EQ(Global::HookedGrid, 1);
+        EXPECT_TRUE(IsGridWheelHooked(f.MfgUserList));
+        // The language set-up hides the window while it works and shows it
+        // again whatever it met.
+        if (QLatin1String(c.code) == QLatin1String("1"))
+            EXPECT_TRUE(f.isVisible());
+        EXPECT_FALSE(Global::CaptionsLoading);
+    }
 }
 
 // --- the unsaved-edit flags -----------------------------------------------
@@ -564,3 +631,4 @@ TEST(MainWindowWheel, TheCustomerListTakesTheFocusUnderAMovingMouseInTheWindowIn
 }
 
 } // namespace
+
