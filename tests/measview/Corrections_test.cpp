@@ -179,7 +179,7 @@ TEST(Corrections, MeasurementsWithoutAValidGroupGetNoGroupData)
 TEST(Corrections, GroupCompositionAndTheFlagsItRaises)
 {
     struct Case {
-        GroupSpec spec;
+        GroupSetup group;
         bool coefMissing, noModule, mixed;
         double alpha, beta;
     } cases[] = {
@@ -206,7 +206,7 @@ TEST(Corrections, GroupCompositionAndTheFlagsItRaises)
         {{{{"A", "4", "1"}}, "", "", "", "1"}, true, false, false, 0, 4},
     };
     for (const Case& c : cases) {
-        const CorrectionSet set = CorrectionSetOf(ArrayOf(3, c.spec));
+        const CorrectionSet set = CorrectionSetOf(ArrayOf(3, c.group));
         const GroupCorrection& g = set.groups[3];
         EXPECT_EQ(g.coefMissing, c.coefMissing) << &c - cases;
         EXPECT_EQ(g.noModule, c.noModule) << &c - cases;

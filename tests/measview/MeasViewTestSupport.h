@@ -33,7 +33,7 @@ inline auto Every(const char* text)
 
 // One group's data: its string rows (model code, series count, parallel
 // count) and its coefficient texts.
-struct GroupSpec {
+struct GroupSetup {
     std::initializer_list<std::tuple<const char*, const char*, const char*>> rows;
     const char* ratedPm = "";
     const char* pmTempCoef = "";
@@ -43,28 +43,28 @@ struct GroupSpec {
     const char* k = "0";
 };
 
-inline void SetGroup(ArrayConfigurationType& a, int g, const GroupSpec& spec)
+inline void SetGroup(ArrayConfigurationType& a, int g, const GroupSetup& group)
 {
     int r = 5 * g;
-    for (const auto& [model, series, parallel] : spec.rows) {
+    for (const auto& [model, series, parallel] : group.rows) {
         StringRow& row = a.StringRows[std::size_t(r++)];
         row.ModelCode = QString::fromUtf8(model);
         row.SeriesCount = QString::fromUtf8(series);
         row.ParallelCount = QString::fromUtf8(parallel);
     }
     const auto at = std::size_t(g);
-    a.GroupRatedPm[at] = QString::fromUtf8(spec.ratedPm);
-    a.GroupPmTempCoef[at] = QString::fromUtf8(spec.pmTempCoef);
-    a.GroupAlpha[at] = QString::fromUtf8(spec.alpha);
-    a.GroupBeta[at] = QString::fromUtf8(spec.beta);
-    a.GroupRs[at] = QString::fromUtf8(spec.rs);
-    a.GroupK[at] = QString::fromUtf8(spec.k);
+    a.GroupRatedPm[at] = QString::fromUtf8(group.ratedPm);
+    a.GroupPmTempCoef[at] = QString::fromUtf8(group.pmTempCoef);
+    a.GroupAlpha[at] = QString::fromUtf8(group.alpha);
+    a.GroupBeta[at] = QString::fromUtf8(group.beta);
+    a.GroupRs[at] = QString::fromUtf8(group.rs);
+    a.GroupK[at] = QString::fromUtf8(group.k);
 }
 
-inline ArrayConfigurationType ArrayOf(int g, const GroupSpec& spec)
+inline ArrayConfigurationType ArrayOf(int g, const GroupSetup& group)
 {
     ArrayConfigurationType a;
-    SetGroup(a, g, spec);
+    SetGroup(a, g, group);
     return a;
 }
 
