@@ -18,6 +18,8 @@
 #include <QFileInfo>
 #include <QTabWidget>
 
+#include "support/TestFiles.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -29,16 +31,12 @@ QString ui(int key)
 
 void put(const QString& path, const QByteArray& bytes)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
+    PutTestFile(path, bytes);
 }
 
 QByteArray bytes(const QString& path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    return TestFileBytes(path);
 }
 
 // Every file below `root`, relative, sorted.

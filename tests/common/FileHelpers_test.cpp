@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QTimeZone>
 
+#include "support/TestFiles.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
@@ -19,16 +21,12 @@ namespace {
 
 void writeFile(const QString& path, const QByteArray& bytes)
 {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
+    PutTestFile(path, bytes);
 }
 
 QByteArray readFile(const QString& path)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    return TestFileBytes(path);
 }
 
 // A path of exactly `length` characters: `folder` + "/" + padding name.
