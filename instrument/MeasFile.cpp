@@ -68,6 +68,7 @@ bool F18NumberedModel(const QString& model)
 // a line only when it is not empty. Lines are kept as places in the file's
 // bytes.
 struct FileLines {
+    QByteArray bytes;
     const char* data = nullptr;
     std::vector<std::pair<qsizetype, qsizetype>> lines; // start, length
     int count = 1;                                      // line ends + 1
@@ -76,6 +77,7 @@ struct FileLines {
 FileLines SplitFile(const QByteArray& bytes)
 {
     FileLines out;
+    out.bytes = bytes;
     const char* p = bytes.constData();
     out.data = p;
     const qsizetype n = bytes.size();
@@ -202,10 +204,12 @@ void ReadBare(const FileLines& f, MeasFileLayout layout, MeasFileVariant variant
     for (int n = 10; n <= last; ++n)
         rec.F[std::size_t(n)] = next();
     rec.F[48] = next();
-    for (int k = 0; k < MeasRecord::CurvePoints; ++k)
-        rec.IvPoints[std::size_t(k)][MeasRecord::Volt] = next();
-    for (int k = 0; k < MeasRecord::CurvePoints; ++k)
-        rec.IvPoints[std::size_t(k)][MeasRecord::Amp] = next();
+    IvPointTable::Slices points{};
+    for (int column : {MeasRecord::Volt, MeasRecord::Amp})
+        for (std::size_t k = 0; k < MeasRecord::CurvePoints; ++k, ++line)
+            if (line < f.lines.size())
+                points[k][std::size_t(column)] = {f.lines[line].first, f.lines[line].second};
+    rec.IvPoints = IvPointTable::FromBytes(f.bytes, points);
     CutLongDate(rec);
 }
 
@@ -247,7 +251,11 @@ void ReadLabelled(const FileLines& f, MeasFileVariant variant, MeasRecord& rec, 
     const bool secondTemp = variant == MeasFileVariant::History && info.version >= 8.3;
 
     std::size_t n = 0; // position among the lines of two or more parts
-    int point = 0;
+    std::size_t point = 0;
+    IvPointTable::Slices points{};
+    auto place = [&f](QByteArrayView part) {
+        return IvPointTable::TextSlice{part.data() - f.data, part.size()};
+    };
     for (std::size_t i = 0; i < f.lines.size(); ++i) {
         const LineParts parts = LineAt(f, i);
         if (parts.count < 2)
@@ -264,12 +272,14 @@ void ReadLabelled(const FileLines& f, MeasFileVariant variant, MeasRecord& rec, 
         }
         // Point lines; lines of two parts among them are counted and ignored.
         // Point lines beyond the table's 121 rows are ignored.
-        if (parts.count >= 3 && point < MeasRecord::PointRows) {
-            rec.IvPoints[std::size_t(point)][MeasRecord::Volt] = Text(parts.second);
-            rec.IvPoints[std::size_t(point)][MeasRecord::Amp] = Text(parts.third);
+        if (parts.count >= 3 && point < IvPointTable::Rows) {
+            points[point][MeasRecord::Volt] = place(parts.second);
+            points[point][MeasRecord::Amp] = place(parts.third);
             ++point;
         }
     }
+    if (point > 0)
+        rec.IvPoints = IvPointTable::FromBytes(f.bytes, points);
     CutLongDate(rec);
 }
 
@@ -436,14 +446,15 @@ void ApplyHistoryLoadRules(MeasRecord& rec, const MeasFileInfo& info)
         F[43] = product == 0 ? QStringLiteral("--")
                              : NumText::Format(NumText::Val(F[15]) / product, QStringLiteral("0.00"));
     }
-    for (auto& p : rec.IvPoints) {
-        const double amps = NumText::Val(p[MeasRecord::Amp]);
+    // Currents out of the instrument's range read 0; the power of every
+    // point is computed from its texts (its text is written when first read).
+    IvPointTable& points = rec.IvPoints;
+    for (std::size_t k = 0; k < IvPointTable::Rows; ++k) {
+        const double amps = points.value(k, MeasRecord::Amp);
         if (!(amps >= 0 && amps < 60))
-            p[MeasRecord::Amp] = QStringLiteral("0");
+            points.SetComputed(k, MeasRecord::Amp, 0);
     }
-    for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
-        auto& p = rec.IvPoints[std::size_t(k)];
-        p[MeasRecord::Watt] =
-            NumText::Str(NumText::Val(p[MeasRecord::Volt]) * NumText::Val(p[MeasRecord::Amp]));
-    }
+    for (std::size_t k = 0; k < MeasRecord::CurvePoints; ++k)
+        points.SetComputed(k, MeasRecord::Watt,
+                           NumText::StrValue(points.value(k, MeasRecord::Volt) * points.value(k, MeasRecord::Amp)));
 }

@@ -3,10 +3,113 @@
 // its curve points, every value held as text exactly as it was decoded or
 // read from a measurement file. Texts are converted to numbers (NumText::Val)
 // only where something is computed with them; an empty text means no value.
+// (Curve points read from a file or computed keep their bytes or numbers
+// until their texts are first read, which gives the same texts; see
+// IvPointTable.)
+#include <QByteArray>
 #include <QString>
 
 #include <array>
+#include <cmath>
+#include <cstddef>
+#include <memory>
+#include <utility>
 #include <vector>
+
+// The 121 curve points of a measurement, each a row of three texts (volt,
+// amp, watt), used like an array of rows: points[k][MeasRecord::Amp].
+//
+// Copies share their texts until one of them is changed, and a curve read
+// from a file or computed (a corrected view) may hold its bytes or numbers
+// and write their texts only when they are first read: a history load reads
+// up to 800 measurements and computes two corrected curves of each, which
+// are mostly never looked at point by point.
+// Reading through a const object is safe from several threads at once;
+// a reference from the non-const operator[] is good until the object is
+// copied or assigned.
+class IvPointTable {
+public:
+    using Row = std::array<QString, 3>;
+    using value_type = Row;
+    using size_type = std::size_t;
+    using iterator = Row*;
+    using const_iterator = const Row*;
+
+    static constexpr std::size_t Rows = 121;
+    // Rows a computed curve holds as numbers (the last row is always text).
+    static constexpr std::size_t ComputedRows = 120;
+    using Numbers = std::array<std::array<double, 3>, ComputedRows>;
+
+    IvPointTable() = default;
+    IvPointTable(const IvPointTable&) = default;
+    IvPointTable& operator=(const IvPointTable&) = default;
+    // A table moved from is empty.
+    IvPointTable(IvPointTable&& other) noexcept
+        : block_(std::move(other.block_)), values_(std::exchange(other.values_, nullptr))
+    {
+    }
+    IvPointTable& operator=(IvPointTable&& other) noexcept
+    {
+        block_ = std::move(other.block_);
+        values_ = std::exchange(other.values_, nullptr);
+        return *this;
+    }
+
+    // Rows 0 to 119 from computed numbers, row 120 that of `lastRowOf`
+    // (without writing its other texts). Each number is
+    // one that Str writes and Val reads back unchanged (as NumText::StrValue
+    // gives it), whose text is NumText::Str of it, or NaN, whose text is
+    // "--" and whose value() is 0.
+    static IvPointTable FromNumbers(const Numbers& numbers, const IvPointTable& lastRowOf);
+
+    // Texts given as places in a file's bytes (code page 932), decoded when
+    // first read; a slice of length 0 is an empty text.
+    struct TextSlice {
+        qsizetype start = 0;
+        qsizetype length = 0;
+    };
+    using Slices = std::array<std::array<TextSlice, 3>, Rows>;
+    static IvPointTable FromBytes(const QByteArray& source, const Slices& slices);
+
+    // Entry [k][column] from a computed number, as FromNumbers takes them.
+    void SetComputed(std::size_t k, int column, double number);
+
+    Row& operator[](std::size_t k) { return writableRows()[k]; }
+    const Row& operator[](std::size_t k) const { return readableRows()[k]; }
+    iterator begin() { return writableRows(); }
+    iterator end() { return begin() + Rows; }
+    const_iterator begin() const { return readableRows(); }
+    const_iterator end() const { return begin() + Rows; }
+    static constexpr std::size_t size() { return Rows; }
+
+    // NumText::Val of text [k][column], without writing a pending text.
+    double value(std::size_t k, int column) const
+    {
+        if (!values_)
+            return valueOfText(k, column);
+        const double v = (*values_)[k][std::size_t(column)];
+        return std::isnan(v) ? 0 : v;
+    }
+
+    bool operator==(const IvPointTable& other) const;
+
+private:
+    struct Block;
+    struct Pending;
+    using Values = std::array<std::array<double, 3>, Rows>;
+    std::shared_ptr<Block> block_; // none: every text empty
+    // The values of every entry when block_ has them from the start (NaN
+    // for "--"); none for a block of plain texts.
+    const Values* values_ = nullptr;
+
+    double valueOfText(std::size_t k, int column) const;
+
+    Block& pendingBlock();
+    const Block& readable() const;
+    Block& writable();
+    const Row* readableRows() const;
+    Row* writableRows();
+};
 
 struct MeasRecord {
     static constexpr int FieldCount = 49;   // F0 .. F48
@@ -48,7 +151,7 @@ struct MeasRecord {
     std::array<QString, FieldCount> F;
     // IvPoints[k][Volt], [Amp], [Watt]: voltage (V), current (A) and power (W)
     // of point k. Power is never stored in a file.
-    std::array<std::array<QString, 3>, PointRows> IvPoints;
+    IvPointTable IvPoints;
 
     bool operator==(const MeasRecord&) const = default;
 };

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 
 using NumText::Val;
 
@@ -23,13 +24,11 @@ double RoundCount(double x)
     return std::nearbyint(x);
 }
 
-// A corrected view of `measured`: its fields, and point 120 that no
-// correction writes; points 0 to 119 are written by the caller.
+// A corrected view of `measured`: its fields; the curve is set by the caller.
 MeasRecord FieldsOf(const MeasRecord& measured)
 {
     MeasRecord out;
     out.F = measured.F;
-    out.IvPoints[MeasRecord::CurvePoints] = measured.IvPoints[MeasRecord::CurvePoints];
     return out;
 }
 
@@ -39,9 +38,7 @@ void MarkNotCorrected(MeasRecord& rec)
     rec.F[MeasRecord::Voc] = NoValue;
     rec.F[MeasRecord::Isc] = NoValue;
     rec.F[MeasRecord::FillFactor] = NoValue;
-    for (auto& p : rec.IvPoints)
-        for (QString& t : p)
-            t.clear();
+    rec.IvPoints = IvPointTable();
 }
 
 // The irradiance a correction divides by: none when it is zero, negative or
@@ -51,6 +48,19 @@ bool UsableIrradiance(const MeasRecord& rec, double& e)
 {
     e = Val(rec.F[MeasRecord::Irradiance]);
     return e > 0 && std::isfinite(1000.0 / e);
+}
+
+// The value the text of a result reads back as, kept for a curve point that
+// is written later: NaN where the text is "--".
+double PointValue(double value)
+{
+    return std::isfinite(value) ? NumText::StrValue(value) : std::numeric_limits<double>::quiet_NaN();
+}
+
+// The value of a point's text as a computation reads it ("--" reads 0).
+double ReadBack(double pointValue)
+{
+    return std::isnan(pointValue) ? 0 : pointValue;
 }
 
 } // namespace
@@ -158,16 +168,14 @@ MeasRecord PmCorrected(const MeasRecord& measured, const CorrectionSet& set)
     // Every current to 1000 W/m2; the power from the value of each new text.
     const double isc = Val(measured.F[MeasRecord::Isc]);
     const double raise = (1000 / e - 1) * isc;
+    IvPointTable::Numbers points;
     std::array<double, MeasRecord::CurvePoints> volts;
     double pmax = 0;
-    for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
-        const auto& in = measured.IvPoints[std::size_t(k)];
-        auto& p = out.IvPoints[std::size_t(k)];
-        const double amps = Val(in[Amp]) + raise;
-        p[Amp] = ResultText(amps);
-        volts[std::size_t(k)] = TextValue(Val(in[Volt]));
-        const double power = volts[std::size_t(k)] * TextValue(amps);
-        p[Watt] = ResultText(power);
+    for (std::size_t k = 0; k < MeasRecord::CurvePoints; ++k) {
+        points[k][Amp] = PointValue(measured.IvPoints.value(k, Amp) + raise);
+        volts[k] = TextValue(measured.IvPoints.value(k, Volt));
+        const double power = volts[k] * ReadBack(points[k][Amp]);
+        points[k][Watt] = PointValue(power);
         if (power > pmax)
             pmax = power;
     }
@@ -186,10 +194,9 @@ MeasRecord PmCorrected(const MeasRecord& measured, const CorrectionSet& set)
     } else {
         out.F[MeasRecord::Pm] = ResultFormat(pmax, TwoDecimals);
     }
-    for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
-        const double v = volts[std::size_t(k)];
-        out.IvPoints[std::size_t(k)][Volt] = ResultText(v - v * d);
-    }
+    for (std::size_t k = 0; k < MeasRecord::CurvePoints; ++k)
+        points[k][Volt] = PointValue(volts[k] - volts[k] * d);
+    out.IvPoints = IvPointTable::FromNumbers(points, measured.IvPoints);
     out.F[MeasRecord::FillFactor] = FillFactorText(out);
     return out;
 }
@@ -211,22 +218,20 @@ MeasRecord StcCorrected(const MeasRecord& measured, const CorrectionSet& set)
     const double dt = 25 - Val(measured.F[MeasRecord::CellTemp]);
     const double isc = Val(measured.F[MeasRecord::Isc]);
     const double irradiance = 1000 / e - 1;
+    IvPointTable::Numbers points;
     double pmax = 0;
-    for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
-        const auto& in = measured.IvPoints[std::size_t(k)];
-        auto& p = out.IvPoints[std::size_t(k)];
-        const double i1 = Val(in[Amp]);
-        const double v1 = Val(in[Volt]);
-        const double amps = i1 + isc * irradiance + c.alpha * dt;
-        p[Amp] = ResultText(amps);
-        const double i2 = TextValue(amps);
-        const double volts = v1 + c.beta * dt - c.rs * (i2 - i1) - c.k * i2 * dt;
-        p[Volt] = ResultText(volts);
-        const double power = TextValue(volts) * i2;
-        p[Watt] = ResultText(power);
+    for (std::size_t k = 0; k < MeasRecord::CurvePoints; ++k) {
+        const double i1 = measured.IvPoints.value(k, Amp);
+        const double v1 = measured.IvPoints.value(k, Volt);
+        points[k][Amp] = PointValue(i1 + isc * irradiance + c.alpha * dt);
+        const double i2 = ReadBack(points[k][Amp]);
+        points[k][Volt] = PointValue(v1 + c.beta * dt - c.rs * (i2 - i1) - c.k * i2 * dt);
+        const double power = ReadBack(points[k][Volt]) * i2;
+        points[k][Watt] = PointValue(power);
         if (power > pmax)
             pmax = power;
     }
+    out.IvPoints = IvPointTable::FromNumbers(points, measured.IvPoints);
     out.F[MeasRecord::Pm] = ResultFormat(pmax, WholeFormat);
     // The open-circuit point moves by the curve formula, from Isc to the
     // corrected Isc.

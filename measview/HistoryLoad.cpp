@@ -65,9 +65,7 @@ void ClearRecord(MeasRecord& rec)
 {
     for (QString& f : rec.F)
         f.clear();
-    for (auto& p : rec.IvPoints)
-        for (QString& t : p)
-            t.clear();
+    rec.IvPoints = IvPointTable();
 }
 
 MeasRecord ReadHistoryMeasFile(const QString& path)

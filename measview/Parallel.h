@@ -1,7 +1,8 @@
 #pragma once
 // Splits plain work over the records of a history (reading and correcting
 // up to 800 measurement files, the points of a total) across the processor's
-// cores. The caller waits until every slice is done, so to the rest of the
+// cores, on worker threads kept for a moment between calls. The caller runs
+// slices too and waits until every slice is done, so to the rest of the
 // program the work is one call on the user-interface thread.
 #include <functional>
 

@@ -1,6 +1,7 @@
 #include "measview/Totals.h"
 
 #include "measview/Corrections.h"
+#include "measview/Parallel.h"
 #include "platform/AnsiCodec.h"
 #include "platform/NumText.h"
 
@@ -9,12 +10,17 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
+#include <utility>
 
 using NumText::Val;
 
 namespace {
 
 const QString NoValue = QStringLiteral("--");
+
+// Curve points per thread below which one thread sums them all.
+constexpr int PointsPerSlice = 15;
 
 // Fields that read "--" while there is no total.
 constexpr int NoValueFields[] = {0,  1,  2,  3,  8,  10, 12, 14, 15, 16, 17, 20, 21, 22,
@@ -26,14 +32,8 @@ constexpr int SummedFields[] = {MeasRecord::Pm,       MeasRecord::Voc,        Me
 
 bool LetterModel(const MeasRecord& rec)
 {
-    const QString m = rec.F[MeasRecord::Model].toUpper();
-    return m.size() == 1 && m[0] >= u'A' && m[0] <= u'H';
-}
-
-// text := plain text of (value of `add` + value of text).
-void AddInto(QString& text, const QString& add)
-{
-    text = ResultText(Val(add) + Val(text));
+    const QString& m = rec.F[MeasRecord::Model];
+    return m.size() == 1 && ((m[0] >= u'A' && m[0] <= u'H') || (m[0] >= u'a' && m[0] <= u'h'));
 }
 
 // A sum kept as its text would be: each step stores its result as text and
@@ -53,30 +53,34 @@ struct TextSum {
 
 // The curve of the total: at every point the mean voltage and the summed
 // current of the ticked records, and their product. Each point's sums run
-// over the records in their order; the records are walked one after the
-// other, every point of one before the next.
+// over the records in their order; the points are independent of one
+// another, so slices of them are summed side by side.
 void TotalPoints(MeasRecord& total, const std::vector<const MeasRecord*>& ticked)
 {
     const int n = int(ticked.size());
-    std::array<TextSum, MeasRecord::CurvePoints> volts, amps;
-    for (const MeasRecord* r : ticked) {
-        for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
-            const auto& q = r->IvPoints[std::size_t(k)];
-            volts[std::size_t(k)].add(Val(q[MeasRecord::Volt]));
-            amps[std::size_t(k)].add(Val(q[MeasRecord::Amp]));
+    constexpr double NotFinite = std::numeric_limits<double>::quiet_NaN();
+    IvPointTable::Numbers points;
+    ParallelSlices(MeasRecord::CurvePoints, PointsPerSlice, [&](int begin, int end) {
+        std::array<TextSum, MeasRecord::CurvePoints> volts, amps;
+        for (const MeasRecord* r : ticked)
+            for (int k = begin; k < end; ++k) {
+                volts[std::size_t(k)].add(r->IvPoints.value(std::size_t(k), MeasRecord::Volt));
+                amps[std::size_t(k)].add(r->IvPoints.value(std::size_t(k), MeasRecord::Amp));
+            }
+        for (int k = begin; k < end; ++k) {
+            auto& p = points[std::size_t(k)];
+            const double mean = volts[std::size_t(k)].value / n;
+            const TextSum& sum = amps[std::size_t(k)];
+            p[MeasRecord::Volt] = std::isfinite(mean) ? TextValue(mean) : NotFinite;
+            p[MeasRecord::Amp] = sum.finite ? sum.value : NotFinite;
+            // The power of the two texts just written, each read strictly:
+            // "--" has no value.
+            const double power = TextValue(mean) * sum.value;
+            p[MeasRecord::Watt] = std::isfinite(mean) && sum.finite && std::isfinite(power) ? TextValue(power)
+                                                                                            : NotFinite;
         }
-    }
-    for (int k = 0; k < MeasRecord::CurvePoints; ++k) {
-        auto& p = total.IvPoints[std::size_t(k)];
-        const double mean = volts[std::size_t(k)].value / n;
-        const TextSum& sum = amps[std::size_t(k)];
-        p[MeasRecord::Volt] = ResultText(mean);
-        p[MeasRecord::Amp] = sum.text();
-        // The power of the two texts just written, each read strictly: "--"
-        // has no value.
-        p[MeasRecord::Watt] =
-            std::isfinite(mean) && sum.finite ? ResultText(TextValue(mean) * sum.value) : NoValue;
-    }
+    });
+    total.IvPoints = IvPointTable::FromNumbers(points, total.IvPoints);
 }
 
 QByteArray TotalLine(const QString& value)
@@ -90,9 +94,11 @@ void SetNoValueFields(MeasRecord& rec)
 {
     for (int f : NoValueFields)
         rec.F[std::size_t(f)] = NoValue;
-    for (int k = 0; k < MeasRecord::CurvePoints; ++k)
-        for (QString& t : rec.IvPoints[std::size_t(k)])
-            t.clear();
+    // Every point but the last, which no total writes.
+    const IvPointTable::Row last = std::as_const(rec.IvPoints)[MeasRecord::CurvePoints];
+    rec.IvPoints = IvPointTable();
+    if (last != IvPointTable::Row())
+        rec.IvPoints[MeasRecord::CurvePoints] = last;
 }
 
 void TotalOfTicked(std::vector<MeasRecord>& records, int count, const std::vector<std::uint8_t>& ticks,
@@ -102,9 +108,6 @@ void TotalOfTicked(std::vector<MeasRecord>& records, int count, const std::vecto
         return;
     count = std::min({count, int(records.size()) - 1, int(ticks.size()) - 1});
     MeasRecord& total = records[0];
-    for (int k = 0; k < MeasRecord::CurvePoints; ++k)
-        for (QString& t : total.IvPoints[std::size_t(k)])
-            t.clear();
 
     std::vector<const MeasRecord*> ticked;
     for (int j = 1; j <= count; ++j)
@@ -121,19 +124,24 @@ void TotalOfTicked(std::vector<MeasRecord>& records, int count, const std::vecto
     TotalPoints(total, ticked);
 
     auto& F = total.F;
-    for (int f : SummedFields)
-        F[std::size_t(f)] = NoValue;
-    F[MeasRecord::AirTemp] = NoValue;
-    F[MeasRecord::FillFactor] = NoValue;
+    std::array<TextSum, std::size(SummedFields)> sums;
+    TextSum air;
+    bool anyAir = false;
     for (const MeasRecord* r : ticked) {
-        for (int f : SummedFields)
-            AddInto(F[std::size_t(f)], r->F[std::size_t(f)]);
+        for (std::size_t i = 0; i < sums.size(); ++i)
+            sums[i].add(Val(r->F[std::size_t(SummedFields[i])]));
         // Instruments of the lettered models measure no outside temperature.
-        if (view == TotalView::PmCorrected || !LetterModel(*r))
-            AddInto(F[MeasRecord::AirTemp], r->F[MeasRecord::AirTemp]);
+        if (view == TotalView::PmCorrected || !LetterModel(*r)) {
+            air.add(Val(r->F[MeasRecord::AirTemp]));
+            anyAir = true;
+        }
         if (view == TotalView::Shown)
             F[MeasRecord::Version] = r->F[MeasRecord::Version];
     }
+    for (std::size_t i = 0; i < sums.size(); ++i)
+        F[std::size_t(SummedFields[i])] = sums[i].text();
+    F[MeasRecord::AirTemp] = anyAir ? air.text() : NoValue;
+    F[MeasRecord::FillFactor] = NoValue;
 
     F[MeasRecord::Pm] = ResultFormat(Val(F[MeasRecord::Pm]), QStringLiteral("0.00"));
     const bool decimalVoc = Val(records[1].F[MeasRecord::Version]) >= 8;

@@ -2,11 +2,13 @@
 
 #include "platform/AppError.h"
 
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <type_traits>
 
 namespace NumText {
 
@@ -65,10 +67,13 @@ void writeDigits15(std::uint64_t m, char* out)
 // other magnitudes and for exact halves.
 bool fastScaled15(double a, std::uint64_t& m, int& exp)
 {
-    int binaryExp = 0;
-    std::frexp(a, &binaryExp);
-    // floor(log10(a)), or one less.
-    int e = int(std::floor((binaryExp - 1) * 0.30102999566398120));
+    // The exponent frexp gives (a = f x 2^binaryExp, f in [0.5, 1)), read
+    // from the bits; subnormals come out too small and fail below.
+    const int binaryExp = int((std::bit_cast<std::uint64_t>(a) >> 52) & 0x7ff) - 1022;
+    // floor(log10(a)), or one less: floor((binaryExp - 1) x log10(2)) in
+    // whole numbers (78913 / 2^18 is log10(2) closely enough for every
+    // exponent a double has).
+    int e = ((binaryExp - 1) * 78913) >> 18;
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int k = 14 - e;
         if (k < 0 || k > 22)
@@ -80,16 +85,21 @@ bool fastScaled15(double a, std::uint64_t& m, int& exp)
         }
         if (scaled < 1e14)
             return false;
-        // The product's own rounding error, exactly: a x 10^k = scaled + error.
-        const double error = std::fma(a, kExactPow10[k], -scaled);
-        const double whole = std::floor(scaled);
+        const auto whole = static_cast<std::uint64_t>(scaled); // floor: scaled is positive
         // How far the exact product lies above the half: (scaled - whole -
-        // 0.5) + error, compared without rounding. An exact half is left to
-        // the printer.
-        const double aboveHalf = scaled - whole - 0.5;
-        if (aboveHalf == -error)
-            return false;
-        m = static_cast<std::uint64_t>(whole) + (aboveHalf > -error ? 1 : 0);
+        // 0.5) + error, where error is the product's own rounding error (a x
+        // 10^k = scaled + error). scaled is below 2^50, so |error| is at most
+        // 1/16: further from the half than that, it cannot change the side.
+        const double aboveHalf = scaled - double(whole) - 0.5;
+        bool up = aboveHalf > 0;
+        if (aboveHalf <= 0.0625 && aboveHalf >= -0.0625) {
+            const double error = std::fma(a, kExactPow10[k], -scaled);
+            // An exact half is left to the printer.
+            if (aboveHalf == -error)
+                return false;
+            up = aboveHalf > -error;
+        }
+        m = whole + (up ? 1 : 0);
         if (m == 1000000000000000ull) {
             m = 100000000000000ull;
             ++e;
@@ -171,16 +181,15 @@ namespace {
 // and the point a division by an exact power of ten, so the one rounding of
 // that division gives the double nearest the decimal, as the full reader
 // does. Returns false where the full reader is needed.
-bool fastVal(const QString& text, double& value)
+template <typename Char>
+bool fastVal(const Char* p, qsizetype n, double& value)
 {
-    const QChar* p = text.constData();
-    const qsizetype n = text.size();
     qsizetype i = 0;
-    while (i < n && isBlank(p[i]))
+    while (i < n && isBlank(QChar(char16_t(p[i]))))
         ++i;
     bool negative = false;
-    if (i < n && (p[i] == u'+' || p[i] == u'-')) {
-        negative = p[i] == u'-';
+    if (i < n && (char16_t(p[i]) == u'+' || char16_t(p[i]) == u'-')) {
+        negative = char16_t(p[i]) == u'-';
         ++i;
     }
     constexpr std::uint64_t limit = (1ull << 53) / 10 - 1;
@@ -188,7 +197,7 @@ bool fastVal(const QString& text, double& value)
     int decimals = 0;
     bool digits = false, point = false;
     for (; i < n; ++i) {
-        const char16_t c = p[i].unicode();
+        const auto c = char16_t(static_cast<std::make_unsigned_t<Char>>(p[i]));
         if (c >= u'0' && c <= u'9') {
             if (m > limit)
                 return false;
@@ -218,9 +227,16 @@ bool fastVal(const QString& text, double& value)
 
 } // namespace
 
+double ValAscii(const char* data, qsizetype size)
+{
+    if (double v = 0; fastVal(data, size, v))
+        return v;
+    return Val(QString::fromLatin1(data, size));
+}
+
 double Val(const QString& text)
 {
-    if (double v = 0; fastVal(text, v))
+    if (double v = 0; fastVal(reinterpret_cast<const char16_t*>(text.constData()), text.size(), v))
         return v;
     const qsizetype n = text.size();
     qsizetype i = 0;

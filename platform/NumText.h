@@ -17,6 +17,9 @@ namespace NumText {
 // for a double (or, after "&H" or "&O", for 32 bits).
 double Val(const QString& text);
 
+// Val of a text of ASCII characters given as its bytes.
+double ValAscii(const char* data, qsizetype size);
+
 // A computed number as text: at most 15 significant digits, the shortest
 // form, "." as the decimal separator, never "-0". Numbers from 1E-4 up to
 // below 1E15 are written plainly, others with an exponent ("1E+15", "2.5E-05").

@@ -169,6 +169,8 @@ TEST(NumText, ShortCutsAgreeWithThePrinterAndTheReader)
         for (double v : values) {
             ASSERT_EQ(Str(v).toStdString(), PrinterStr(v)) << std::hexfloat << v;
             ASSERT_EQ(StrValue(v), Val(Str(v))) << std::hexfloat << v;
+            // A value kept as StrValue gives the same text again.
+            ASSERT_EQ(Str(StrValue(v)), Str(v)) << std::hexfloat << v;
         }
     }
     // Exact halves at the fifteenth digit go to the printer.
@@ -184,10 +186,14 @@ TEST(NumText, ShortCutsAgreeWithThePrinterAndTheReader)
         std::snprintf(text, sizeof text, "%s%.*f", n % 3 ? "" : "-", decimals,
                       double(digits(random) % 100000000000LL) / std::pow(10.0, double(digits(random) % 9)));
         ASSERT_EQ(Val(QString::fromLatin1(text)), std::strtod(text, nullptr)) << text;
+        ASSERT_EQ(ValAscii(text, qsizetype(std::strlen(text))), std::strtod(text, nullptr)) << text;
     }
     for (const char* text :
          {"123456789012345678", "0.1234567890123456789", "9007199254740993", "1.5e3", "2 5"})
         EXPECT_EQ(Val(QString::fromLatin1(text)),
                   text == std::string("2 5") ? 25 : std::strtod(text, nullptr))
             << text;
+    // The reader of ASCII bytes reads as the reader of texts, short cut or not.
+    for (const char* text : {"123456789012345678", "1.5e3", "2 5", " -&HFF", "&O17", "12,5", "", "--", "-.5D2"})
+        EXPECT_EQ(ValAscii(text, qsizetype(std::strlen(text))), Val(QString::fromLatin1(text))) << text;
 }

@@ -1,0 +1,213 @@
+#include "instrument/MeasRecord.h"
+
+#include "platform/AnsiCodec.h"
+#include "platform/NumText.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <mutex>
+
+namespace {
+
+const QString NotANumber = QStringLiteral("--");
+
+
+// Where the text of an entry not yet written comes from.
+constexpr std::int32_t TextEntry = -1;   // already in `texts`
+constexpr std::int32_t NumberEntry = -2; // the text of its value
+
+struct Source {
+    std::uint32_t start = 0;
+    std::int32_t length = TextEntry; // >= 0: bytes of `source`
+};
+
+bool IsAscii(const char* data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i)
+        if (static_cast<unsigned char>(data[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+double ValOfBytes(const char* data, qsizetype size)
+{
+    if (size == 0)
+        return 0;
+    return IsAscii(data, size) ? NumText::ValAscii(data, size)
+                               : NumText::Val(AnsiCodec::decodeKeepingBytes(data, size));
+}
+
+} // namespace
+
+// Entries whose texts are written on the first read: slices of a file's
+// bytes and computed numbers.
+struct IvPointTable::Pending {
+    QByteArray source;
+    std::array<std::array<Source, 3>, Rows> entries;
+};
+
+struct IvPointTable::Block {
+    std::array<Row, Rows> texts;
+    std::unique_ptr<Pending> pending;
+    std::once_flag written;
+    bool written_ = false; // set once the pending texts are written
+    // The value of every entry (NaN for a "--" number). A block with pending
+    // entries has them from the start; one of plain texts makes them on the
+    // first value(): a measured curve is read by both corrections and by the
+    // totals.
+    std::unique_ptr<Values> values;
+    std::once_flag valued;
+};
+
+IvPointTable IvPointTable::FromNumbers(const Numbers& numbers, const IvPointTable& lastRowOf)
+{
+    IvPointTable out;
+    Block& b = out.pendingBlock();
+    // The last row without writing the other pending texts of `lastRowOf`:
+    // its own entries are copied as they stand.
+    constexpr std::size_t last = ComputedRows;
+    if (const Block* from = lastRowOf.block_.get(); from && from->pending) {
+        b.pending->source = from->pending->source;
+        b.pending->entries[last] = from->pending->entries[last];
+        (*b.values)[last] = (*from->values)[last];
+        for (std::size_t c = 0; c < 3; ++c)
+            if (from->pending->entries[last][c].length == TextEntry)
+                b.texts[last][c] = from->texts[last][c];
+            else if (from->pending->entries[last][c].length == NumberEntry)
+                b.pending->entries[last][c].length = NumberEntry;
+    } else {
+        b.texts[last] = lastRowOf.readable().texts[last];
+        for (std::size_t c = 0; c < 3; ++c)
+            (*b.values)[last][c] = b.texts[last][c].isEmpty() ? 0 : NumText::Val(b.texts[last][c]);
+    }
+    for (std::size_t c = 0; c < 3; ++c)
+        for (std::size_t k = 0; k < ComputedRows; ++k) {
+            b.pending->entries[k][c].length = NumberEntry;
+            (*b.values)[k][c] = numbers[k][c];
+        }
+    return out;
+}
+
+IvPointTable IvPointTable::FromBytes(const QByteArray& source, const Slices& slices)
+{
+    IvPointTable out;
+    Block& b = out.pendingBlock();
+    b.pending->source = source;
+    for (std::size_t k = 0; k < Rows; ++k)
+        for (std::size_t c = 0; c < 3; ++c) {
+            const TextSlice& s = slices[k][c];
+            if (s.length <= 0 || s.start < 0 || s.start > source.size() - s.length)
+                continue; // an empty text
+            const char* bytes = source.constData() + s.start;
+            (*b.values)[k][c] = ValOfBytes(bytes, s.length);
+            if (s.start <= std::numeric_limits<std::uint32_t>::max() &&
+                s.length <= std::numeric_limits<std::int32_t>::max())
+                b.pending->entries[k][c] = {std::uint32_t(s.start), std::int32_t(s.length)};
+            else
+                b.texts[k][c] = AnsiCodec::decodeKeepingBytes(bytes, s.length);
+        }
+    return out;
+}
+
+void IvPointTable::SetComputed(std::size_t k, int column, double number)
+{
+    Block& b = pendingBlock();
+    const auto c = std::size_t(column);
+    b.pending->entries[k][c].length = NumberEntry;
+    b.texts[k][c] = QString();
+    (*b.values)[k][c] = number;
+}
+
+IvPointTable::Block& IvPointTable::pendingBlock()
+{
+    // Only a block nobody else holds and nobody has read texts from can take
+    // more pending entries; any other is first turned into one.
+    if (block_ && block_.use_count() == 1 && block_->pending && !block_->written_)
+        return *block_;
+    auto own = std::make_shared<Block>();
+    own->pending = std::make_unique<Pending>();
+    own->values = std::make_unique<Values>();
+    if (block_) {
+        own->texts = readable().texts;
+        for (std::size_t k = 0; k < Rows; ++k)
+            for (std::size_t c = 0; c < 3; ++c)
+                (*own->values)[k][c] = own->texts[k][c].isEmpty() ? 0 : NumText::Val(own->texts[k][c]);
+    } else {
+        for (auto& row : *own->values)
+            row.fill(0);
+    }
+    block_ = std::move(own);
+    values_ = block_->values.get();
+    return *block_;
+}
+
+const IvPointTable::Block& IvPointTable::readable() const
+{
+    static const Block none;
+    if (!block_)
+        return none;
+    Block& b = *block_;
+    if (b.pending)
+        std::call_once(b.written, [&b] {
+            for (std::size_t k = 0; k < Rows; ++k)
+                for (std::size_t c = 0; c < 3; ++c) {
+                    const Source& s = b.pending->entries[k][c];
+                    if (s.length >= 0)
+                        b.texts[k][c] = AnsiCodec::decodeKeepingBytes(b.pending->source.constData() + s.start,
+                                                                      s.length);
+                    else if (s.length == NumberEntry)
+                        b.texts[k][c] =
+                            std::isnan((*b.values)[k][c]) ? NotANumber : NumText::Str((*b.values)[k][c]);
+                }
+            b.written_ = true;
+        });
+    return b;
+}
+
+IvPointTable::Block& IvPointTable::writable()
+{
+    // A block that is shared, or that keeps pending entries or values beside
+    // its texts, is replaced by one of plain texts before anything is
+    // changed.
+    if (!block_) {
+        block_ = std::make_shared<Block>();
+    } else if (block_.use_count() > 1 || block_->pending || block_->values) {
+        auto own = std::make_shared<Block>();
+        own->texts = readable().texts;
+        block_ = std::move(own);
+        values_ = nullptr;
+    }
+    return *block_;
+}
+
+const IvPointTable::Row* IvPointTable::readableRows() const
+{
+    return readable().texts.data();
+}
+
+IvPointTable::Row* IvPointTable::writableRows()
+{
+    return writable().texts.data();
+}
+
+double IvPointTable::valueOfText(std::size_t k, int column) const
+{
+    if (!block_)
+        return 0;
+    Block& b = *block_;
+    if (!b.pending)
+        std::call_once(b.valued, [&b] {
+            b.values = std::make_unique<Values>();
+            for (std::size_t r = 0; r < Rows; ++r)
+                for (std::size_t c = 0; c < 3; ++c)
+                    (*b.values)[r][c] = b.texts[r][c].isEmpty() ? 0 : NumText::Val(b.texts[r][c]);
+        });
+    const double v = (*b.values)[k][std::size_t(column)];
+    return std::isnan(v) ? 0 : v;
+}
+
+bool IvPointTable::operator==(const IvPointTable& other) const
+{
+    return block_ == other.block_ || readable().texts == other.readable().texts;
+}
