@@ -454,7 +454,10 @@ void ApplyHistoryLoadRules(MeasRecord& rec, const MeasFileInfo& info)
         if (!(amps >= 0 && amps < 60))
             points.SetComputed(k, MeasRecord::Amp, 0);
     }
-    for (std::size_t k = 0; k < MeasRecord::CurvePoints; ++k)
-        points.SetComputed(k, MeasRecord::Watt,
-                           NumText::StrValue(points.value(k, MeasRecord::Volt) * points.value(k, MeasRecord::Amp)));
+    std::array<double, IvPointTable::ComputedRows> watts;
+    for (std::size_t k = 0; k < watts.size(); ++k) {
+        const double w = points.value(k, MeasRecord::Volt) * points.value(k, MeasRecord::Amp);
+        watts[k] = std::isfinite(w) ? w : 0; // Str writes what is no number as "0"
+    }
+    points.SetComputedColumn(MeasRecord::Watt, watts);
 }

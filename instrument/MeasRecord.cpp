@@ -58,12 +58,15 @@ struct IvPointTable::Block {
     // totals.
     std::unique_ptr<Values> values;
     std::once_flag valued;
+    // Columns whose numbers are kept as computed (see FromNumbers).
+    unsigned unrounded = 0;
 };
 
-IvPointTable IvPointTable::FromNumbers(const Numbers& numbers, const IvPointTable& lastRowOf)
+IvPointTable IvPointTable::FromNumbers(const Numbers& numbers, const IvPointTable& lastRowOf, unsigned unrounded)
 {
     IvPointTable out;
     Block& b = out.pendingBlock();
+    b.unrounded = out.unrounded_ = unrounded & 7u;
     // The last row without writing the other pending texts of `lastRowOf`:
     // its own entries are copied as they stand.
     constexpr std::size_t last = ComputedRows;
@@ -116,7 +119,21 @@ void IvPointTable::SetComputed(std::size_t k, int column, double number)
     const auto c = std::size_t(column);
     b.pending->entries[k][c].length = NumberEntry;
     b.texts[k][c] = QString();
+    // A value already cut reads the same when cut again.
     (*b.values)[k][c] = number;
+}
+
+void IvPointTable::SetComputedColumn(int column, const std::array<double, ComputedRows>& numbers)
+{
+    Block& b = pendingBlock();
+    const auto c = std::size_t(column);
+    for (std::size_t k = 0; k < ComputedRows; ++k) {
+        b.pending->entries[k][c].length = NumberEntry;
+        b.texts[k][c] = QString();
+        (*b.values)[k][c] = numbers[k];
+    }
+    b.unrounded |= 1u << c;
+    unrounded_ = b.unrounded;
 }
 
 IvPointTable::Block& IvPointTable::pendingBlock()
@@ -139,6 +156,7 @@ IvPointTable::Block& IvPointTable::pendingBlock()
     }
     block_ = std::move(own);
     values_ = block_->values.get();
+    unrounded_ = 0;
     return *block_;
 }
 
@@ -158,7 +176,7 @@ const IvPointTable::Block& IvPointTable::readable() const
                                                                       s.length);
                     else if (s.length == NumberEntry)
                         b.texts[k][c] =
-                            std::isnan((*b.values)[k][c]) ? NotANumber : NumText::Str((*b.values)[k][c]);
+                            std::isfinite((*b.values)[k][c]) ? NumText::Str((*b.values)[k][c]) : NotANumber;
                 }
             b.written_ = true;
         });
@@ -177,6 +195,7 @@ IvPointTable::Block& IvPointTable::writable()
         own->texts = readable().texts;
         block_ = std::move(own);
         values_ = nullptr;
+        unrounded_ = 0;
     }
     return *block_;
 }
@@ -196,15 +215,21 @@ double IvPointTable::valueOfText(std::size_t k, int column) const
     if (!block_)
         return 0;
     Block& b = *block_;
-    if (!b.pending)
-        std::call_once(b.valued, [&b] {
-            b.values = std::make_unique<Values>();
-            for (std::size_t r = 0; r < Rows; ++r)
-                for (std::size_t c = 0; c < 3; ++c)
-                    (*b.values)[r][c] = b.texts[r][c].isEmpty() ? 0 : NumText::Val(b.texts[r][c]);
-        });
-    const double v = (*b.values)[k][std::size_t(column)];
-    return std::isnan(v) ? 0 : v;
+    const auto c = std::size_t(column);
+    if (b.pending) {
+        const double v = (*b.values)[k][c];
+        if (!std::isfinite(v))
+            return 0;
+        const bool unrounded = (b.unrounded >> c & 1u) != 0 && b.pending->entries[k][c].length == NumberEntry;
+        return unrounded ? NumText::StrValue(v) : v;
+    }
+    std::call_once(b.valued, [&b] {
+        b.values = std::make_unique<Values>();
+        for (std::size_t r = 0; r < Rows; ++r)
+            for (std::size_t i = 0; i < 3; ++i)
+                (*b.values)[r][i] = b.texts[r][i].isEmpty() ? 0 : NumText::Val(b.texts[r][i]);
+    });
+    return (*b.values)[k][c];
 }
 
 bool IvPointTable::operator==(const IvPointTable& other) const

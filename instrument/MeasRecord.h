@@ -45,22 +45,27 @@ public:
     IvPointTable& operator=(const IvPointTable&) = default;
     // A table moved from is empty.
     IvPointTable(IvPointTable&& other) noexcept
-        : block_(std::move(other.block_)), values_(std::exchange(other.values_, nullptr))
+        : block_(std::move(other.block_)), values_(std::exchange(other.values_, nullptr)),
+          unrounded_(std::exchange(other.unrounded_, 0))
     {
     }
     IvPointTable& operator=(IvPointTable&& other) noexcept
     {
         block_ = std::move(other.block_);
         values_ = std::exchange(other.values_, nullptr);
+        unrounded_ = std::exchange(other.unrounded_, 0);
         return *this;
     }
 
     // Rows 0 to 119 from computed numbers, row 120 that of `lastRowOf`
-    // (without writing its other texts). Each number is
-    // one that Str writes and Val reads back unchanged (as NumText::StrValue
-    // gives it), whose text is NumText::Str of it, or NaN, whose text is
-    // "--" and whose value() is 0.
-    static IvPointTable FromNumbers(const Numbers& numbers, const IvPointTable& lastRowOf);
+    // (without writing its other texts). The text of a number is
+    // NumText::Str of it, "--" for one that is not finite. A number is one
+    // that Str writes and Val reads back unchanged (as NumText::StrValue
+    // gives it, NaN for "--"), except in the columns of `unrounded` (bit c
+    // for column c), whose numbers are as computed: their values are cut to
+    // 15 digits only when read, as few of them ever are.
+    static IvPointTable FromNumbers(const Numbers& numbers, const IvPointTable& lastRowOf,
+                                    unsigned unrounded = 0);
 
     // Texts given as places in a file's bytes (code page 932), decoded when
     // first read; a slice of length 0 is an empty text.
@@ -71,8 +76,10 @@ public:
     using Slices = std::array<std::array<TextSlice, 3>, Rows>;
     static IvPointTable FromBytes(const QByteArray& source, const Slices& slices);
 
-    // Entry [k][column] from a computed number, as FromNumbers takes them.
+    // Entry [k][column] from a number as FromNumbers takes them.
     void SetComputed(std::size_t k, int column, double number);
+    // Column `column` of rows 0 to 119 from numbers as computed (unrounded).
+    void SetComputedColumn(int column, const std::array<double, ComputedRows>& numbers);
 
     Row& operator[](std::size_t k) { return writableRows()[k]; }
     const Row& operator[](std::size_t k) const { return readableRows()[k]; }
@@ -85,7 +92,7 @@ public:
     // NumText::Val of text [k][column], without writing a pending text.
     double value(std::size_t k, int column) const
     {
-        if (!values_)
+        if (!values_ || (unrounded_ >> column & 1u) != 0)
             return valueOfText(k, column);
         const double v = (*values_)[k][std::size_t(column)];
         return std::isnan(v) ? 0 : v;
@@ -101,6 +108,7 @@ private:
     // The values of every entry when block_ has them from the start (NaN
     // for "--"); none for a block of plain texts.
     const Values* values_ = nullptr;
+    unsigned unrounded_ = 0; // that of the block: columns whose values are cut when read
 
     double valueOfText(std::size_t k, int column) const;
 

@@ -175,7 +175,7 @@ MeasRecord PmCorrected(const MeasRecord& measured, const CorrectionSet& set)
         points[k][Amp] = PointValue(measured.IvPoints.value(k, Amp) + raise);
         volts[k] = TextValue(measured.IvPoints.value(k, Volt));
         const double power = volts[k] * ReadBack(points[k][Amp]);
-        points[k][Watt] = PointValue(power);
+        points[k][Watt] = power;
         if (power > pmax)
             pmax = power;
     }
@@ -195,8 +195,9 @@ MeasRecord PmCorrected(const MeasRecord& measured, const CorrectionSet& set)
         out.F[MeasRecord::Pm] = ResultFormat(pmax, TwoDecimals);
     }
     for (std::size_t k = 0; k < MeasRecord::CurvePoints; ++k)
-        points[k][Volt] = PointValue(volts[k] - volts[k] * d);
-    out.IvPoints = IvPointTable::FromNumbers(points, measured.IvPoints);
+        points[k][Volt] = volts[k] - volts[k] * d;
+    // Voltages and powers are kept as computed: nothing here reads them back.
+    out.IvPoints = IvPointTable::FromNumbers(points, measured.IvPoints, 1u << Volt | 1u << Watt);
     out.F[MeasRecord::FillFactor] = FillFactorText(out);
     return out;
 }
@@ -227,11 +228,11 @@ MeasRecord StcCorrected(const MeasRecord& measured, const CorrectionSet& set)
         const double i2 = ReadBack(points[k][Amp]);
         points[k][Volt] = PointValue(v1 + c.beta * dt - c.rs * (i2 - i1) - c.k * i2 * dt);
         const double power = ReadBack(points[k][Volt]) * i2;
-        points[k][Watt] = PointValue(power);
+        points[k][Watt] = power;
         if (power > pmax)
             pmax = power;
     }
-    out.IvPoints = IvPointTable::FromNumbers(points, measured.IvPoints);
+    out.IvPoints = IvPointTable::FromNumbers(points, measured.IvPoints, 1u << Watt);
     out.F[MeasRecord::Pm] = ResultFormat(pmax, WholeFormat);
     // The open-circuit point moves by the curve formula, from Isc to the
     // corrected Isc.

@@ -1,5 +1,6 @@
 #include "measview/Parallel.h"
 
+#include <sched.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -102,13 +103,24 @@ Workers& TheWorkers()
     return *workers;
 }
 
+// The processors this process may run on (a container or a start under
+// taskset may allow fewer than the machine has).
+int Cores()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0)
+        return std::max(1, CPU_COUNT(&set));
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
 } // namespace
 
 void ParallelSlices(int n, int minSlice, const std::function<void(int, int)>& body)
 {
     if (n <= 0)
         return;
-    const int cores = int(std::max(1u, std::thread::hardware_concurrency()));
+    static const int cores = Cores();
     const int slices = std::clamp(n / std::max(1, minSlice), 1, std::min(cores, MaxWorkers));
     std::unique_lock<std::mutex> caller(callerLock, std::try_to_lock);
     if (slices == 1 || !caller.owns_lock()) {

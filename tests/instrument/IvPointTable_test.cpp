@@ -61,6 +61,36 @@ TEST(IvPointTable, ComputedPointsReadAsTheTextsWrittenAtOnce)
     }
 }
 
+TEST(IvPointTable, UnroundedNumbersAreCutWhenRead)
+{
+    IvPointTable::Numbers raw{};
+    for (std::size_t k = 0; k < IvPointTable::ComputedRows; ++k)
+        raw[k] = {NumText::StrValue(k * 0.5), (double(k) + 0.1) / 3, (double(k) - 60) * 1234.5678901 / 7};
+    raw[1][Watt] = std::numeric_limits<double>::infinity();
+    raw[2][Watt] = NotFinite;
+    raw[3][Amp] = 1e20 / 3;
+    const IvPointTable t = IvPointTable::FromNumbers(raw, IvPointTable(), 1u << Amp | 1u << Watt);
+    for (std::size_t k = 0; k < IvPointTable::ComputedRows; ++k)
+        for (int c : {Volt, Amp, Watt}) {
+            const double x = raw[k][std::size_t(c)];
+            const QString text = std::isfinite(x) ? NumText::Str(x) : QStringLiteral("--");
+            EXPECT_EQ(t.value(k, c), NumText::Val(text)) << k << "," << c;
+            EXPECT_EQ(t[k][std::size_t(c)], text) << k << "," << c;
+        }
+
+    // A column set afterwards, beside entries read from bytes.
+    IvPointTable::Slices slices{};
+    slices[0][Volt] = {0, 3};
+    IvPointTable measured = IvPointTable::FromBytes(QByteArray("2.5"), slices);
+    std::array<double, IvPointTable::ComputedRows> watts{};
+    watts[0] = 2.5 / 3;
+    measured.SetComputedColumn(Watt, watts);
+    EXPECT_EQ(measured.value(0, Volt), 2.5);
+    EXPECT_EQ(measured.value(0, Watt), NumText::StrValue(2.5 / 3));
+    EXPECT_EQ(measured[0][Watt], NumText::Str(2.5 / 3));
+    EXPECT_EQ(measured[1][Watt], QStringLiteral("0"));
+}
+
 TEST(IvPointTable, PointsFromFileBytesDecodeAsTheirTexts)
 {
     // Code page 932 bytes: an ASCII number, a text with a double-byte
