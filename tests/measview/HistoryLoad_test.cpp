@@ -14,6 +14,7 @@
 #include "platform/AnsiCodec.h"
 #include "platform/FileIo.h"
 #include "platform/FlexGrid.h"
+#include "support/WriteFaults.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -384,6 +385,28 @@ TEST(HistoryLoad, TotalsGoToTheFolderTheHistoryCameFrom)
     DataViewTotalCalc();
     EXPECT_EQ(h.boxes(), QStringList({"DataViewTotalCalc|ERROR No:53 File not found"}));
     EXPECT_EQ(FileBytes(h.tickMemory()), before);
+}
+
+// The totals' two files on the shared harness: every step failed in turn,
+// then a full disk.
+TEST(HistoryLoad, EveryWriteOfTheTotalsSurvivesAFaultAndAFullDisk)
+{
+    HistoryWindow h;
+    h.choose();
+    const QByteArray oldMeasData = FileBytes(h.measData());
+    const QByteArray oldTicks = FileBytes(h.tickMemory());
+    CheckWriteFaults({QStringLiteral("DataViewTotalCalc"), h.history,
+                      [&] {
+                          ASSERT_TRUE(WriteFileAtomic(h.measData(), oldMeasData));
+                          ASSERT_TRUE(WriteFileAtomic(h.tickMemory(), oldTicks));
+                          Global::DisplayTick = {1, 0, 1, 0, 0, 0, 0, 0, 0};
+                          Global::DisplayTickMemory = {true, false, true, false, false, false, false, false, false};
+                          h.w.env.dialogs->log.clear();
+                      },
+                      [&] {
+                          DataViewTotalCalc();
+                          return h.boxes().isEmpty();
+                      }});
 }
 
 // Failing each write of the totals in turn leaves both files whole: each
