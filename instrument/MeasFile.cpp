@@ -12,6 +12,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -86,8 +87,11 @@ FileLines SplitFile(const QByteArray& bytes)
     qsizetype start = 0;
     qsizetype ends = 0;
     for (qsizetype i = 0; i < n; ++i) {
-        if (p[i] != end)
-            continue;
+        // The next line end (memchr: a file is mostly short lines).
+        const void* at = std::memchr(p + i, end, std::size_t(n - i));
+        if (!at)
+            break;
+        i = static_cast<const char*>(at) - p;
         out.lines.emplace_back(start, i - start);
         ++ends;
         if (end == '\r' && i + 1 < n && p[i + 1] == '\n')

@@ -10,6 +10,7 @@
 #include "platform/FileIo.h"
 
 #include <QDir>
+#include <QDirIterator>
 
 #include <algorithm>
 
@@ -48,7 +49,12 @@ QStringList HistoryMeasFiles(const QString& historyFolder)
     if (historyFolder.isEmpty())
         return {};
     const QDir dir(historyFolder);
-    QStringList names = dir.entryList({MeasFilePattern}, QDir::Files, QDir::NoSort);
+    // The names alone (entryList would make a QFileInfo of each first).
+    QStringList names;
+    for (QDirIterator it(historyFolder, {MeasFilePattern}, QDir::Files); it.hasNext();) {
+        it.next();
+        names << it.fileName();
+    }
     // Of a folder with more files, the first 800 in name order.
     if (!names.isEmpty())
         QuickSortStrings(names, 0, int(names.size()) - 1);
