@@ -192,10 +192,7 @@ void ReadHistoryFolder(const QString& customer, const QString& name, HistoryReco
                     for (int j = 0; j < PictureSlots; ++j)
                         if (add[j])
                             lines[j] = AnsiCodec::encode(FileNameOfPath(record.PicturePaths[j]));
-                    QByteArray out;
-                    for (const QByteArray& line : lines)
-                        out += line + "\r\n";
-                    WriteFileOrThrow(picturePath, out);
+                    WriteFileOrThrow(picturePath, AnsiCodec::joinLineBytes(lines));
                 }
             } else {
                 PictureNames names;
@@ -442,11 +439,7 @@ QByteArray ClearOlderPictureLines(const QByteArray& bytes, const PictureSlotFlag
     for (int j = 0; j < PictureSlots; ++j)
         if (which[j] && MeasDataPictureLine + j < lines.size())
             lines[MeasDataPictureLine + j].clear();
-    QByteArray out;
-    out.reserve(bytes.size() + lines.size());
-    for (const QByteArray& line : lines)
-        out += line + "\r\n";
-    return out;
+    return AnsiCodec::joinLineBytes(lines);
 }
 
 PictureNames ParsePictureData(const QByteArray& bytes)

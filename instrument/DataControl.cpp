@@ -64,13 +64,7 @@ QByteArray MeasDataAfterMove(const QByteArray& measData, const QString& date)
     lines[DateLine] = AnsiCodec::encode(date);
     for (int i = DateLine + 1; i <= LastClearedLine; ++i)
         lines[i].clear();
-    QByteArray out;
-    out.reserve(measData.size() + 32);
-    for (const QByteArray& line : lines) {
-        out += line;
-        out += "\r\n";
-    }
-    return out;
+    return AnsiCodec::joinLineBytes(lines);
 }
 
 ReadOutMoveResult MoveReadOutFile(MeasRecord& rec, const QString& sourcePath, const QString& historyFolder)

@@ -30,6 +30,11 @@ bool IsAscii(const char* data, qsizetype size)
     return true;
 }
 
+double ValueOfText(const QString& text)
+{
+    return text.isEmpty() ? 0 : NumText::Val(text);
+}
+
 double ValOfBytes(const char* data, qsizetype size)
 {
     if (size == 0)
@@ -77,12 +82,10 @@ IvPointTable IvPointTable::FromNumbers(const Numbers& numbers, const IvPointTabl
         for (std::size_t c = 0; c < 3; ++c)
             if (from->pending->entries[last][c].length == TextEntry)
                 b.texts[last][c] = from->texts[last][c];
-            else if (from->pending->entries[last][c].length == NumberEntry)
-                b.pending->entries[last][c].length = NumberEntry;
     } else {
         b.texts[last] = lastRowOf.readable().texts[last];
         for (std::size_t c = 0; c < 3; ++c)
-            (*b.values)[last][c] = b.texts[last][c].isEmpty() ? 0 : NumText::Val(b.texts[last][c]);
+            (*b.values)[last][c] = ValueOfText(b.texts[last][c]);
     }
     for (std::size_t c = 0; c < 3; ++c)
         for (std::size_t k = 0; k < ComputedRows; ++k) {
@@ -149,7 +152,7 @@ IvPointTable::Block& IvPointTable::pendingBlock()
         own->texts = readable().texts;
         for (std::size_t k = 0; k < Rows; ++k)
             for (std::size_t c = 0; c < 3; ++c)
-                (*own->values)[k][c] = own->texts[k][c].isEmpty() ? 0 : NumText::Val(own->texts[k][c]);
+                (*own->values)[k][c] = ValueOfText(own->texts[k][c]);
     } else {
         for (auto& row : *own->values)
             row.fill(0);
@@ -227,7 +230,7 @@ double IvPointTable::valueOfText(std::size_t k, int column) const
         b.values = std::make_unique<Values>();
         for (std::size_t r = 0; r < Rows; ++r)
             for (std::size_t i = 0; i < 3; ++i)
-                (*b.values)[r][i] = b.texts[r][i].isEmpty() ? 0 : NumText::Val(b.texts[r][i]);
+                (*b.values)[r][i] = ValueOfText(b.texts[r][i]);
     });
     return (*b.values)[k][c];
 }

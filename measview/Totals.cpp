@@ -170,13 +170,7 @@ QByteArray MeasDataWithTotals(const QByteArray& measData, const MeasRecord& tota
     lines[2] = TotalLine(total.F[MeasRecord::Pm]);
     lines[3] = TotalLine(total.F[MeasRecord::Voc]);
     lines[4] = TotalLine(total.F[MeasRecord::Isc]);
-    QByteArray out;
-    out.reserve(measData.size() + 64);
-    for (const QByteArray& line : lines) {
-        out += line;
-        out += "\r\n";
-    }
-    return out;
+    return AnsiCodec::joinLineBytes(lines);
 }
 
 QByteArray TickMemoryBytes(const std::vector<bool>& memory)

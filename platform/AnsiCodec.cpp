@@ -292,6 +292,20 @@ QStringList splitLines(const QByteArray& bytes)
     return out;
 }
 
+QByteArray joinLineBytes(const QList<QByteArray>& lines)
+{
+    qsizetype size = 0;
+    for (const QByteArray& line : lines)
+        size += line.size() + 2;
+    QByteArray out;
+    out.reserve(size);
+    for (const QByteArray& line : lines) {
+        out += line;
+        out += "\r\n";
+    }
+    return out;
+}
+
 QByteArray joinLines(const QStringList& lines)
 {
     QByteArray out;

@@ -54,4 +54,8 @@ QList<QByteArray> splitLineBytes(const QByteArray& bytes);
 // Lines joined with CR LF after each one, encoded in code page 932.
 QByteArray joinLines(const QStringList& lines);
 
+// Lines of bytes, each ended by CR LF (the inverse of splitLineBytes for
+// lines written back).
+QByteArray joinLineBytes(const QList<QByteArray>& lines);
+
 } // namespace AnsiCodec
