@@ -438,6 +438,12 @@ void LongWorkProgress::setValue(int value)
     LongWork::Pump();
 }
 
+void LongWorkProgress::setMaximum(int maximum)
+{
+    if (form)
+        form->pBar->setRange(0, maximum);
+}
+
 void LongWorkProgress::setLabel(const QString& text)
 {
     label = text;

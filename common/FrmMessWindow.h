@@ -137,6 +137,8 @@ class LongWorkProgress {
     LongWorkProgress& operator=(const LongWorkProgress&) = delete;
 
     void setValue(int value);
+    // A new end of the bar (work that learns its size once it began).
+    void setMaximum(int maximum);
     void setLabel(const QString& text);
     int value() const { return wanted; }
     // Closes the window; the long work itself lasts until destruction.

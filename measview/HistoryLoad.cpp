@@ -13,6 +13,8 @@
 #include <QDirIterator>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -103,7 +105,7 @@ std::vector<std::uint8_t> TickMemoryFlags(const QByteArray& bytes, int count)
 }
 
 CorrectionFlags LoadHistoryViews(const QStringList& paths, const ArrayConfigurationType& array,
-                                 HistoryViews& v)
+                                 HistoryViews& v, const LoadProgress& progress)
 {
     const std::size_t size = std::size_t(Global::MaxHistoryMeasFiles) + 1;
     for (std::vector<MeasRecord>* view : {&v.shown, &v.raw, &v.pmCorr, &v.stc})
@@ -113,7 +115,10 @@ CorrectionFlags LoadHistoryViews(const QStringList& paths, const ArrayConfigurat
     const int count = std::min<int>(int(paths.size()), Global::MaxHistoryMeasFiles);
 
     // Every entry is replaced where it stands, the old one freed by the
-    // thread that replaces it.
+    // thread that replaces it. Only the calling thread (the user-interface
+    // thread) reports progress, counting every thread's files.
+    std::atomic<int> done{0};
+    const std::thread::id caller = std::this_thread::get_id();
     ParallelSlices(int(size), FilesPerSlice, [&](int begin, int end) {
         for (int at = begin; at < end; ++at) {
             MeasRecord& shown = v.shown[std::size_t(at)];
@@ -122,6 +127,9 @@ CorrectionFlags LoadHistoryViews(const QStringList& paths, const ArrayConfigurat
                 v.pmCorr[std::size_t(at)] = PmCorrected(measured, set);
                 v.stc[std::size_t(at)] = StcCorrected(measured, set);
                 shown = std::move(measured);
+                const int files = ++done;
+                if (progress && std::this_thread::get_id() == caller)
+                    progress(files, count);
             } else {
                 for (MeasRecord* r : {&shown, &v.pmCorr[std::size_t(at)], &v.stc[std::size_t(at)]}) {
                     ClearRecord(*r);
@@ -139,7 +147,7 @@ CorrectionFlags LoadHistoryViews(const QStringList& paths, const ArrayConfigurat
 }
 
 LoadedHistory LoadHistory(const QString& historyFolder, const ArrayConfigurationType& array,
-                          HistoryViews& views)
+                          HistoryViews& views, const LoadProgress& progress)
 {
     LoadedHistory h;
     h.paths = HistoryMeasFiles(historyFolder);
@@ -147,7 +155,9 @@ LoadedHistory LoadHistory(const QString& historyFolder, const ArrayConfiguration
     h.ticks.assign(std::size_t(count) + 1, 0);
     if (count == 0)
         return h;
-    h.flags = LoadHistoryViews(h.paths, array, views);
+    if (progress)
+        progress(0, count);
+    h.flags = LoadHistoryViews(h.paths, array, views, progress);
     // A tick memory that cannot be read ticks nothing.
     const QString tickMemory = historyFolder + QStringLiteral("/CheckMemory.csv");
     if (!FileCheck(tickMemory).isEmpty())

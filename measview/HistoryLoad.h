@@ -16,6 +16,7 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // The folder of the history named `historyName` in `customerFolder`: of its
@@ -60,9 +61,11 @@ struct HistoryViews {
 // The vectors' storage is used again when they already have that size, so
 // that a load does not first hand 32 MB back and take it anew. The files are
 // read and corrected on several threads; the result does not depend on how
-// many.
+// many. `progress`, when given, is told (files done, files) now and then,
+// always on the calling thread.
+using LoadProgress = std::function<void(int done, int total)>;
 CorrectionFlags LoadHistoryViews(const QStringList& paths, const ArrayConfigurationType& array,
-                                 HistoryViews& views);
+                                 HistoryViews& views, const LoadProgress& progress = {});
 
 // A whole history as its load takes it from its folder: the measurement
 // files into `views` (LoadHistoryViews), and the ticks of its
@@ -72,5 +75,7 @@ struct LoadedHistory {
     std::vector<std::uint8_t> ticks; // entries 0 to paths.size()
     CorrectionFlags flags;
 };
+// `progress` hears (0, files) once the files are listed, then as
+// LoadHistoryViews tells it.
 LoadedHistory LoadHistory(const QString& historyFolder, const ArrayConfigurationType& array,
-                          HistoryViews& views);
+                          HistoryViews& views, const LoadProgress& progress = {});

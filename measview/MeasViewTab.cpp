@@ -2,6 +2,7 @@
 
 #include "common/Controls.h"
 #include "common/FileHelpers.h"
+#include "common/FrmMessWindow.h"
 #include "common/Global.h"
 #include "customers/CustomerGlobals.h"
 #include "customers/UserData.h"
@@ -151,10 +152,17 @@ void CmbHistorySel_Click(int index)
             return;
         }
 
+        // Loading, listing and totalling are long work: the progress window
+        // shows at once and the main window takes no input until they end.
+        LongWorkProgress progress(MainWindow(), 1);
         // The views are loaded into the storage of the ones they replace.
         const LoadedHistory loaded = [&] {
             GlobalViewsLent views;
-            return LoadHistory(folder, Global::ArrayConfiguration, views.lent);
+            return LoadHistory(folder, Global::ArrayConfiguration, views.lent, [&](int done, int total) {
+                if (done == 0)
+                    progress.setMaximum(std::max(total, 1));
+                progress.setValue(done);
+            });
         }();
         const int count = int(loaded.paths.size());
         Global::MeasFilePaths.assign(std::size_t(Global::MaxHistoryMeasFiles) + 1, QString());

@@ -6,6 +6,7 @@
 #include "MeasViewTestSupport.h"
 
 #include "app/MainWindowEnv.h"
+#include "common/FrmMessWindow.h"
 #include "instrument/MeasRecordGlobals.h"
 #include "measview/HistoryLoad.h"
 #include "measview/MeasList.h"
@@ -25,8 +26,13 @@
 #include <QSignalBlocker>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <thread>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -492,6 +498,45 @@ TEST(HistoryLoad, FoldersAndFiles)
     ASSERT_EQ(files.size(), 800);
     EXPECT_EQ(files.first(), h + QStringLiteral("/240503_000001_0001-01-01.csv"));
     EXPECT_EQ(files.last(), h + QStringLiteral("/240503_000800_0800-01-01.csv"));
+
+    // Their load reports (0, 800) first, then files done, on the calling
+    // thread alone.
+    std::vector<std::pair<int, int>> heard;
+    bool elsewhere = false;
+    const std::thread::id me = std::this_thread::get_id();
+    HistoryViews views;
+    LoadHistory(h, ArrayConfigurationType(), views, [&](int done, int total) {
+        heard.emplace_back(done, total);
+        elsewhere = elsewhere || std::this_thread::get_id() != me;
+    });
+    EXPECT_FALSE(elsewhere);
+    ASSERT_GT(heard.size(), 1u);
+    EXPECT_EQ(heard.front(), std::make_pair(0, 800));
+    for (std::size_t i = 1; i < heard.size(); ++i) {
+        EXPECT_EQ(heard[i].second, 800);
+        EXPECT_GT(heard[i].first, heard[i - 1].first);
+        EXPECT_LE(heard[i].first, 800);
+    }
+}
+
+// Choosing a history is long work: its progress window is up and the main
+// window takes no input while it loads; both end with it.
+TEST(HistoryLoad, TheLoadShowsItsProgressWindow)
+{
+    HistoryWindow h;
+    bool shown = false;
+    bool running = false;
+    QTimer::singleShot(0, [&] {
+        shown = FrmLoading::IsLoaded() && FrmLoading::Load(nullptr)->isVisible();
+        running = LongWork::Running();
+    });
+    h.choose();
+    ASSERT_TRUE(h.boxes().isEmpty()) << h.boxes().join(u'\n').toStdString();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(running);
+    EXPECT_FALSE(FrmLoading::IsLoaded());
+    EXPECT_FALSE(LongWork::Running());
+    EXPECT_EQ(Global::MeasFileCount, 8);
 }
 
 TEST(HistoryLoad, TickMemoryLines)
