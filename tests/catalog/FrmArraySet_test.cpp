@@ -132,7 +132,7 @@ class ArraySetTest : public ::testing::Test {
         a.StringRows[0] = {"TS-300", "10", "2", "290", "38.5", "9.1"};
         a.StringRows[1] = {"ts-250", "4", "", "250", "37", "8"};
         a.StringRows[2] = {"", "5", "2", "250", "", ""}; // no model: shown empty
-        a.GroupPowCon[0] = {"3", "オムロン", "kp40f"};
+        a.GroupPowCon[0] = {"3", "ソルベル", "sb40f"};
         a.GroupMaker[1] = "Kirin Denki";
         a.StringRows[5] = {"KD-200", "5", "", "200", "24", "8.5"};
         a.GroupPowCon[1] = {"2", "Sanrise", "SR-4"};
@@ -182,8 +182,8 @@ TEST_F(ArraySetTest, FillShowsTheStoredConfigurationWithItsTotalsAndCoefficients
     EXPECT_EQ(a.GroupAlpha[5], "") << "the fill empties the tables first";
 
     EXPECT_EQ(f->CmbNoSel[0]->currentText(), "3");
-    EXPECT_EQ(f->CmbPowConMaker[0]->currentText(), "オムロン");
-    EXPECT_EQ(Items(f->CmbPowConSerial[0]), (QStringList{"KP55M", "KP40F"}));
+    EXPECT_EQ(f->CmbPowConMaker[0]->currentText(), "ソルベル");
+    EXPECT_EQ(Items(f->CmbPowConSerial[0]), (QStringList{"SB55M", "SB40F"}));
     EXPECT_EQ(f->CmbPowConSerial[0]->currentIndex(), 1);
     EXPECT_EQ(f->CmbPowConSerial[1]->currentText(), "SR-4");
     EXPECT_EQ(f->TxtExData->toPlainText(), "接続箱2台\n監視装置");
@@ -241,8 +241,8 @@ TEST_F(ArraySetTest, StoredEntriesMissingFromTheCatalogueAreKeptAndSavedBack)
     a.StringRows[6] = {"TS-250", "2", "", "250", "37", "8"};
     a.GroupMaker[2] = "";
     a.StringRows[10] = {"NO-MAKER", "1", "", "50", "", ""};
-    a.GroupPowCon[0] = {"", "", "KP40F"}; // never the KP40F of the customer before
-    a.GroupPowCon[1] = {"2", "オムロン", "KP99"};
+    a.GroupPowCon[0] = {"", "", "SB40F"}; // never the SB40F of the customer before
+    a.GroupPowCon[1] = {"2", "ソルベル", "SB99"};
     a.GroupPowCon[2] = {"1", "Gone PC", "X-1"};
     Global::ArrayConfiguration = a;
     ShowArraySetData();
@@ -265,9 +265,9 @@ TEST_F(ArraySetTest, StoredEntriesMissingFromTheCatalogueAreKeptAndSavedBack)
         EXPECT_EQ(CoefficientsInRecord(Global::ArrayConfiguration, g), GroupCoefficients{}) << g;
     }
     EXPECT_EQ(f->CmbPowConMaker[0]->currentIndex(), -1);
-    EXPECT_EQ(Items(f->CmbPowConSerial[0]), QStringList{"KP40F"});
+    EXPECT_EQ(Items(f->CmbPowConSerial[0]), QStringList{"SB40F"});
     EXPECT_EQ(f->CmbPowConSerial[0]->itemData(0, Qt::ToolTipRole).toString(), Global::UiText[875]);
-    EXPECT_EQ(f->CmbPowConSerial[1]->currentText(), "KP99");
+    EXPECT_EQ(f->CmbPowConSerial[1]->currentText(), "SB99");
     EXPECT_EQ(f->CmbPowConMaker[2]->currentText(), "Gone PC");
     EXPECT_EQ(Items(f->CmbPowConSerial[2]), QStringList{"X-1"});
 
@@ -275,8 +275,8 @@ TEST_F(ArraySetTest, StoredEntriesMissingFromTheCatalogueAreKeptAndSavedBack)
     SaveThroughUserDataSave();
     f->CmdBtn_Click(0);
     QByteArray expected = Lines({"1072", "Gone Maker", "GM-1,3,100,40,5,", ",,,,,", ",,,,,", ",,,,,", ",,,,,", "",
-                                 "", "KP40F", "Tolvane Solar", "TS-999,2,111,30,4,", "TS-250,2,250,37,8,",
-                                 ",,,,,", ",,,,,", ",,,,,", "2", "オムロン", "KP99", "", "NO-MAKER,1,50,,,", ",,,,,",
+                                 "", "SB40F", "Tolvane Solar", "TS-999,2,111,30,4,", "TS-250,2,250,37,8,",
+                                 ",,,,,", ",,,,,", ",,,,,", "2", "ソルベル", "SB99", "", "NO-MAKER,1,50,,,", ",,,,,",
                                  ",,,,,", ",,,,,", ",,,,,", "1", "Gone PC", "X-1"});
     for (int g = 3; g < 10; ++g)
         expected += Lines({"", ",,,,,", ",,,,,", ",,,,,", ",,,,,", ",,,,,", "", "", ""});
@@ -387,7 +387,7 @@ TEST_F(ArraySetTest, DeleteKeysEmptyRowsGroupsAndPowerConditioners)
     EXPECT_EQ(Global::ArrayConfiguration.GroupPmTempCoef[0], "TS-300 pmt")
         << "the tables keep the coefficients until the next fill";
     EXPECT_EQ(f->CmbNoSel[0]->currentText(), "3");
-    EXPECT_EQ(f->CmbPowConSerial[0]->currentText(), "KP40F");
+    EXPECT_EQ(f->CmbPowConSerial[0]->currentText(), "SB40F");
     EXPECT_EQ(f->LblTotalPm->text(), "1000");
 
     // Delete on the power-conditioner maker keeps the group number; on the
@@ -488,8 +488,8 @@ TEST_F(ArraySetTest, CopyAndPasteAGroup)
     EXPECT_EQ(f->LblPmTemp[3]->text(), "TS-300 pmt");
     EXPECT_EQ(Global::ArrayConfiguration.GroupRs[3], "TS-300 rs");
     EXPECT_EQ(f->CmbNoSel[3]->currentText(), "3");
-    EXPECT_EQ(f->CmbPowConMaker[3]->currentText(), "オムロン");
-    EXPECT_EQ(f->CmbPowConSerial[3]->currentText(), "KP40F");
+    EXPECT_EQ(f->CmbPowConMaker[3]->currentText(), "ソルベル");
+    EXPECT_EQ(f->CmbPowConSerial[3]->currentText(), "SB40F");
 
     // Pasting back onto the edited source restores it as copied.
     Pick(f->CmbModSel[2], 0);
@@ -581,7 +581,7 @@ TEST_F(ArraySetTest, SaveCommitsTheWindowThroughTheCustomerSave)
     EXPECT_EQ(MainCaption("LblModulePmMax"), "9200");
 
     QByteArray expected = Lines({"9200", "Tolvane Solar", "TS-300,10,290,38.5,9.1,2", "TS-250,4,250,37,8,",
-                                 ",,,,,", ",,,,,", ",,,,,", "3", "オムロン", "KP40F", "Kirin Denki",
+                                 ",,,,,", ",,,,,", ",,,,,", "3", "ソルベル", "SB40F", "Kirin Denki",
                                  "KD-200,6,200,24,8.5,2", ",,,,,", ",,,,,", ",,,,,", ",,,,,", "2", "Sanrise", "SR-4"});
     for (int g = 2; g < 10; ++g)
         expected += Lines({"", ",,,,,", ",,,,,", ",,,,,", ",,,,,", ",,,,,", "", "", ""});
@@ -780,7 +780,7 @@ TEST(ArraySetScreen, TwoGroupsFilledFitTheScreen)
         a.GroupMaker[0] = "Tolvane Solar";
         a.StringRows[0] = {"TS-300", "10", "2", "300", "38.5", "9.1"};
         a.StringRows[1] = {"TS-250", "8", "", "250", "37.2", "8.9"};
-        a.GroupPowCon[0] = {"1", "オムロン", "KP55M"};
+        a.GroupPowCon[0] = {"1", "ソルベル", "SB55M"};
         a.GroupMaker[1] = "Kirin Denki";
         a.StringRows[5] = {"KD-200", "9", "1", "200", "24.6", "8.5"};
         a.GroupPowCon[1] = {"2", "Sanrise", "SR-4"};

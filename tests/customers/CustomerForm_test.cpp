@@ -304,8 +304,8 @@ TEST_F(CustomerFormTest, ArrayConfigurationWindowControlsReachMakerData)
     form->findChild<QLineEdit*>("TxtCnt_9")->setText("4"); // a count without a model
     form->findChild<QLabel*>("LblStringTotalPm_1")->setText("5000");
     Choose(*form, "CmbNoSel_1", "2");
-    Choose(*form, "CmbPowConMaker_1", "オムロン");
-    Choose(*form, "CmbPowConSerial_1", "KP55M");
+    Choose(*form, "CmbPowConMaker_1", "ソルベル");
+    Choose(*form, "CmbPowConSerial_1", "SB55M");
     Type(form->findChild<QPlainTextEdit*>("TxtExData"), "接続箱2台\n監視装置");
     Type(Ctl("TxtIn", 0), "C003");
     Type(Ctl("TxtIn", 1), "配列");
@@ -315,7 +315,7 @@ TEST_F(CustomerFormTest, ArrayConfigurationWindowControlsReachMakerData)
 
     QByteArray maker = Lines({"5000"}) + EmptyGroup() +
                        Lines({"Tolvane Solar", "TS-250,10,250,37.5,8.9,2", ",,,,,", ",,,,,", ",,,,,",
-                              ",4,,,,", "2", "オムロン", "KP55M"});
+                              ",4,,,,", "2", "ソルベル", "SB55M"});
     for (int g = 2; g < 10; ++g)
         maker += EmptyGroup();
     maker += Lines({"接続箱2台", "監視装置"});

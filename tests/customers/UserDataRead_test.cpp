@@ -51,8 +51,8 @@ TEST_F(UserDataReadTest, FixtureFillsTheRecords)
     EXPECT_EQ(a.StringRows[1], (StringRow{"TS-250", "8", "", "250", "37.5", "8.9"}));
     EXPECT_EQ(a.StringRows[2], StringRow{}) << "a short row line reads as no row";
     EXPECT_EQ(a.StringRows[5], (StringRow{"HK-100", "12", "1", "100", "21.5", "6.1"}));
-    EXPECT_EQ(a.GroupPowCon[0], (GroupPowConEntry{"1", "オムロン", "KP55M"}));
-    EXPECT_EQ(a.GroupPowCon[1].PowConModel, "KP40");
+    EXPECT_EQ(a.GroupPowCon[0], (GroupPowConEntry{"1", "ソルベル", "SB55M"}));
+    EXPECT_EQ(a.GroupPowCon[1].PowConModel, "SB40");
     EXPECT_EQ(a.ExtMemo, "接続箱2台\r\n監視装置あり");
     EXPECT_EQ(a.GroupRatedPm[0], "kept");
     EXPECT_EQ(a.GroupK[1], "kept too");

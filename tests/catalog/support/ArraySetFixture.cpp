@@ -69,8 +69,8 @@ void InstallCatalog()
              std::vector<ModuleModelRecord>{Module("KD-200", "200")});
     SetMaker(Global::ModuleCatalog[2], QStringLiteral("Empty Maker"), std::vector<ModuleModelRecord>{});
     Global::ModuleMakerCount = 3;
-    SetMaker(Global::PowConCatalog[0], QStringLiteral("オムロン"),
-             std::vector<PowConModelRecord>{PowCon("KP55M"), PowCon("KP40F")});
+    SetMaker(Global::PowConCatalog[0], QStringLiteral("ソルベル"),
+             std::vector<PowConModelRecord>{PowCon("SB55M"), PowCon("SB40F")});
     SetMaker(Global::PowConCatalog[1], QStringLiteral("Sanrise"), std::vector<PowConModelRecord>{PowCon("SR-4")});
     Global::PowConMakerCount = 2;
     ListMakersInArrayWindow();

@@ -13,7 +13,7 @@ namespace ArraySetFixture {
 // Module makers: 0 "Tolvane Solar" with TS-250, TS-300 and ts-250 (a code
 // that differs from the first only in letter case), 1 "Kirin Denki" with
 // KD-200, 2 "Empty Maker" without models. Power-conditioner makers:
-// 0 "オムロン" with KP55M and KP40F, 1 "Sanrise" with SR-4.
+// 0 "ソルベル" with SB55M and SB40F, 1 "Sanrise" with SR-4.
 void InstallCatalog();
 // Empties both catalogue tables.
 void ClearCatalog();
