@@ -227,15 +227,33 @@ public:
         line(PlotItem::Axis, SW - XM, SH - YM, SW - XM, YM, kAxisColor);
 
         // The unit texts sit in the bands beyond the labels; here the gaps
-        // count as plain picture units.
+        // count as plain picture units. Long labels, a small picture or a
+        // large font would put a unit into the labels of the middle grid
+        // line: a unit that comes nearer than half a blank to the widest
+        // label moves aside to a whole blank off it, and where the band
+        // cannot hold it, it stands above the top label of its column.
         const QString zeroI = NumText::Format(0, s.LabelFmtI);
         const QString zeroP = NumText::Format(0, s.LabelFmtP);
+        const double pad = tw(QStringLiteral(" "));
         const QString amp = QStringLiteral("(A)");
-        text(PlotItem::Unit, amp, (XM - tw(zeroI) - L.LabelGapX) / 2 - tw(amp) / 2, SH / 2 - th(amp) / 2);
+        const double labelsLeft = XM - widestLabel(PlotItem::LabelI) - SW * L.LabelGapX / 100;
+        const double ampX = (XM - tw(zeroI) - L.LabelGapX) / 2 - tw(amp) / 2;
+        if (ampX + tw(amp) + pad / 2 <= labelsLeft)
+            text(PlotItem::Unit, amp, ampX, SH / 2 - th(amp) / 2);
+        else if (tw(amp) + pad <= labelsLeft)
+            text(PlotItem::Unit, amp, labelsLeft - pad - tw(amp), SH / 2 - th(amp) / 2);
+        else
+            unitAboveLabels(amp, labelsLeft + widestLabel(PlotItem::LabelI) / 2);
         if (params.pvView) {
             const QString watt = QStringLiteral("(W)");
-            text(PlotItem::Unit, watt, SW - (XM - tw(zeroP) - L.LabelGapX) / 3 - tw(watt) / 2,
-                 SH / 2 - th(watt) / 2);
+            const double labelsRight = SW - XM + SW * L.LabelGapX / 100 + widestLabel(PlotItem::LabelP);
+            const double wattX = SW - (XM - tw(zeroP) - L.LabelGapX) / 3 - tw(watt) / 2;
+            if (wattX >= labelsRight + pad / 2 && wattX + tw(watt) <= SW)
+                text(PlotItem::Unit, watt, wattX, SH / 2 - th(watt) / 2);
+            else if (labelsRight + pad + tw(watt) <= SW)
+                text(PlotItem::Unit, watt, labelsRight + pad, SH / 2 - th(watt) / 2);
+            else
+                unitAboveLabels(watt, labelsRight - widestLabel(PlotItem::LabelP) / 2);
         }
         const QString volt = QStringLiteral("(V)");
         text(PlotItem::Unit, volt, SW / 2 - tw(volt) / 2,
@@ -244,6 +262,23 @@ public:
     }
 
 private:
+    // The widest tick label of `kind` built so far, in picture units.
+    double widestLabel(PlotItem::Kind kind) const
+    {
+        double w = 0;
+        for (const PlotItem& it : m.items)
+            if (it.kind == kind)
+                w = std::max(w, tw(it.text));
+        return w;
+    }
+    // A unit text centred over `centreX` (kept inside the picture), its
+    // bottom a little above the top grid line's labels.
+    void unitAboveLabels(const QString& unit, double centreX)
+    {
+        const double x = std::clamp(centreX - tw(unit) / 2, 0.0, std::max(0.0, SW - tw(unit)));
+        const double labelTop = L.PlotYMargin - th(QStringLiteral("0")) / 2;
+        text(PlotItem::Unit, unit, x, std::max(0.0, labelTop - th(unit) * 1.1));
+    }
     // A text's size in picture units.
     double tw(const QString& t) const
     {

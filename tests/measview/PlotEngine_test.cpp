@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QRectF>
 #include <QStringList>
 
 #include <set>
@@ -516,4 +517,57 @@ TEST(ReportPlot, OneReportForTheFrameAndOneForTheFirstBadCurve)
     ASSERT_EQ(env.dialogs->log.size(), 2);
     EXPECT_EQ(env.dialogs->log[1].message.text, QStringLiteral("ERROR No:13 Type mismatch: 0007-02-01"));
     EXPECT_EQ(env.dialogs->log[1].message.title, QStringLiteral("WaveDraw"));
+}
+
+// The current and power units keep clear of the tick labels on every
+// surface, whatever the labels' widths: in the band beside them where it
+// holds the unit, else above the top label of their column; always inside
+// the picture.
+TEST(PlotFrame, UnitTextsKeepClearOfTheTickLabels)
+{
+    const MeasRecord wide = PointsRecord({{"0", "5.00"}, {"380", "4.2"}, {"412.5", "0"}});
+    const MeasRecord narrow = PointsRecord({{"0", "8.53"}, {"40", "7.505"}, {"45.3", "0"}});
+    struct Case {
+        const char* name;
+        const MeasRecord* record;
+        bool report;
+        QSizeF size;
+        double charWidth;
+    } cases[] = {
+        {"report, ample room", &narrow, true, {642, 1414}, 7},
+        {"measurement tab, small graph", &wide, false, {380, 260}, 7},
+        {"measurement tab, large font", &wide, false, {520, 300}, 11},
+        {"report, large font", &wide, true, {600, 400}, 12},
+        {"printed page", &narrow, true, {11055, 4635}, 90},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PlotParams p = c.report ? ReportParams() : PlotParams{};
+        p.pvView = true;
+        PlotSurface surface;
+        surface.size = c.size;
+        const double charWidth = c.charWidth;
+        const double lineHeight = charWidth * 12 / 7;
+        surface.textSize = [=](const QString& t) { return QSizeF(charWidth * t.size(), lineHeight); };
+        const PlotModel m = Build({*c.record}, p, false, surface);
+        ASSERT_TRUE(m.framed);
+        const double ux = m.scaleWidth / c.size.width();
+        const double uy = m.scaleHeight / c.size.height();
+        auto rectOf = [&](const PlotItem& it) {
+            return QRectF(it.from, QSizeF(charWidth * it.text.size() * ux, lineHeight * uy));
+        };
+        const auto units = ItemsOf(m, PlotItem::Unit);
+        ASSERT_EQ(units.size(), 3u);
+        for (const PlotItem& unit : {units[0], units[1]}) {
+            SCOPED_TRACE(unit.text.toStdString());
+            const QRectF u = rectOf(unit);
+            EXPECT_GE(u.left(), -1e-6);
+            EXPECT_GE(u.top(), -1e-6);
+            EXPECT_LE(u.right(), m.scaleWidth + 1e-6);
+            EXPECT_LE(u.bottom(), m.scaleHeight + 1e-6);
+            for (const PlotItem& label : m.items)
+                if (label.kind == PlotItem::LabelI || label.kind == PlotItem::LabelP || label.kind == PlotItem::LabelV)
+                    EXPECT_FALSE(u.intersects(rectOf(label))) << label.text.toStdString();
+        }
+    }
 }
