@@ -9,9 +9,13 @@
 #include "platform/NumText.h"
 
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTabWidget>
+
+#include <cmath>
 
 namespace {
 
@@ -48,6 +52,20 @@ void SetBackColor(QWidget* w, quint32 color)
     p.setColor(QPalette::Window, ColorFromValue(color));
     p.setColor(QPalette::Button, ColorFromValue(color));
     w->setPalette(p);
+}
+
+// The total row's label goes where the group's two digits go; a column of
+// their blanks is too narrow for it in some languages, so the column grows
+// to hold it whole, with the margins every cell keeps.
+void FitTotalLabelColumn(FlexGrid* grid)
+{
+    constexpr int LabelColumn = 3;
+    const QFontMetrics fm(grid->font());
+    const int frame = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
+    const int margins = 2 * fm.horizontalAdvance(u' ') + 2 * frame;
+    const double needed = PixelsToTwipsX(fm.horizontalAdvance(Ui(UiTotalRowLabel)) + margins, grid);
+    if (grid->ColWidth(LabelColumn) < needed)
+        grid->setColWidth(LabelColumn, int(std::ceil(needed)));
 }
 
 } // namespace
@@ -116,6 +134,7 @@ void MeasListIni()
         grid->setRows(1);
         grid->setGridFont(QStringLiteral("MS Gothic"), 9);
         grid->setFormatString(ListFormat);
+        FitTotalLabelColumn(grid);
         for (int c = 0; c < ListColumns; ++c) {
             grid->setTextMatrix(0, c, Ui(HeaderKeys[c]));
             grid->setCellAlignment(0, c, FlexGrid::flexAlignCenterCenter);

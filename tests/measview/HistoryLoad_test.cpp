@@ -24,7 +24,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QStyleOptionViewItem>
 #include <QTabWidget>
+#include <QTableWidgetItem>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -146,6 +148,14 @@ TEST(HistoryLoad, TheFixtureHistoryAsTheListShowsIt)
     EXPECT_EQ(Global::MeasHistoryFolder, h.history);
 
     ASSERT_EQ(h.grid()->Rows(), 10);
+    // The total row's label is whole in its column, not cut short.
+    const QList<QTableWidgetItem*> total = h.grid()->findItems(Ui(547), Qt::MatchExactly);
+    ASSERT_EQ(total.size(), 1);
+    QStyleOptionViewItem option;
+    option.initFrom(h.grid()->viewport());
+    option.font = h.grid()->font();
+    const QModelIndex cell = h.grid()->model()->index(total[0]->row(), total[0]->column());
+    EXPECT_LE(h.grid()->itemDelegate()->sizeHint(option, cell).width(), h.grid()->columnWidth(total[0]->column()));
     const QString no = Ui(511), yes = Ui(512), good = Ui(580), poor = Ui(582);
     const QList<QStringList> rows = {
         // The total of rows 1, 3 and 8: Pm and Isc summed, the rest means;
