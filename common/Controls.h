@@ -16,6 +16,12 @@ void ForgetMainWindow(const QWidget* window);
 
 // The main window; nullptr before it exists.
 QWidget* MainWindow();
+// Hides the main window (while the report window stands in for it) and
+// keeps where it stood; false when it was not shown.
+bool HideMainWindow();
+// Shows the main window again where it stood when it was hidden: the window
+// system would otherwise place it anew, shifted by its frame.
+void ShowMainWindowAgain();
 // A control of the main window by name; nullptr when there is none.
 QObject* MainControlObject(const QString& name);
 template <class T = QWidget> T* MainControl(const QString& name)

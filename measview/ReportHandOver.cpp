@@ -24,7 +24,6 @@ bool ShowReportWindow()
 
 void CmdReportMake_Click()
 {
-    QWidget* main = MainWindow();
     bool mainHidden = false;
     bool reportShown = false;
     Guarded(QStringLiteral("CmdReportMake_Click"), [&] {
@@ -40,10 +39,7 @@ void CmdReportMake_Click()
         }
         // The ticks, the shown view and the history cannot change under the
         // report while the main window is hidden.
-        if (main && main->isVisible()) {
-            main->hide();
-            mainHidden = true;
-        }
+        mainHidden = HideMainWindow();
         Global::ReportCount = ticked;
         Global::ReportPmTotal.clear();
         Global::ReportVocMean.clear();
@@ -52,6 +48,6 @@ void CmdReportMake_Click()
         reportShown = ShowReportWindow();
     });
     // Without the report window the user would be left with no window.
-    if (mainHidden && !reportShown && main)
-        main->show();
+    if (mainHidden && !reportShown)
+        ShowMainWindowAgain();
 }

@@ -58,11 +58,15 @@ constexpr int kTabStrip = 360;
 // The window and its frames are light grey.
 constexpr quint32 kBackColor = 0xE0E0E0;
 
+// Captions are fitted to their boxes whenever the language sets them.
+const char* const kFittedCaption = "fittedCaption";
+
 QLabel* Caption(const QString& name, QWidget* parent, int l, int t, int w, int h,
                 Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter)
 {
     QLabel* c = ControlMakers::newCaption(name, parent);
     c->setAlignment(align);
+    c->setProperty(kFittedCaption, true);
     Place(c, l, t, w, h);
     return c;
 }
@@ -185,6 +189,9 @@ void FrmReport::buildTop()
     Image1->setScaledContents(true);
     Image1->move(ReportLayout::X(this, 11910), ReportLayout::Y(this, 60));
     Image1->installEventFilter(this);
+    // Nothing in the top band covers a button.
+    for (QPushButton* b : {Command1[0], Command1[1], CmdWavePrint, CmdBack})
+        b->raise();
 
     MnuPicDeleteMenu = new QMenu(this);
     MnuPicDeleteMenu->setObjectName(QStringLiteral("MnuPicDeleteMenu"));
@@ -521,6 +528,9 @@ void FrmReport::LanguageInitial()
         // than the button, and the title they stand beside is centred.
         for (QPushButton* b : Command1)
             b->resize(std::max(b->width(), b->sizeHint().width()), b->height());
+        for (QLabel* caption : findChildren<QLabel*>())
+            if (caption->property(kFittedCaption).toBool())
+                ReportLayout::FitCaption(caption);
         SSTab1->setCurrentIndex(0);
         SSTab2->setCurrentIndex(0);
     });
@@ -681,6 +691,7 @@ void FrmReport::fillRows()
                 LblTitle[std::size_t(t)]->clear();
     }
     LblMeasMachine->setText(ModelListOf(rows, view));
+    ReportLayout::FitCaption(LblMeasMachine);
     LblMeasMachine->show();
 }
 
@@ -793,8 +804,7 @@ void FrmReport::CmdWavePrint_Click()
 
 void FrmReport::CmdBack_Click()
 {
-    if (QWidget* main = MainWindow())
-        main->show();
+    ShowMainWindowAgain();
     close();
 }
 
@@ -852,9 +862,9 @@ void FrmReport::showLogo(const QImage& picture)
 {
     logo = picture;
     Image1->setPixmap(QPixmap::fromImage(picture));
-    // The logo takes its picture's own size: a pixel is 15 twips.
-    Image1->resize(std::max(1, ReportLayout::X(Image1, picture.width() * 15.0)),
-                   std::max(1, ReportLayout::Y(Image1, picture.height() * 15.0)));
+    const QSizeF size = LogoSizeTwips(picture);
+    Image1->resize(std::max(1, ReportLayout::X(Image1, size.width())),
+                   std::max(1, ReportLayout::Y(Image1, size.height())));
 }
 
 void FrmReport::placeLogo()
@@ -886,8 +896,7 @@ void FrmReport::Form_QueryUnload(bool& cancel, int unloadMode)
     cancel = false;
     switch (unloadMode) {
     case vbFormControlMenu:
-        if (QWidget* main = MainWindow())
-            main->show();
+        ShowMainWindowAgain();
         break;
     case vbAppWindows:
     case vbAppTaskManager:

@@ -3,12 +3,17 @@
 #include "measview/PlotPainter.h"
 #include "platform/FlexGrid.h"
 #include "platform/PrintJob.h"
+#include "report/ReportLayout.h"
 
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPainter>
 #include <QPen>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
 
 PageItem& PageModel::add(PageItem item)
 {
@@ -71,15 +76,110 @@ QPaintDevice* TwipsDevice()
     return &device;
 }
 
-QRect Bounds(const PageModel& page)
+QString PlainLines(QString text)
 {
-    QRect r;
+    return text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+}
+
+// A text item's inner margin on each side, and where a frame's title starts
+// and how much it adds around its text.
+constexpr int kTextMargin = 30;
+constexpr int kTitleIndent = 90;
+constexpr int kTitlePadding = 60;
+
+// The widest line of `text` in `font` on `device`, in twips.
+double TextWidthTwips(const QString& text, const QFont& font, QPaintDevice* device, double sx)
+{
+    const QFontMetricsF fm(font, device);
+    double w = 0;
+    for (const QString& line : text.split(u'\n'))
+        w = std::max(w, fm.horizontalAdvance(line));
+    return w / sx;
+}
+
+bool Draws(const PageItem& it)
+{
+    return it.visible && (it.kind != PageItem::Text || !it.text.isEmpty());
+}
+
+// The span across that a drawn item takes on its line: a text that fits
+// its box (and so never grows) takes only the span of its text and its
+// margins; anything else takes its whole box.
+std::pair<int, int> SpanTaken(const PageItem& it, QPaintDevice* device, double sx)
+{
+    const int left = it.twips.left();
+    const int right = left + it.twips.width();
+    if (it.kind != PageItem::Text || it.border || it.wrap || it.backColor)
+        return {left, right};
+    const int width =
+        int(std::ceil(TextWidthTwips(PlainLines(it.text), FontOf(it.font), device, sx))) + 2 * kTextMargin;
+    if (width >= it.twips.width())
+        return {left, right};
+    if (it.align & Qt::AlignLeft)
+        return {left, left + width};
+    if (it.align & Qt::AlignRight)
+        return {right - width, right};
+    const int centre = left + it.twips.width() / 2;
+    return {centre - width / 2, centre + (width + 1) / 2};
+}
+
+// The room a text may grow into across: from the innermost frame around it
+// (else the page's frame) to what the nearest drawn items on its line take.
+std::pair<int, int> RoomAcross(const PageModel& page, const PageItem& item, QPaintDevice* device, double sx)
+{
+    const QRect r = item.twips;
+    QRect around = page.frame.isValid() ? page.frame : QRect(QPoint(0, 0), SheetTwips(page.orientation));
     for (const PageItem& it : page.items)
-        r = r.united(it.twips);
-    return r;
+        if (it.kind == PageItem::Frame && it.visible && it.twips.contains(r) && around.contains(it.twips))
+            around = it.twips.adjusted(kTextMargin, 0, -kTextMargin, 0);
+    int left = std::min(around.left(), r.left());
+    int right = std::max(around.left() + around.width(), r.left() + r.width());
+    for (const PageItem& it : page.items) {
+        const QRect& o = it.twips;
+        if (&it == &item || !Draws(it) || o.contains(r) || o.top() >= r.top() + r.height() ||
+            r.top() >= o.top() + o.height())
+            continue;
+        if (o.left() + o.width() <= r.left())
+            left = std::max(left, SpanTaken(it, device, sx).second);
+        else if (o.left() >= r.left() + r.width())
+            right = std::min(right, SpanTaken(it, device, sx).first);
+    }
+    return {left, right};
 }
 
 } // namespace
+
+FittedText FitPageText(const PageModel& page, const PageItem& item, QPaintDevice* device, double sx)
+{
+    FittedText fit{item.twips, FontOf(item.font)};
+    if (item.text.isEmpty() || item.wrap || (item.kind != PageItem::Text && item.kind != PageItem::Frame))
+        return fit;
+    const QString text = PlainLines(item.text);
+    // Room for the text itself inside the box.
+    const double around = item.kind == PageItem::Frame ? 2 * kTitleIndent + kTitlePadding : 2 * kTextMargin;
+    double needed = TextWidthTwips(text, fit.font, device, sx) + around - item.twips.width();
+    if (needed <= 0)
+        return fit;
+
+    if (item.kind == PageItem::Text && !item.border) {
+        const auto [left, right] = RoomAcross(page, item, device, sx);
+        QRect& r = fit.twips;
+        const int missing = int(std::ceil(needed));
+        const ReportLayout::Growth grow = ReportLayout::GrowAcross(
+            missing, std::max(0, r.left() - left), std::max(0, right - (r.left() + r.width())), item.align);
+        r.adjust(-grow.left, 0, grow.right, 0);
+        needed -= grow.left + grow.right;
+    }
+    // Shrink the font until the text fits what the box could not give.
+    const double room = fit.twips.width() - around;
+    for (int step = 0; needed > 0 && step < 20; ++step) {
+        const double width = TextWidthTwips(text, fit.font, device, sx);
+        const double scale = std::clamp(room / std::max(width, 1.0), 0.1, 0.97);
+        fit.font.setPointSizeF(std::max(1.0, fit.font.pointSizeF() * scale));
+        needed = TextWidthTwips(text, fit.font, device, sx) - room;
+    }
+    return fit;
+}
 
 PlotSurface TwipsSurface(const PageFont& font, QSizeF sizeTwips)
 {
@@ -92,9 +192,9 @@ void PaintPage(QPainter& painter, const PageModel& page)
     const double sx = device->logicalDpiX() / 1440.0;
     const double sy = device->logicalDpiY() / 1440.0;
     const QSize sheet = SheetTwips(page.orientation);
-    const QRect bounds = Bounds(page);
-    const QPointF offset((sheet.width() - bounds.width()) / 2.0 - bounds.left(),
-                         (sheet.height() - bounds.height()) / 2.0 - bounds.top());
+    const QRect frame = page.frame.isValid() ? page.frame : QRect(QPoint(0, 0), sheet);
+    const QPointF offset((sheet.width() - frame.width()) / 2.0 - frame.left(),
+                         (sheet.height() - frame.height()) / 2.0 - frame.top());
     auto map = [&](const QRect& t) {
         return QRectF((t.left() + offset.x()) * sx, (t.top() + offset.y()) * sy, t.width() * sx,
                       t.height() * sy);
@@ -106,8 +206,9 @@ void PaintPage(QPainter& painter, const PageModel& page)
     for (const PageItem& it : page.items) {
         if (!it.visible)
             continue;
-        const QRectF r = map(it.twips);
-        painter.setFont(FontOf(it.font));
+        const FittedText fit = FitPageText(page, it, device, sx);
+        const QRectF r = map(fit.twips);
+        painter.setFont(fit.font);
         QPen pen(ColorFromValue(it.foreColor));
         pen.setWidthF(hairline);
         switch (it.kind) {
@@ -120,8 +221,8 @@ void PaintPage(QPainter& painter, const PageModel& page)
             painter.setBrush(Qt::NoBrush);
             painter.drawRect(r.adjusted(0, titleHalf, 0, 0));
             if (!it.text.isEmpty()) {
-                const QRectF title(r.left() + 90 * sx, r.top(), fm.horizontalAdvance(it.text) + 60 * sx,
-                                   fm.height());
+                const QRectF title(r.left() + kTitleIndent * sx, r.top(),
+                                   fm.horizontalAdvance(it.text) + kTitlePadding * sx, fm.height());
                 painter.fillRect(title, Qt::white);
                 painter.drawText(title, Qt::AlignCenter, it.text);
             }
@@ -153,12 +254,11 @@ void PaintPage(QPainter& painter, const PageModel& page)
             }
             if (it.kind == PageItem::Text && !it.text.isEmpty()) {
                 painter.setPen(pen);
-                const QRectF inner = r.adjusted(30 * sx, 0, -30 * sx, 0);
+                const QRectF inner = r.adjusted(kTextMargin * sx, 0, -kTextMargin * sx, 0);
                 painter.save();
                 painter.setClipRect(r);
-                QString text = it.text;
-                text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-                painter.drawText(inner, int(it.align) | (it.wrap ? Qt::TextWordWrap : 0), text);
+                painter.drawText(inner, int(it.align) | (it.wrap ? Qt::TextWordWrap : 0),
+                                 PlainLines(it.text));
                 painter.restore();
             }
             break;

@@ -4,6 +4,7 @@
 // painted with QPainter onto a printer or a PDF, as vectors and real text.
 #include "measview/PlotEngine.h"
 
+#include <QFont>
 #include <QImage>
 #include <QPageLayout>
 #include <QRect>
@@ -14,6 +15,7 @@
 #include <vector>
 
 class QPainter;
+class QPaintDevice;
 
 struct PageFont {
     // The Windows family (mapped to the fonts here by ProgramFont).
@@ -50,6 +52,9 @@ struct PageItem {
 struct PageModel {
     QString jobName;
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
+    // The designed page in twips: it is centred on the sheet, whatever its
+    // items' extent (a picture never moves the page).
+    QRect frame;
     std::vector<PageItem> items;
     // The drawing of the Plot item, in twips of its rectangle.
     std::optional<PlotModel> plot;
@@ -67,9 +72,23 @@ struct PageModel {
 QSize SheetTwips(QPageLayout::Orientation orientation);
 
 // Paints the visible items of `page` in order onto the sheet that `painter`
-// stands on (its top left corner at the device's origin): the designed
-// contents are centred on the sheet.
+// stands on (its top left corner at the device's origin): the page's frame
+// is centred on the sheet. Every text is fitted to its box in the font
+// measured on that device (FitPageText).
 void PaintPage(QPainter& painter, const PageModel& page);
+
+// Where a one-line text is wider than its box in the font really used,
+// fits it whole: the box grows where the page leaves room beside it
+// (towards the side its alignment leaves open, up to what the nearest items
+// on its line print, a text that fits its own box only its text, or the
+// edge of the frame around it; a bordered cell of a table never grows), and
+// the font shrinks for that text alone for what is still missing. `device` measures the fonts; `sx` is its pixels per
+// twip across. Wrapped texts wrap and are left as they are.
+struct FittedText {
+    QRect twips;
+    QFont font;
+};
+FittedText FitPageText(const PageModel& page, const PageItem& item, QPaintDevice* device, double sx);
 
 // Prints `page` as one job (platform/PrintJob.h); throws AppError.
 void PrintPage(const PageModel& page);

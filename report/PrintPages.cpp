@@ -8,6 +8,7 @@
 #include "report/ReportContents.h"
 #include "report/ReportEntry.h"
 #include "report/ReportGlobals.h"
+#include "report/ReportLogo.h"
 
 namespace {
 
@@ -30,6 +31,11 @@ const PageFont kSmall{QStringLiteral("MS Gothic"), 6.75};
 constexpr int kWideLabel = 3000;
 
 const PageFont kTitle{QStringLiteral("MS Gothic"), 18, true, true};
+
+// The designed pages: the report and installed-equipment pages' window,
+// and the part of the curves page's window that is printed.
+const QRect kPortraitFrame(0, 0, 11295, 15780);
+const QRect kCurvesFrame(2160, 480, 11340, 10080);
 
 // Builds a page at an origin: a frame's contents count from its corner.
 struct PageBuilder {
@@ -93,9 +99,9 @@ struct PageBuilder {
 void AddTop(PageBuilder& b, const PrintInputs& in, int pageWidth, int titleTop, int dateLeft, int dateTop,
             int dateKey)
 {
-    // The logo takes its picture's own size (a pixel is 15 twips) and
-    // stands 150 twips in from the page's right edge.
-    const QSizeF logo(in.logo.width() * 15.0, in.logo.height() * 15.0);
+    // The logo fills its box at most and stands 150 twips in from the
+    // page's right edge.
+    const QSizeF logo = LogoSizeTwips(in.logo);
     b.image(QStringLiteral("Image1_0"), int(pageWidth - logo.width() - 150), 30, logo, in.logo);
     b.text(QStringLiteral("LblReportTitle"), 0, titleTop, 11265, 360, Ui(504), Qt::AlignCenter, kTitle);
     // Right-aligned at its designed right edge, with room to the left for
@@ -278,6 +284,7 @@ PageModel PrintReportPage(const PrintInputs& in, const QString& pageLabel)
     PageModel page;
     page.jobName = QStringLiteral("Heliodex report ") + pageLabel;
     page.orientation = QPageLayout::Portrait;
+    page.frame = kPortraitFrame;
     PageBuilder b{page, QPoint(0, 0)};
     AddTop(b, in, 11295, 540, 9510, 780, 340);
 
@@ -357,10 +364,11 @@ PageModel PrintWavePage(const PrintInputs& in)
     PageModel page;
     page.jobName = QStringLiteral("Heliodex curves");
     page.orientation = QPageLayout::Landscape;
+    page.frame = kCurvesFrame;
     PageBuilder b{page, QPoint(0, 0)};
     // The logo stands at the right edge of the designed window (13500
     // twips wide), above the plot.
-    const QSizeF logo(in.logo.width() * 15.0, in.logo.height() * 15.0);
+    const QSizeF logo = LogoSizeTwips(in.logo);
     b.image(QStringLiteral("Image1_0"), int(13500 - logo.width() - 150), 510, logo, in.logo);
     b.text(QStringLiteral("LblReportTitle"), 2190, 1020, 11265, 360, Ui(504), Qt::AlignCenter, kTitle);
     b.text(QStringLiteral("LblPrintDate"), 11700 + 1620 - kWideLabel, 1260, kWideLabel, 180,
@@ -374,6 +382,7 @@ PageModel PrintEquipmentPage(const PrintInputs& in, const QString& pageLabel)
     PageModel page;
     page.jobName = QStringLiteral("Heliodex report ") + pageLabel;
     page.orientation = QPageLayout::Portrait;
+    page.frame = kPortraitFrame;
     PageBuilder b{page, QPoint(0, 0)};
     AddTop(b, in, 11295, 510, 9510, 690, 390);
 

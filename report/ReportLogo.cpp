@@ -45,6 +45,16 @@ QImage BuiltInLogo()
     return image;
 }
 
+QSizeF LogoSizeTwips(const QImage& picture)
+{
+    constexpr double kTwipsPerPixel = 15;
+    const QSizeF box(150 * kTwipsPerPixel, 30 * kTwipsPerPixel);
+    const QSizeF size(picture.width() * kTwipsPerPixel, picture.height() * kTwipsPerPixel);
+    if (size.isEmpty() || (size.width() <= box.width() && size.height() <= box.height()))
+        return size;
+    return size.scaled(box, Qt::KeepAspectRatio);
+}
+
 QString StoredLogoPath()
 {
     return RegStrGet(RegKeySystem, kLogoValue);

@@ -4,12 +4,19 @@
 #include "platform/AppError.h"
 
 #include <QImage>
+#include <QSizeF>
 #include <QString>
 
 #include <optional>
 
 // The built-in logo, 150 by 30 pixels, drawn by the program.
 QImage BuiltInLogo();
+
+// The size in twips at which `picture` is shown in the logo's box, on the
+// report window and on the printed pages: a pixel is 15 twips, and a picture
+// larger than the box (the built-in logo's size) is scaled down to fit it,
+// its aspect kept. A null picture has no size.
+QSizeF LogoSizeTwips(const QImage& picture);
 
 // The stored `Logo` path (empty: the built-in logo).
 QString StoredLogoPath();

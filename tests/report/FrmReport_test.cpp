@@ -2,11 +2,13 @@
 // the main window hidden, scrolled, filled from the customer's records, its
 // plot, the colour dialog, the logo, and back to the main window.
 #include "ReportWindowEnv.h"
+#include "common/FrmMessWindow.h"
 
 #include "measview/PlotEngine.h"
 #include "platform/FileIo.h"
 #include "platform/FlexGrid.h"
 #include "platform/NumText.h"
+#include "platform/PrintJob.h"
 #include "platform/Registry.h"
 #include "report/CurveColors.h"
 #include "report/FrmReportWaveColor.h"
@@ -16,13 +18,18 @@
 #include "support/WindowSystem.h"
 
 #include <QAction>
+#include <QDir>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QWindow>
 
 #include <ostream>
 
@@ -166,10 +173,15 @@ TEST(ReportWindow, BackAndCloseBoxShowTheMainWindowUnloadingByCodeDoesNot)
     ReportWindowEnv env;
     const View v = MakeView(3, 2);
 
+    // The main window comes back where it stood.
+    const QPoint at = env.main->pos() + QPoint(37, 21);
+    env.main->move(at);
+    env.settle();
     QPointer<FrmReport> f = env.open(v);
     f->CmdBack->click();
     env.settle();
     EXPECT_TRUE(env.main->isVisible());
+    EXPECT_EQ(env.main->pos(), at);
     EXPECT_FALSE(FrmReportIsLoaded());
     EXPECT_TRUE(f.isNull());
 
@@ -178,6 +190,7 @@ TEST(ReportWindow, BackAndCloseBoxShowTheMainWindowUnloadingByCodeDoesNot)
     EXPECT_TRUE(CloseBoxClick(f));
     env.settle();
     EXPECT_TRUE(env.main->isVisible());
+    EXPECT_EQ(env.main->pos(), at);
     EXPECT_FALSE(FrmReportIsLoaded());
     EXPECT_TRUE(f.isNull());
 
@@ -509,6 +522,65 @@ TEST(ReportWindow, LogoChooseSpoiltFileAndRemove)
     EXPECT_EQ(f->SSTab1->currentIndex(), 1);
 }
 
+namespace {
+
+// A left click where the window system puts it: on the window, at the
+// centre of `target`, reaching whatever the window has there.
+void ClickThroughWindow(QWidget* window, QWidget* target)
+{
+    QWindow* handle = window->windowHandle();
+    ASSERT_NE(handle, nullptr);
+    const QPointF local = target->mapTo(window, QPointF(target->rect().center()));
+    const QPointF global = window->mapToGlobal(local);
+    QMouseEvent press(QEvent::MouseButtonPress, local, local, global, Qt::LeftButton, Qt::LeftButton, {});
+    QGuiApplication::sendEvent(handle, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, local, global, Qt::LeftButton, Qt::NoButton, {});
+    QGuiApplication::sendEvent(handle, &release);
+    ReportWindowEnv::settle();
+}
+
+} // namespace
+
+// A logo far wider than its box is drawn into the box, aspect kept, at its
+// place at the top right; every button under and beside it takes a click.
+TEST(ReportWindow, AWideLogoKeepsToItsBoxAndEveryButtonTakesAClick)
+{
+    QTemporaryDir printed;
+    qputenv(PrintJob::PdfDirVariable, printed.path().toLocal8Bit());
+    ReportWindowEnv env;
+    const QString wide = env.w.env.root() + QStringLiteral("/wide-logo.png");
+    ASSERT_TRUE(WritePicture(wide, 1500, 300, Qt::darkGreen));
+    ASSERT_EQ(ChooseLogoFile(wide).kind, LogoChoice::Chosen);
+    QPointer<FrmReport> f = env.open(MakeView(3, 2));
+    ASSERT_FALSE(f.isNull());
+    EXPECT_EQ(f->logoPicture().size(), QSize(1500, 300));
+    // The box is the built-in logo's: 150 by 30 pixels of 15 twips.
+    EXPECT_LE(f->Image1->width(), TwipsToPixelsX(2250, f) + 1);
+    EXPECT_LE(f->Image1->height(), TwipsToPixelsY(450, f) + 1);
+    EXPECT_NEAR(double(f->Image1->width()) / f->Image1->height(), 5.0, 0.2);
+    EXPECT_EQ(f->Image1->x() + f->Image1->width(), f->width() - TwipsToPixelsX(150, f));
+
+    auto pdfs = [&] {
+        return QDir(printed.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files).size();
+    };
+    const std::pair<QPushButton*, qsizetype> prints[] = {
+        {f->Command1[0], 1}, {f->Command1[1], 3}, {f->CmdWavePrint, 4}};
+    for (const auto& [button, total] : prints) {
+        SCOPED_TRACE(button->objectName().toStdString());
+        EXPECT_EQ(f->childAt(button->mapTo(f.data(), button->rect().center())), button);
+        ClickThroughWindow(f, button);
+        EXPECT_EQ(pdfs(), total);
+        FrmMessWindow::Unload();
+    }
+    EXPECT_EQ(f->childAt(f->CmdBack->mapTo(f.data(), f->CmdBack->rect().center())), f->CmdBack);
+    ClickThroughWindow(f, f->CmdBack);
+    EXPECT_TRUE(f.isNull());
+    EXPECT_TRUE(env.main->isVisible());
+    qunsetenv(PrintJob::PdfDirVariable);
+    EXPECT_TRUE(env.boxes().isEmpty()) << env.boxes().join(u'\n').toStdString();
+    RemoveLogo();
+}
+
 // ---- Captions ---------------------------------------------------------------------
 
 TEST(ReportWindow, CaptionsComeFromTheLanguageFile)
@@ -554,4 +626,35 @@ TEST(ReportWindow, CaptionsComeFromTheLanguageFile)
     FrmReport* f = env.open(MakeView(2, 2));
     EXPECT_EQ(f->FraGroup[0]->title(), QStringLiteral("01 "));
     EXPECT_EQ(f->LblMeasType->text(), Ui(508));
+}
+
+// Every caption is whole in its box in both languages: where its designed
+// box is too narrow for the font really used it grows into the room beside
+// it or takes a smaller font, and never covers a neighbour.
+TEST(ReportWindow, EveryCaptionIsWholeInBothLanguages)
+{
+    for (const char* language : {"1", "81"}) {
+        SCOPED_TRACE(language);
+        ReportWindowEnv env(QString::fromLatin1(language));
+        FrmReport* f = env.open(MakeView(3, 2));
+        ASSERT_NE(f, nullptr);
+        int captions = 0;
+        for (QLabel* c : f->findChildren<QLabel*>()) {
+            if (!c->property("fittedCaption").toBool() || c->text().isEmpty())
+                continue;
+            ++captions;
+            SCOPED_TRACE(c->objectName().toStdString() + " " + c->text().toStdString());
+            EXPECT_LE(c->sizeHint().width(), c->width());
+            for (QObject* o : c->parentWidget()->children()) {
+                auto* other = qobject_cast<QWidget*>(o);
+                if (!other || other == c || other->isHidden() || !other->property("fittedCaption").toBool())
+                    continue;
+                // Neighbours designed to overlap a little stay so.
+                if (other->property("designedBox").toRect().intersects(c->property("designedBox").toRect()))
+                    continue;
+                EXPECT_FALSE(other->geometry().intersects(c->geometry())) << other->objectName().toStdString();
+            }
+        }
+        EXPECT_GT(captions, 100);
+    }
 }

@@ -11,11 +11,13 @@
 #include "common/FrmMessWindow.h"
 #include "platform/PrintJob.h"
 #include "report/PrintPages.h"
+#include "report/ReportLogo.h"
 
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QPrinterInfo>
 #include <QProcess>
@@ -432,4 +434,139 @@ TEST(PrintEndToEnd, AnUndrawablePlotIsReportedAndThePagePrints)
     EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("WaveClear|ERROR No:380 "))) << boxes[0].toStdString();
     EXPECT_TRUE(boxes[0].endsWith(Ui(780))) << boxes[0].toStdString();
     EXPECT_EQ(QDir(folder.path()).entryList({QStringLiteral("*.pdf")}, QDir::Files).size(), 1);
+}
+
+namespace {
+
+QString Squeezed(QString s)
+{
+    s.remove(QRegularExpression(QStringLiteral("\\s")));
+    return s;
+}
+
+// The UI texts of each page's captions: the report page, the
+// installed-equipment page and the curves page.
+const std::vector<int> kReportCaptions = {504, 340, 341, 342, 343, 344, 345, 346, 347, 348, 349, 350, 351, 352,
+                                          353, 354, 355, 356, 357, 358, 380, 381, 382, 127, 405, 406, 407, 363,
+                                          364, 365, 366, 368, 369, 370, 373, 374, 377, 378, 379, 507};
+const std::vector<int> kEquipmentCaptions = {390, 391, 392, 393, 394, 395, 396, 397, 300, 398, 399, 400,
+                                             401, 402, 403, 404, 420, 421, 422, 683, 684, 685, 686};
+const std::vector<int> kCurvesCaptions = {504, 340, 127, 405, 406, 407, 363, 364, 365, 366, 368,
+                                          369, 370, 373, 374, 377, 378, 379, 507};
+
+struct Word {
+    QString text;
+    QRectF box;
+};
+
+// The words of a one-page PDF with their boxes, and the page's size, in
+// points.
+std::vector<Word> Words(const QString& pdf, QSizeF* page)
+{
+    const QString html = RunTool(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    const QRegularExpressionMatch size =
+        QRegularExpression(QStringLiteral("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\"")).match(html);
+    *page = size.hasMatch() ? QSizeF(size.captured(1).toDouble(), size.captured(2).toDouble()) : QSizeF();
+    std::vector<Word> words;
+    const QRegularExpression re(QStringLiteral("<word xMin=\"([-0-9.]+)\" yMin=\"([-0-9.]+)\" xMax=\"([-0-9.]+)\" "
+                                               "yMax=\"([-0-9.]+)\">([^<]*)</word>"));
+    for (auto it = re.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        words.push_back({m.captured(5), QRectF(QPointF(m.captured(1).toDouble(), m.captured(2).toDouble()),
+                                               QPointF(m.captured(3).toDouble(), m.captured(4).toDouble()))});
+    }
+    return words;
+}
+
+// The page drawn as a picture at 36 dots per inch: the columns and rows
+// between its outermost marks.
+QRect InkExtent(const QString& pdf, QSize* sheet)
+{
+    QTemporaryDir dir;
+    const QString base = dir.filePath(QStringLiteral("page"));
+    RunTool(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("36"), QStringLiteral("-png"),
+                                         QStringLiteral("-singlefile"), pdf, base});
+    const QImage image(base + QStringLiteral(".png"));
+    *sheet = image.size();
+    QRect ink;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 200)
+                ink = ink.united(QRect(x, y, 1, 1));
+    return ink;
+}
+
+} // namespace
+
+// Logos of 400, 900 and 1500 pixels: each page keeps to its sheet, its
+// right-hand texts (the print date, the page label, the last column) on
+// it, and every caption of the three pages is printed whole, in English
+// and in Japanese.
+TEST(PrintEndToEnd, WideLogosKeepEachPageOnItsSheetAndEveryCaptionWhole)
+{
+    if (!HaveTools() || QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty())
+        GTEST_SKIP() << "pdfinfo, pdftotext and pdftoppm (poppler-utils) are needed to read the printed pages";
+    for (const char* language : {"1", "81"}) {
+        for (const int logoWidth : {400, 900, 1500}) {
+            SCOPED_TRACE(std::string(language) + " logo " + std::to_string(logoWidth));
+            QTemporaryDir folder;
+            qputenv(PrintJob::PdfDirVariable, folder.path().toLocal8Bit());
+            ReportWindowEnv env(QString::fromLatin1(language));
+            const QString logo = env.w.env.root() + QStringLiteral("/logo.png");
+            ASSERT_TRUE(WritePicture(logo, logoWidth, 100, QColor(20, 60, 140)));
+            ASSERT_EQ(ChooseLogoFile(logo).kind, LogoChoice::Chosen);
+            FrmReport* f = OpenReport(env, Marker());
+            ASSERT_NE(f, nullptr);
+            Click(f->Command1[1]);
+            FrmMessWindow::Unload();
+            Click(f->CmdWavePrint);
+            qunsetenv(PrintJob::PdfDirVariable);
+            RemoveLogo();
+            EXPECT_TRUE(env.boxes().isEmpty()) << env.boxes().join(u'\n').toStdString();
+
+            const QFileInfoList files =
+                QDir(folder.path()).entryInfoList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+            ASSERT_EQ(files.size(), 3);
+            const QDate today = QDate::currentDate();
+            for (const QFileInfo& file : files) {
+                const QString text = Squeezed(RunTool(QStringLiteral("pdftotext"),
+                                                      {QStringLiteral("-raw"), file.filePath(), QStringLiteral("-")}));
+                const bool report = text.contains(Squeezed(ReportPageLabel(true)));
+                const bool equipment = text.contains(Squeezed(EquipmentPageLabel()));
+                const char* name = report ? "report page" : equipment ? "equipment page" : "curves page";
+                SCOPED_TRACE(name);
+                // The right-hand texts.
+                QStringList right = {PrintDateText(equipment ? 390 : 340, today, QLocale::system())};
+                if (report)
+                    right << ReportPageLabel(true);
+                if (equipment)
+                    right << EquipmentPageLabel();
+                if (!equipment)
+                    right << Ui(379);
+                for (const QString& want : right)
+                    EXPECT_TRUE(text.contains(Squeezed(want))) << want.toStdString();
+                // Every caption whole.
+                for (int key : report ? kReportCaptions : equipment ? kEquipmentCaptions : kCurvesCaptions)
+                    EXPECT_TRUE(text.contains(Squeezed(Ui(key)))) << key << " " << Ui(key).toStdString();
+
+                // Every word on the sheet, and the drawing clear of its edges.
+                QSizeF page;
+                const std::vector<Word> words = Words(file.filePath(), &page);
+                ASSERT_FALSE(page.isEmpty());
+                EXPECT_GT(words.size(), 50u);
+                for (const Word& w : words)
+                    EXPECT_TRUE(QRectF(QPointF(0, 0), page).contains(w.box))
+                        << w.text.toStdString() << " at " << w.box.left() << "," << w.box.top() << " to "
+                        << w.box.right() << "," << w.box.bottom() << " on " << page.width() << "x" << page.height();
+                QSize sheet;
+                const QRect ink = InkExtent(file.filePath(), &sheet);
+                ASSERT_FALSE(ink.isEmpty());
+                // 5 mm at 36 dots per inch is 7 dots.
+                EXPECT_GE(ink.left(), 7);
+                EXPECT_GE(ink.top(), 7);
+                EXPECT_LE(ink.right(), sheet.width() - 8);
+                EXPECT_LE(ink.bottom(), sheet.height() - 8);
+            }
+        }
+    }
 }

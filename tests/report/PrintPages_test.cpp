@@ -14,8 +14,11 @@
 #include "support/TestEnv.h"
 
 #include <QDir>
+#include <QBuffer>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -357,4 +360,106 @@ TEST_F(PrintPages, EachJobIsOnePdfFileInThePdfFolder)
         EXPECT_EQ(e.number, 76);
     }
     qunsetenv(PrintJob::PdfDirVariable);
+}
+
+// Every text of the three pages fits its box in the font measured where it
+// is printed (a PDF at 1200 dots per inch), in English and in Japanese,
+// with names longer than their boxes: a box grows only into room nothing
+// else is printed on, never off the page; what room cannot give, the font
+// gives. A logo far wider than its box is scaled into the box.
+TEST_F(PrintPages, EveryTextIsWholeInItsBoxInBothLanguages)
+{
+    ArrayConfigurationType& a = Global::ArrayConfiguration;
+    for (int g : {0, 7}) {
+        const auto at = std::size_t(g);
+        a.GroupMaker[at] = QStringLiteral("Tolvane Solar Power Systems");
+        a.StringRows[5 * at] = {QStringLiteral("TS-215-BLACK-HALF-CUT"), QStringLiteral("12"), QStringLiteral("2"),
+                                QStringLiteral("215.00"), QStringLiteral("36.90"), QStringLiteral("7.950")};
+        a.GroupPowCon[at] = {QStringLiteral("10"), QStringLiteral("Sanrise Power Electronics"),
+                             QStringLiteral("SR-5500-HV-OUTDOOR")};
+        a.GroupRatedPm[at] = QStringLiteral("12345.67");
+        a.GroupAlpha[at] = QStringLiteral("0.0012");
+    }
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter device(&buffer);
+    device.setResolution(1200);
+    const double sx = 1200.0 / 1440;
+
+    for (const char* language : {"English", "Japanese"}) {
+        SCOPED_TRACE(language);
+        TestEnv::loadUiText(QString::fromLatin1(language));
+        PrintInputs in = Inputs(MakeView(4, 3));
+        QImage wide(1500, 300, QImage::Format_RGB32);
+        wide.fill(Qt::darkGreen);
+        in.logo = wide;
+        const PageModel pages[3] = {PrintReportPage(in, ReportPageLabel(true)),
+                                    PrintEquipmentPage(in, EquipmentPageLabel()), PrintWavePage(in)};
+        int fitted = 0;
+        for (const PageModel& page : pages) {
+            SCOPED_TRACE(page.jobName.toStdString());
+            ASSERT_TRUE(page.frame.isValid());
+            const PageItem* logo = page.item(QStringLiteral("Image1_0"));
+            ASSERT_NE(logo, nullptr);
+            EXPECT_LE(logo->twips.width(), 2250);
+            EXPECT_LE(logo->twips.height(), 450);
+            EXPECT_TRUE(page.frame.contains(logo->twips));
+
+            // What each item prints on its line: a text its text's span in
+            // its fitted box and font, anything else its box.
+            std::vector<QRect> printed;
+            for (const PageItem& it : page.items) {
+                const bool text = it.kind == PageItem::Text && !it.wrap && !it.border && !it.backColor;
+                if (!it.visible || (it.kind == PageItem::Text && it.text.isEmpty()) || !text) {
+                    printed.push_back(it.twips);
+                    continue;
+                }
+                const FittedText fit = FitPageText(page, it, &device, sx);
+                const QFontMetricsF fm(fit.font, &device);
+                double width = 0;
+                for (const QString& line :
+                     QString(it.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(u'\n'))
+                    width = std::max(width, fm.horizontalAdvance(line) / sx);
+                const int w = int(std::ceil(width));
+                const QRect& r = fit.twips;
+                const int left = (it.align & Qt::AlignLeft)    ? r.left() + 30
+                                 : (it.align & Qt::AlignRight) ? r.left() + r.width() - 30 - w
+                                                               : r.left() + (r.width() - w) / 2;
+                printed.push_back(QRect(left, r.top(), w, r.height()));
+            }
+            for (std::size_t k = 0; k < page.items.size(); ++k) {
+                const PageItem& it = page.items[k];
+                if (!it.visible || it.text.isEmpty() || it.wrap ||
+                    (it.kind != PageItem::Text && it.kind != PageItem::Frame))
+                    continue;
+                SCOPED_TRACE(it.name.toStdString() + " " + it.text.toStdString());
+                const FittedText fit = FitPageText(page, it, &device, sx);
+                fitted += fit.twips != it.twips || fit.font.pointSizeF() < it.font.points;
+                const QFontMetricsF fm(fit.font, &device);
+                double width = 0;
+                for (const QString& line :
+                     QString(it.text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")).split(u'\n'))
+                    width = std::max(width, fm.horizontalAdvance(line) / sx);
+                const int margins = it.kind == PageItem::Frame ? 240 : 60;
+                EXPECT_LE(width + margins, fit.twips.width() + 1);
+                EXPECT_GE(fit.font.pointSizeF(), 3.0);
+                if (fit.twips == it.twips)
+                    continue;
+                EXPECT_FALSE(it.border);
+                EXPECT_TRUE(page.frame.contains(fit.twips));
+                // Nothing printed on its line runs into its text, unless
+                // the two were designed one over the other.
+                for (std::size_t o = 0; o < page.items.size(); ++o) {
+                    const PageItem& other = page.items[o];
+                    const bool drawn = other.visible && (other.kind != PageItem::Text || !other.text.isEmpty());
+                    if (o == k || !drawn || other.twips.intersects(it.twips) || other.twips.contains(it.twips))
+                        continue;
+                    EXPECT_FALSE(printed[o].intersects(printed[k])) << other.name.toStdString();
+                }
+            }
+        }
+        // The narrow captions of the Parts are among those fitted.
+        EXPECT_GT(fitted, 5);
+    }
+    TestEnv::loadUiText();
 }

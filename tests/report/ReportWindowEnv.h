@@ -100,7 +100,7 @@ struct ReportWindowEnv {
         int ticked = 0;
         for (int i = 1; i <= v.count; ++i)
             ticked += v.ticks[std::size_t(i)] == 1;
-        main->hide();
+        HideMainWindow();
         Global::ReportCount = ticked;
         Global::ReportPmTotal.clear();
         Global::ReportVocMean.clear();
