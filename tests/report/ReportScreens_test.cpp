@@ -3,10 +3,13 @@
 // in English and in Japanese. The window must fit a 1366 x 768 screen.
 // With HX_SCREENS_DIR set, each tab is saved there as
 // report-<construction|measurements|equipment>-<en|ja>.png (run under Xvfb:
-// xvfb-run -a -s "-screen 0 1366x768x24" with QT_QPA_PLATFORM=xcb).
+// xvfb-run -a -s "-screen 0 1366x768x24" with QT_QPA_PLATFORM=xcb), and
+// the window with a logo of 1500 pixels as report-wide-logo-en.png.
 #include "ReportWindowEnv.h"
 
+#include "platform/FlexGrid.h"
 #include "report/CurveColors.h"
+#include "report/ReportLogo.h"
 
 #include <QLabel>
 #include <QLinearGradient>
@@ -17,6 +20,18 @@
 namespace {
 
 using namespace ReportTest;
+
+// The window as the screen shows it, its frame included where there is one.
+QPixmap Shot(FrmReport* f)
+{
+    QPixmap shot;
+    if (QScreen* s = f->screen(); s && QGuiApplication::platformName() == QLatin1String("xcb")) {
+        QApplication::processEvents();
+        shot = s->grabWindow(0, f->frameGeometry().x(), f->frameGeometry().y(), f->frameGeometry().width(),
+                             f->frameGeometry().height());
+    }
+    return shot.isNull() ? f->grab() : shot;
+}
 
 // A site photo: sky, a roof and its modules, in a colour of its own.
 bool WriteSitePhoto(const QString& path, int w, int h, QColor roof)
@@ -130,16 +145,36 @@ TEST(ReportScreens, EachTabInEnglishAndJapanese)
             const QString dir = qEnvironmentVariable("HX_SCREENS_DIR");
             if (dir.isEmpty())
                 continue;
-            QPixmap shot;
-            if (QScreen* s = f->screen(); s && QGuiApplication::platformName() == QLatin1String("xcb")) {
-                QApplication::processEvents();
-                shot = s->grabWindow(0, f->frameGeometry().x(), f->frameGeometry().y(), f->frameGeometry().width(),
-                                     f->frameGeometry().height());
-            }
-            if (shot.isNull())
-                shot = f->grab();
-            EXPECT_TRUE(shot.save(dir + QStringLiteral("/report-%1-%2.png").arg(QLatin1String(names[t]),
+            EXPECT_TRUE(Shot(f).save(dir + QStringLiteral("/report-%1-%2.png").arg(QLatin1String(names[t]),
                                                                                 QLatin1String(language))));
         }
     }
+}
+
+// A logo of 1500 by 300 pixels stays in the logo's box at the top right.
+TEST(ReportScreens, AWideLogoInItsBox)
+{
+    ReportWindowEnv env;
+    Fill(env, false);
+    const QString logo = env.w.env.root() + QStringLiteral("/wide-logo.png");
+    QImage picture(1500, 300, QImage::Format_RGB32);
+    picture.fill(QColor(30, 90, 160));
+    QPainter p(&picture);
+    p.setPen(Qt::white);
+    QFont font = p.font();
+    font.setPixelSize(200);
+    p.setFont(font);
+    p.drawText(picture.rect(), Qt::AlignCenter, QStringLiteral("Wide Logo Ltd"));
+    p.end();
+    ASSERT_TRUE(picture.save(logo));
+    ASSERT_EQ(ChooseLogoFile(logo).kind, LogoChoice::Chosen);
+    FrmReport* f = env.open(Measurements());
+    ASSERT_NE(f, nullptr);
+    EXPECT_LE(f->Image1->width(), TwipsToPixelsX(2250, f) + 1);
+    const QString dir = qEnvironmentVariable("HX_SCREENS_DIR");
+    if (!dir.isEmpty()) {
+        env.settle();
+        EXPECT_TRUE(Shot(f).save(dir + QStringLiteral("/report-wide-logo-en.png")));
+    }
+    RemoveLogo();
 }
