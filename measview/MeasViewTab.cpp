@@ -75,10 +75,7 @@ void ForgetLoadedHistory()
 // files' name order, which the next load lists the rows in.
 QByteArray LoadedTickMemoryBytes()
 {
-    const qsizetype count =
-        std::clamp<qsizetype>(Global::MeasFileCount, 0, qsizetype(Global::MeasFilePaths.size()));
-    return TickMemoryBytesFor(LoadedTicksByName(),
-                              QStringList(Global::MeasFilePaths.begin(), Global::MeasFilePaths.begin() + count));
+    return TickMemoryBytesFor(LoadedTicksByName(), LoadedMeasFiles());
 }
 
 void ClearMeasGraph()

@@ -75,10 +75,14 @@ void RewriteTickMemory(const QString& historyFolder, const NamedTicks& ticks)
     WriteFileOrThrow(file, TickMemoryBytesFor(ticks, HistoryMeasFiles(historyFolder)));
 }
 
-NamedTicks LoadedTicksByName()
+QStringList LoadedMeasFiles()
 {
     const qsizetype count =
         std::clamp<qsizetype>(Global::MeasFileCount, 0, qsizetype(Global::MeasFilePaths.size()));
-    const QStringList paths(Global::MeasFilePaths.begin(), Global::MeasFilePaths.begin() + count);
-    return TicksByName(Global::DisplayTickMemory, paths);
+    return QStringList(Global::MeasFilePaths.begin(), Global::MeasFilePaths.begin() + count);
+}
+
+NamedTicks LoadedTicksByName()
+{
+    return TicksByName(Global::DisplayTickMemory, LoadedMeasFiles());
 }

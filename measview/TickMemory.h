@@ -41,8 +41,9 @@ NamedTicks ReadNamedTicks(const QString& historyFolder);
 // Throws the classic error naming the file when it cannot be written.
 void RewriteTickMemory(const QString& historyFolder, const NamedTicks& ticks);
 
-// The ticks of the loaded history's list by name (DisplayTickMemory over
-// MeasFilePaths).
+// The files of the loaded history's list (MeasFilePaths 0 to MeasFileCount - 1),
+// and its ticks by name (DisplayTickMemory over them).
+QStringList LoadedMeasFiles();
 NamedTicks LoadedTicksByName();
 
 // Runs `change`, which renames, adds or removes files of `historyFolder`,
