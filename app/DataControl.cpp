@@ -7,6 +7,7 @@
 #include "instrument/DataControl.h"
 #include "instrument/ForwardTab.h"
 #include "measview/MeasViewTab.h"
+#include "measview/TickMemory.h"
 #include "platform/AppError.h"
 #include "platform/Dialogs.h"
 #include "platform/FileIo.h"
@@ -97,8 +98,11 @@ void DeleteTickedMeasFiles(FrmMain& form)
     WalkThenReload(
         form.MfgMeasList,
         [&] {
-            for (const QString& path : paths)
-                DeleteMeasFile(path);
+            // The ticks the list shows stay on the measurements that remain.
+            KeepTicksOnTheirFiles(folder, LoadedTicksByName(), [&] {
+                for (const QString& path : paths)
+                    DeleteMeasFile(path);
+            });
         },
         [] { CmbHistorySel_Click(0); });
     MsgBox(Ui(UiDataDeleted), vbOKOnly | vbInformation);
@@ -182,23 +186,26 @@ void MoveTickedReadOut(FrmMain& form)
     WalkThenReload(
         form.MfgForwardList,
         [&] {
-            for (int i : ticked) {
-                MeasRecord& rec = Global::ForwardRecords[std::size_t(i)];
-                const QString path = Global::ForwardFilePaths[std::size_t(i)];
-                switch (MoveReadOutFile(rec, path, folder)) {
-                case ReadOutMoveResult::Moved:
-                    date = rec.F[MeasRecord::Date];
-                    moved = true;
-                    break;
-                case ReadOutMoveResult::Kept:
-                    kept << QFileInfo(path).fileName();
-                    break;
-                case ReadOutMoveResult::Missing:
-                    break;
+            // The history's ticks stay on their measurements as files come in.
+            KeepTicksOnTheirFiles(folder, [&] {
+                for (int i : ticked) {
+                    MeasRecord& rec = Global::ForwardRecords[std::size_t(i)];
+                    const QString path = Global::ForwardFilePaths[std::size_t(i)];
+                    switch (MoveReadOutFile(rec, path, folder)) {
+                    case ReadOutMoveResult::Moved:
+                        date = rec.F[MeasRecord::Date];
+                        moved = true;
+                        break;
+                    case ReadOutMoveResult::Kept:
+                        kept << QFileInfo(path).fileName();
+                        break;
+                    case ReadOutMoveResult::Missing:
+                        break;
+                    }
                 }
-            }
-            if (moved)
-                WriteFileOrThrow(measData, MeasDataAfterMove(before, date));
+                if (moved)
+                    WriteFileOrThrow(measData, MeasDataAfterMove(before, date));
+            });
         },
         [] { ForwardDataView(); });
 

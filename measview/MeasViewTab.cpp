@@ -11,6 +11,7 @@
 #include "measview/MeasList.h"
 #include "measview/MeasTabSupport.h"
 #include "measview/MeasViewGlobals.h"
+#include "measview/TickMemory.h"
 #include "measview/Totals.h"
 #include "platform/AppError.h"
 #include "platform/FileIo.h"
@@ -28,7 +29,6 @@
 namespace {
 
 const QString MeasDataName = QStringLiteral("MeasData.csv");
-const QString TickMemoryName = QStringLiteral("CheckMemory.csv");
 
 FlexGrid* Grid()
 {
@@ -68,6 +68,14 @@ void ForgetLoadedHistory()
     Global::MeasHistoryFolder.clear();
     Global::CurMeasRow = -1;
     ResetTicks(0);
+}
+
+// The tick memory of the loaded history. The rows stay where the load put
+// them while an in-place edit renames a file, but the memory follows the
+// files' name order, which the next load lists the rows in.
+QByteArray LoadedTickMemoryBytes()
+{
+    return TickMemoryBytesFor(LoadedTicksByName(), LoadedMeasFiles());
 }
 
 void ClearMeasGraph()
@@ -228,7 +236,7 @@ void DataViewTotalCalc()
         }
         if (!WriteFileAtomic(measData, MeasDataWithTotals(bytes, total)))
             throw AppError(75);
-        if (!WriteFileAtomic(folder + u'/' + TickMemoryName, TickMemoryBytes(Global::DisplayTickMemory)))
+        if (!WriteFileAtomic(folder + u'/' + TickMemoryFileName, LoadedTickMemoryBytes()))
             throw AppError(75);
 
         if (!grid || grid->Rows() <= 1)

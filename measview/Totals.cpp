@@ -90,6 +90,11 @@ QByteArray TotalLine(const QString& value)
 
 } // namespace
 
+bool HasTotalValues(const MeasRecord& rec)
+{
+    return NumText::IsNumeric(rec.F[MeasRecord::Pm]);
+}
+
 void SetNoValueFields(MeasRecord& rec)
 {
     for (int f : NoValueFields)
@@ -109,9 +114,12 @@ void TotalOfTicked(std::vector<MeasRecord>& records, int count, const std::vecto
     count = std::min({count, int(records.size()) - 1, int(ticks.size()) - 1});
     MeasRecord& total = records[0];
 
+    // A measurement without values in this view (its Pm no number, such as
+    // the "--" of one that cannot be corrected) is no part of the total: it
+    // would count as zero and halve every mean.
     std::vector<const MeasRecord*> ticked;
     for (int j = 1; j <= count; ++j)
-        if (ticks[std::size_t(j)] == 1)
+        if (ticks[std::size_t(j)] == 1 && HasTotalValues(records[std::size_t(j)]))
             ticked.push_back(&records[std::size_t(j)]);
     const int n = int(ticked.size());
     if (n == 0) {
@@ -126,21 +134,21 @@ void TotalOfTicked(std::vector<MeasRecord>& records, int count, const std::vecto
     auto& F = total.F;
     std::array<TextSum, std::size(SummedFields)> sums;
     TextSum air;
-    bool anyAir = false;
+    int airCount = 0;
     for (const MeasRecord* r : ticked) {
         for (std::size_t i = 0; i < sums.size(); ++i)
             sums[i].add(Val(r->F[std::size_t(SummedFields[i])]));
         // Instruments of the lettered models measure no outside temperature.
         if (view == TotalView::PmCorrected || !LetterModel(*r)) {
             air.add(Val(r->F[MeasRecord::AirTemp]));
-            anyAir = true;
+            ++airCount;
         }
         if (view == TotalView::Shown)
             F[MeasRecord::Version] = r->F[MeasRecord::Version];
     }
     for (std::size_t i = 0; i < sums.size(); ++i)
         F[std::size_t(SummedFields[i])] = sums[i].text();
-    F[MeasRecord::AirTemp] = anyAir ? air.text() : NoValue;
+    F[MeasRecord::AirTemp] = airCount > 0 ? air.text() : NoValue;
     F[MeasRecord::FillFactor] = NoValue;
 
     F[MeasRecord::Pm] = ResultFormat(Val(F[MeasRecord::Pm]), QStringLiteral("0.00"));
@@ -153,9 +161,9 @@ void TotalOfTicked(std::vector<MeasRecord>& records, int count, const std::vecto
     F[MeasRecord::FillFactor] = FillFactorText(total);
     F[MeasRecord::Irradiance] = ResultFormat(Val(F[MeasRecord::Irradiance]) / n, QStringLiteral("0"));
     F[MeasRecord::CellTemp] = ResultFormat(Val(F[MeasRecord::CellTemp]) / n, QStringLiteral("0.0"));
-    // n counts every ticked row, also those that added no outside temperature.
+    // The mean of the outside temperatures that were added, not of every row.
     if (F[MeasRecord::AirTemp] != NoValue)
-        F[MeasRecord::AirTemp] = ResultFormat(Val(F[MeasRecord::AirTemp]) / n, QStringLiteral("0.0"));
+        F[MeasRecord::AirTemp] = ResultFormat(Val(F[MeasRecord::AirTemp]) / airCount, QStringLiteral("0.0"));
     const double product = Val(F[MeasRecord::Area]) * Val(F[MeasRecord::Irradiance]);
     F[MeasRecord::Efficiency] =
         product == 0 ? QStringLiteral("Err")

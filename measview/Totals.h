@@ -28,10 +28,18 @@ enum class TotalView {
     PmCorrected, // every ticked outside temperature, the version left alone
 };
 
+// Whether a measurement takes part in a total (of the list or of the
+// report): its Pm is a number. One that cannot be corrected shows "--"
+// there in the corrected views, an instrument's failed trace a word.
+bool HasTotalValues(const MeasRecord& rec);
+
 // Computes entry 0 of `records` from the entries j = 1 to `count` whose
-// ticks[j] is 1, as every step storing its result as text and the next step
-// reading that text. With none ticked the total gets SetNoValueFields and an
-// efficiency (F13) of "--". A value that is not a finite number is "--".
+// ticks[j] is 1 and that HasTotalValues, as every step storing its result as
+// text and the next step reading that text. Each mean divides by the number
+// of values its sum took (the outside temperature of the shown view leaves
+// out the lettered models'). With none taken the total gets
+// SetNoValueFields and an efficiency (F13) of "--". A value that is not a
+// finite number is "--".
 void TotalOfTicked(std::vector<MeasRecord>& records, int count, const std::vector<std::uint8_t>& ticks,
                    TotalView view);
 

@@ -15,6 +15,17 @@
 
 namespace {
 
+// The module of every sample string, as its maker rates it at 1000 W/m2
+// and 25 C: the single-diode model below gives about this Pm.
+constexpr double ModuleRatedPm = 255;      // W
+constexpr double ModulePmTempCoef = -0.45; // %/C
+
+// The instrument's judgement: the Pm brought to 1000 W/m2 and 25 C as a
+// percentage of the string's rated power; Good from the first criterion on,
+// Caution from the second, Poor below.
+constexpr int JudgeGoodFrom = 90;
+constexpr int JudgeCautionFrom = 80;
+
 // One string of modules under the sun at one moment.
 struct StringUnderTest {
     int modules = 10;         // in series
@@ -168,15 +179,18 @@ struct SampleRecord {
         put(r, 154, "0");
         put(r, 155, "0");
         put(r, 156, "0");
-        // Judgement against the rated power of the string.
-        const double rated = string.modules * string.vocModule * string.iscModule * 0.78;
-        const double ratio = pm / (rated * string.irradiance / 1000.0) * 100;
-        put(r, 157, digits(std::lround(ratio), 5));
-        put(r, 162, digits(90, 5));
-        put(r, 167, digits(110, 5));
+        // Judgement against the rated power of the string, which the
+        // instrument keeps in kW with its two criteria in percent.
+        const double ratedKw = string.modules * ModuleRatedPm / 1000;
+        const double atStc = pm / (string.irradiance / 1000.0) /
+                             (1 + ModulePmTempCoef / 100 * (string.cellTemp - 25));
+        const double ratio = atStc / (ratedKw * 1000) * 100;
+        put(r, 157, decimal(ratedKw, 5, 2));
+        put(r, 162, digits(JudgeGoodFrom, 5));
+        put(r, 167, digits(JudgeCautionFrom, 5));
         put(r, 172, digits(0, 5));
         put(r, 177, digits(0, 5));
-        put(r, 182, ratio >= 90 ? "1" : ratio >= 80 ? "2" : "3");
+        put(r, 182, ratio >= JudgeGoodFrom ? "1" : ratio >= JudgeCautionFrom ? "2" : "3");
         put(r, 183, "0");
         put(r, 184, digits(0, 5));
         put(r, 189, QByteArray(1, model));
@@ -213,21 +227,21 @@ struct SampleRecord {
 QList<QByteArray> SampleInstrumentMemory()
 {
     // Three array groups of one site, measured over two mornings: group 1
-    // by a newer instrument, group 2 by an older one (whole volts, no fill
-    // factor of its own), group 3 by a model that asks for its clock.
+    // by two newer instruments, group 2 by an older one (whole volts, no
+    // fill factor of its own), group 3 by a model that asks for its clock.
+    // Every measurement is one string of 10 modules (series 10, parallel 1).
     struct Group {
         int group;
         int strings;
         char models[2];
         double version;
-        const char* text;
-        int modules;
+        const char* texts[2];
         QDateTime start;
     };
     const Group groups[] = {
-        {1, 12, {'3', '8'}, 8.5, "KRX-260N", 10, QDateTime(QDate(2024, 5, 14), QTime(9, 42, 10))},
-        {2, 10, {'6', '6'}, 7.5, "QTM-150", 12, QDateTime(QDate(2024, 5, 14), QTime(11, 5, 40))},
-        {3, 8, {'G', 'G'}, 8.3, "KRX-530", 8, QDateTime(QDate(2024, 5, 15), QTime(10, 20, 0))},
+        {1, 12, {'3', '8'}, 8.5, {"QTM-520", "QTM-520Z"}, QDateTime(QDate(2024, 5, 14), QTime(9, 42, 10))},
+        {2, 10, {'6', '6'}, 7.5, {"PLV-210V", "PLV-210V"}, QDateTime(QDate(2024, 5, 14), QTime(11, 5, 40))},
+        {3, 8, {'G', 'G'}, 8.3, {"KRX-530N", "KRX-530N"}, QDateTime(QDate(2024, 5, 15), QTime(10, 20, 0))},
     };
     QList<QByteArray> memory;
     int serial = 101;
@@ -243,10 +257,9 @@ QList<QByteArray> SampleInstrumentMemory()
             r.when = g.start.addSecs(qint64(i) * 97);
             r.model = g.models[i % 2];
             r.version = g.version;
-            r.instrumentText = g.text;
+            r.instrumentText = g.texts[i % 2];
             r.seed = seed++;
             Scatter s{r.seed * 2654435761u};
-            r.string.modules = g.modules;
             // The sun climbs through the morning; an odd string is shaded
             // or soiled a little.
             r.string.irradiance = 780 + 15 * i + 40 * s.next();

@@ -588,6 +588,11 @@ void FrmReport::DataView()
         const std::vector<MeasRecord>& view = Global::MeasViewRecords;
         const ReportTotals totals = ReportTotalsOf(view, Global::MeasFileCount, Global::DisplayTick);
         fillRows();
+        // Rows left out of the totals are said once, not at every scroll.
+        if (!totals.leftOut.empty() && !leftOutReported) {
+            leftOutReported = true;
+            MsgBox(LeftOutMessage(view, totals.leftOut), vbOKOnly | vbInformation);
+        }
 
         Global::ReportPmTotal = totals.pmTotal;
         Global::ReportVocMean = totals.vocMean;

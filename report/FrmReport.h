@@ -157,4 +157,6 @@ class FrmReport : public QWidget {
     QImage logo;
     // Photos already reported as unreadable: each is reported once.
     std::set<QString> photoReported;
+    // The note on rows left out of the totals was shown.
+    bool leftOutReported = false;
 };

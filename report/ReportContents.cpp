@@ -6,6 +6,7 @@
 #include "customers/CustomerGlobals.h"
 #include "customers/Pictures.h"
 #include "measview/PlotEngine.h"
+#include "measview/Totals.h"
 #include "platform/AnsiCodec.h"
 #include "platform/NumText.h"
 
@@ -145,6 +146,10 @@ ReportTotals ReportTotalsOf(const std::vector<MeasRecord>& view, int measFileCou
         if (!Ticked(ticks, i))
             continue;
         const auto& f = view[std::size_t(i)].F;
+        if (!HasTotalValues(view[std::size_t(i)])) {
+            t.leftOut.push_back(i);
+            continue;
+        }
         t.pmSum += Rounded(NumText::Val(f[MeasRecord::Pm]), "0");
         t.vocSum += Rounded(NumText::Val(f[MeasRecord::Voc]), "0");
         t.iscSum += Rounded(NumText::Val(f[MeasRecord::Isc]), "0.0");
@@ -156,6 +161,17 @@ ReportTotals ReportTotalsOf(const std::vector<MeasRecord>& view, int measFileCou
     t.vocMean = NumText::Str(t.vocSum / t.count);
     t.iscTotal = NumText::Str(t.iscSum);
     return t;
+}
+
+QString LeftOutMessage(const std::vector<MeasRecord>& view, const std::vector<int>& leftOut)
+{
+    QStringList lines{Report::LeftOutOfTotals};
+    for (int i : leftOut)
+        if (i >= 0 && std::size_t(i) < view.size()) {
+            const auto& f = view[std::size_t(i)].F;
+            lines << f[MeasRecord::Date] + u' ' + f[MeasRecord::Time] + u' ' + f[MeasRecord::Number];
+        }
+    return lines.join(QStringLiteral("\r\n"));
 }
 
 ReportTotalTexts ShownTotals(const QString& pmTotal, const QString& vocMean, const QString& iscTotal,

@@ -59,6 +59,11 @@ inline constexpr int UiJudgeGood = 580;
 inline constexpr int UiJudgeCaution = 581;
 inline constexpr int UiJudgePoor = 582;
 
+// The head of the note on rows left out of the totals (no language file has
+// a text for it).
+inline const QString LeftOutOfTotals =
+    QStringLiteral("These rows have no Pm value and are left out of the report's totals:");
+
 } // namespace Report
 
 // ---- Rows ------------------------------------------------------------------
@@ -93,11 +98,13 @@ std::vector<ReportRow> ReportRowsShown(const std::vector<MeasRecord>& view, int 
 // total element 0 never counts): the Pm total of the Pms rounded to whole
 // watts, the mean of the Vocs rounded to whole volts, the total of the Iscs
 // rounded to tenths of an ampere. The texts are the plain decimal forms
-// (ReportPmTotal, ReportVocMean, ReportIscTotal); with no ticked measurement
-// all three are empty. A Pm that is no number counts by its leading number
-// (0 when it has none).
+// (ReportPmTotal, ReportVocMean, ReportIscTotal); with no measurement
+// counted all three are empty. A measurement whose Pm is no number ("--" in
+// a corrected view it cannot be corrected in, an instrument's "ERR") is left
+// out of every total and of the count, and listed in `leftOut`.
 struct ReportTotals {
     int count = 0;
+    std::vector<int> leftOut; // record indexes, ascending
     double pmSum = 0;
     double vocSum = 0;
     double iscSum = 0;
@@ -107,6 +114,10 @@ struct ReportTotals {
 };
 ReportTotals ReportTotalsOf(const std::vector<MeasRecord>& view, int measFileCount,
                             const std::vector<std::uint8_t>& ticks);
+
+// What the report says once when rows were left out of its totals: the
+// message and the date, time and number of each such row.
+QString LeftOutMessage(const std::vector<MeasRecord>& view, const std::vector<int>& leftOut);
 
 // The totals as the report shows them: the Pm total as a whole number; the
 // Voc mean and the Isc total with one and three decimals when `version` (F42

@@ -28,6 +28,31 @@ QList<QByteArray> LinesOf(const QString& path)
     return AnsiCodec::splitLineBytes(Bytes(path));
 }
 
+// History measurements numbered 00nn-01-01, measured on 24/05/dd at tt, one
+// per {nn, dd, tt}; their file names.
+QStringList WriteHistoryMeasurements(const QString& folder,
+                                     std::initializer_list<std::tuple<int, const char*, const char*>> rows)
+{
+    QStringList names;
+    for (const auto& [n, day, time] : rows) {
+        MeasRecord r = ReadOut(QStringLiteral("00%1-01-01").arg(n), QStringLiteral("24/05/") + QLatin1String(day),
+                               QLatin1String(time), QStringLiteral("200"));
+        names << QFileInfo(WriteMeasFile(folder, r, {MeasFileVariant::History})).fileName();
+    }
+    return names;
+}
+
+// The numbers of the measurements the loaded list has ticked, "total" for
+// the total row.
+QStringList TickedNumbers()
+{
+    QStringList numbers;
+    for (int i = 0; i <= Global::MeasFileCount && i < int(Global::DisplayTick.size()); ++i)
+        if (Global::DisplayTick[std::size_t(i)] == 1)
+            numbers << (i == 0 ? QStringLiteral("total") : Global::MeasRawRecords[std::size_t(i)].F[0]);
+    return numbers;
+}
+
 } // namespace
 
 TEST(DataControlMove, TickedFilesGoIntoTheChosenHistoryWithItsDateAndTheCustomerTabIsShown)
@@ -75,6 +100,29 @@ TEST(DataControlMove, TickedFilesGoIntoTheChosenHistoryWithItsDateAndTheCustomer
     EXPECT_EQ(t.Text(QStringLiteral("LblPage")), QStringLiteral("2"));
     EXPECT_EQ(t.Text(QStringLiteral("LblDate")), QStringLiteral("24/05/04"));
     EXPECT_EQ(qobject_cast<QWidget*>(t.Ctl("TxtIn", 11))->focusPolicy(), Qt::StrongFocus);
+}
+
+TEST(DataControlMove, TheTicksOfTheHistoryStayOnTheirMeasurements)
+{
+    MeasTabsEnv t;
+    const QString west = t.history(West);
+    // Three measurements of the history, two of them ticked; the read-out
+    // files moved in sort between them.
+    WriteHistoryMeasurements(west, {{20, "03", "09:00:00"}, {21, "03", "11:00:00"}, {22, "05", "09:00:00"}});
+    Put(west + QStringLiteral("/CheckMemory.csv"), "False\r\nTrue\r\nFalse\r\nTrue\r\n");
+    OnInstrumentTab(t);
+    MeasTabsEnv::tick(t.forwardList(), {2, 3});
+    t.Dialogs().answer(vbYes);
+    t.Click("CmdDataControl", 5);
+    ASSERT_EQ(t.TakeMessages(), QStringList{Ui(UiMoveQuestion)});
+
+    // 0020, the moved 0013, 0021, the moved 0016, 0022.
+    EXPECT_EQ(Bytes(west + QStringLiteral("/CheckMemory.csv")),
+              QByteArray("False\r\nTrue\r\nFalse\r\nFalse\r\nFalse\r\nTrue\r\n"));
+    t.choose(QStringLiteral("K001"), 1);
+    t.goTo(1);
+    ASSERT_EQ(Global::MeasFileCount, 5);
+    EXPECT_EQ(TickedNumbers(), QStringList({QStringLiteral("0020-01-01"), QStringLiteral("0022-01-01")}));
 }
 
 TEST(DataControlMove, ADifferentFileOfTheSameNameInTheHistoryIsKeptAndReported)
@@ -254,4 +302,40 @@ TEST(DataControlDelete, TickedMeasurementFilesOfTheListedHistoryAreDeleted)
     EXPECT_EQ(Global::MeasFileCount, 1);
     EXPECT_EQ(t.measList().Rows(), 3);
     EXPECT_EQ(t.Tabs().currentIndex(), 1);
+}
+
+TEST(DataControlDelete, TheTicksLeftStayOnTheirMeasurements)
+{
+    MeasTabsEnv t;
+    const QString west = t.history(West);
+    const QStringList names = WriteHistoryMeasurements(
+        west, {{20, "03", "09:00:00"}, {21, "03", "10:00:00"}, {22, "03", "11:00:00"}, {23, "03", "12:00:00"}});
+    t.choose(QStringLiteral("K001"), 1);
+    t.goTo(1);
+    ASSERT_EQ(Global::MeasFileCount, 4);
+    t.TakeMessages();
+    MeasTabsEnv::tick(t.measList(), {1, 3, 4});
+    ASSERT_EQ(TickedNumbers(), QStringList({QStringLiteral("total"), QStringLiteral("0021-01-01"),
+                                            QStringLiteral("0022-01-01")}));
+
+    // The first ticked file turned into a folder meanwhile: the deletion
+    // stops there, and the other ticked measurement stays, ticked.
+    ASSERT_TRUE(QFile::remove(west + u'/' + names[1]));
+    ASSERT_TRUE(QDir().mkpath(west + u'/' + names[1]));
+    t.Dialogs().answer(vbYes);
+    t.Click("CmdDataControl", 0);
+    const QStringList shown = t.TakeMessages();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_TRUE(shown[1].startsWith(QStringLiteral("ERROR No:75"))) << shown[1].toStdString();
+    ASSERT_EQ(Global::MeasFileCount, 3);
+    EXPECT_EQ(TickedNumbers(), QStringList({QStringLiteral("total"), QStringLiteral("0022-01-01")}));
+    EXPECT_EQ(Bytes(west + QStringLiteral("/CheckMemory.csv")), QByteArray("True\r\nFalse\r\nTrue\r\nFalse\r\n"));
+
+    // Deleted as asked, it takes its tick along; the total row keeps its own.
+    t.Dialogs().answer(vbYes);
+    t.Click("CmdDataControl", 0);
+    EXPECT_EQ(t.TakeMessages(), QStringList({Ui(UiDeleteTickedMeasQuestion), Ui(UiDataDeleted)}));
+    ASSERT_EQ(Global::MeasFileCount, 2);
+    EXPECT_EQ(TickedNumbers(), QStringList{QStringLiteral("total")});
+    EXPECT_EQ(Bytes(west + QStringLiteral("/CheckMemory.csv")), QByteArray("True\r\nFalse\r\nFalse\r\n"));
 }

@@ -292,6 +292,16 @@ TEST(SampleMemory, HoldsPlausibleMeasurementsOfThreeGroups)
         EXPECT_LT(NumText::Val(r.IvPoints[119][MeasRecord::Amp]), isc * 0.05);
         EXPECT_NEAR(lastV, voc, voc * 0.02);
         EXPECT_NEAR(maxPower, pm, pm * 0.03);
+        // One string of 10 modules of 255 W: the instrument keeps its rated
+        // power in kW and its two criteria in percent, and judges it Good.
+        EXPECT_EQ(r.F[32], QStringLiteral("2.55"));
+        EXPECT_EQ(r.F[33], QStringLiteral("90"));
+        EXPECT_EQ(r.F[34], QStringLiteral("80"));
+        EXPECT_EQ(r.F[37], QStringLiteral("1"));
+        // Pm at 1000 W/m2 and 25 C is near the rated power.
+        const double atStc = pm / (g / 1000) / (1 - 0.0045 * (NumText::Val(r.F[8]) - 25));
+        EXPECT_GT(atStc, 0.9 * 2550);
+        EXPECT_LT(atStc, 1.05 * 2550);
     }
     EXPECT_EQ(groups.size(), 3);
     EXPECT_GE(models.size(), 3);

@@ -160,6 +160,42 @@ TEST(MeasListEdit, EscARefusedValueAndTheTotalRowChangeNothing)
     EXPECT_TRUE(t.boxes().isEmpty());
 }
 
+TEST(MeasListEdit, ATickedMeasurementMovedInNameOrderKeepsItsTick)
+{
+    EditWindow t;
+    ASSERT_EQ(t.tickedRows(), QList<int>({2, 4, 9}));
+    // The measurement numbers of the ticked rows.
+    const auto tickedNumbers = [] {
+        QStringList numbers;
+        for (int i = 0; i <= Global::MeasFileCount; ++i)
+            if (Global::DisplayTick[std::size_t(i)] == 1)
+                numbers << (i == 0 ? QStringLiteral("total") : Global::MeasRawRecords[std::size_t(i)].F[0]);
+        numbers.sort();
+        return numbers;
+    };
+    // Record 3 (ticked) dated after every other: its file goes last in name
+    // order, and the rows after it move up at the next load.
+    t.edit(4, 0, QStringLiteral("24/06/01"));
+    ASSERT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
+    ASSERT_TRUE(QFileInfo::exists(t.file(QStringLiteral("240601_102000_0002-02-01.csv"))));
+    // Ticks changed after the edit, the total row's among them, are kept too.
+    t.clickTick(3);
+    t.grid()->setTick(1, true);
+    const QStringList ticked = tickedNumbers();
+    ASSERT_EQ(ticked.size(), 5);
+    const QString total = Global::MeasViewRecords[0].F[15];
+
+    t.chooseHistory(QStringLiteral("空き"));
+    t.chooseHistory();
+    ASSERT_EQ(Global::MeasRawRecords[8].F[0], QStringLiteral("0002-02-01"));
+    EXPECT_EQ(tickedNumbers(), ticked);
+    EXPECT_EQ(t.tickedRows(), QList<int>({1, 2, 3, 8, 9}));
+    EXPECT_EQ(Global::MeasViewRecords[0].F[15], total);
+    EXPECT_EQ(FileBytes(t.file(QStringLiteral("CheckMemory.csv"))),
+              QByteArray("True\r\nTrue\r\nTrue\r\nFalse\r\nFalse\r\nFalse\r\nFalse\r\nTrue\r\nTrue\r\n"));
+    EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
+}
+
 TEST(MeasListEdit, AnotherMeasurementsFileIsNotReplaced)
 {
     EditWindow t;

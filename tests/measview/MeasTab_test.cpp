@@ -9,6 +9,8 @@
 #include "measview/CurveButtons.h"
 #include "measview/MeasList.h"
 #include "measview/PlotPainter.h"
+#include "measview/Totals.h"
+#include "instrument/MeasFile.h"
 #include "measview/TabRules.h"
 #include "platform/AnsiCodec.h"
 #include "platform/NumText.h"
@@ -587,6 +589,82 @@ TEST(MeasTabViews, TheJudgementSwitchKeepsTheViewShown)
     EXPECT_EQ(t.rowTexts(3).mid(15), QStringList({"", "", ""}));
     judge->click();
     EXPECT_EQ(t.rowTexts(3).mid(15), QStringList({"95", "9/11", Ui(580)}));
+    EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
+}
+
+// ---- Totals ------------------------------------------------------------------
+
+TEST(MeasTabTotals, AMeasurementWithoutCorrectedValuesIsLeftOutOfTheCorrectedTotals)
+{
+    MeasTabWindow t;
+    const QString folder = t.historyFolder();
+    // Record 2 again, taken with the irradiance sensor unplugged: it has
+    // values as measured and "--" in both corrected views.
+    MeasRecord unplugged =
+        ReadMeasFile(folder + QStringLiteral("/240503_101500_0001-01-01.csv"), MeasFileVariant::History);
+    unplugged.F[0] = QStringLiteral("0010-01-01");
+    unplugged.F[2] = QStringLiteral("10:17:00");
+    unplugged.F[12] = QStringLiteral("0");
+    WriteMeasFile(folder, unplugged, {MeasFileVariant::History});
+    t.open(0);
+    ASSERT_EQ(Global::MeasFileCount, 9);
+    ASSERT_EQ(Global::MeasRawRecords[3].F[0], QStringLiteral("0010-01-01"));
+    // Records 2 and 3 (the unplugged one) ticked.
+    for (int row = 2; row <= 10; ++row)
+        t.grid()->setTick(row, row == 3 || row == 4);
+    ASSERT_EQ(Global::DisplayTick, Flags({0, 0, 1, 1, 0, 0, 0, 0, 0, 0}));
+    const QString measData = folder + QStringLiteral("/MeasData.csv");
+    const QString tickFile = folder + QStringLiteral("/CheckMemory.csv");
+
+    // The list's total row and MeasData.csv lines 3 to 5 show the same total.
+    const auto shownAsTheListShows = [&](const MeasRecord& total) {
+        EXPECT_EQ(t.rowTexts(1).mid(6, 7), MeasListCells(total, true, MeasRowWriter::Totals, false).mid(6, 7));
+        QList<QByteArray> lines;
+        for (int f : {15, 16, 17}) {
+            const QString& value = total.F[std::size_t(f)];
+            lines << (value == QLatin1String("--") ? QByteArray("\r") : "SEL_OK," + value.toLatin1() + "\r");
+        }
+        EXPECT_EQ(TotalLines(FileBytes(measData)), lines);
+    };
+    // The total of a view with record 2 alone ticked.
+    const auto record2Alone = [](std::vector<MeasRecord> view, TotalView kind) {
+        TotalOfTicked(view, 9, Flags({0, 0, 1, 0, 0, 0, 0, 0, 0, 0}), kind);
+        return view[0];
+    };
+    for (int tab : {1, 2}) {
+        SCOPED_TRACE(tab);
+        t.form->SSTab3->setCurrentIndex(tab);
+        ASSERT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
+        EXPECT_EQ(t.rowTexts(4).mid(6, 3), QStringList({"--", "--", "--"}));
+        const MeasRecord want = record2Alone(tab == 1 ? Global::MeasPmCorrRecords : Global::MeasStcRecords,
+                                             TotalView::Shown);
+        EXPECT_EQ(Global::MeasViewRecords[0], want);
+        EXPECT_EQ(Global::MeasPmCorrRecords[0], record2Alone(Global::MeasPmCorrRecords, TotalView::PmCorrected));
+        EXPECT_NE(want.F[15], QStringLiteral("--"));
+        // A re-tick writes the row with the totals' own rules.
+        t.grid()->setTick(4, false);
+        t.grid()->setTick(4, true);
+        EXPECT_EQ(Global::MeasViewRecords[0], want);
+        shownAsTheListShows(want);
+    }
+
+    // The unplugged measurement alone: no total, in the list and the file.
+    t.grid()->setTick(3, false);
+    const MeasRecord none = Global::MeasViewRecords[0];
+    for (int f : {8, 10, 12, 15, 16, 17, 43})
+        EXPECT_EQ(none.F[std::size_t(f)], QStringLiteral("--")) << f;
+    EXPECT_EQ(t.rowTexts(1).mid(6, 7), QStringList({"--", "--", "--", "--", "--", "--", "--"}));
+    shownAsTheListShows(none);
+    EXPECT_EQ(TotalLines(FileBytes(measData)), QList<QByteArray>({"\r", "\r", "\r"}));
+    // Its tick is kept all the same.
+    EXPECT_EQ(FileBytes(tickFile), TickLines({false, false, false, true, false, false, false, false, false, false}));
+
+    // As measured it has its values and is counted.
+    t.form->SSTab3->setCurrentIndex(0);
+    t.grid()->setTick(3, true);
+    const double pm = NumText::Val(Global::MeasRawRecords[2].F[15]) + NumText::Val(unplugged.F[15]);
+    EXPECT_EQ(Global::MeasViewRecords[0].F[15], NumText::Format(pm, QStringLiteral("0.00")));
+    shownAsTheListShows(Global::MeasViewRecords[0]);
     EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
 }
 

@@ -126,17 +126,21 @@ TEST(Totals, TwoStringsInParallel)
 
 TEST(Totals, ThreeStringsWithALetteredInstrument)
 {
-    // The shown view adds only measured outside temperatures but divides by
-    // every ticked row; the Pm-corrected view adds all and keeps the version.
+    // The shown view adds only measured outside temperatures and takes their
+    // mean; the Pm-corrected view adds all and keeps the version.
     std::vector<MeasRecord> shown = View({StringOne(), StringTwo(), StringThree()});
     std::vector<MeasRecord> pm = shown;
     pm[0].F[42] = "kept";
     TotalOfTicked(shown, 3, {0, 1, 1, 1}, TotalView::Shown);
     TotalOfTicked(pm, 3, {0, 1, 1, 1}, TotalView::PmCorrected);
-    EXPECT_EQ(Fields(shown[0]), QStringList({"745.75", "400.7", "24.285", "0.08", "44.1", "14.5", "873",
+    EXPECT_EQ(Fields(shown[0]), QStringList({"745.75", "400.7", "24.285", "0.08", "44.1", "21.8", "873",
                                              "4.89", "17.47", "8.5"}));
-    EXPECT_EQ(shown[0].F[10], "14.5"); // (23.5 + 20) / 3
+    EXPECT_EQ(shown[0].F[10], "21.8"); // (23.5 + 20) / 2, not / 3
     EXPECT_EQ(pm[0].F[10], "24.5");    // (23.5 + 20 + 30) / 3
+    // The lettered instrument first or alone among measuring ones: the same mean.
+    std::vector<MeasRecord> mixed = View({StringThree(), StringOne(), StringThree()});
+    TotalOfTicked(mixed, 3, {0, 1, 1, 1}, TotalView::Shown);
+    EXPECT_EQ(mixed[0].F[10], "23.5");
     EXPECT_EQ(pm[0].F[42], "kept");
     EXPECT_EQ(PointTexts(shown[0], 0), QStringList({"400", "1.5", "600"}));
     EXPECT_EQ(PointTexts(shown[0], 1), QStringList({"300.166666666667", "21.75", "6528.62500000001"}));
@@ -147,12 +151,72 @@ TEST(Totals, ThreeStringsWithALetteredInstrument)
     EXPECT_EQ(letters[0].F[10], "--");
 }
 
+TEST(Totals, AMeasurementWithoutValuesInTheViewIsLeftOutOfItsTotal)
+{
+    // As a corrected view holds a measurement it cannot correct: "--" in Pm,
+    // Voc, Isc and fill factor, no points, the other fields as measured.
+    MeasRecord dashes = StringOne();
+    for (int f : {15, 16, 17, 43})
+        dashes.F[std::size_t(f)] = "--";
+    dashes.IvPoints = IvPointTable();
+    dashes.F[42] = "9.9";
+    // An instrument's failed trace in the view as measured.
+    MeasRecord failed = StringThree();
+    failed.F[15] = "ERR";
+
+    struct Case {
+        const char* what;
+        std::vector<MeasRecord> measurements;
+        std::vector<std::uint8_t> ticks;
+        // The same total from the measurements that have values.
+        std::vector<MeasRecord> counted;
+        std::vector<std::uint8_t> countedTicks;
+    } cases[] = {
+        {"between two others", {StringOne(), dashes, StringTwo()}, {0, 1, 1, 1}, {StringOne(), StringTwo()},
+         {0, 1, 1}},
+        {"last, with the total row", {StringOne(), StringTwo(), dashes}, {1, 1, 1, 1}, {StringOne(), StringTwo()},
+         {1, 1, 1}},
+        {"a word for Pm", {StringOne(), failed, StringTwo()}, {0, 1, 1, 1}, {StringOne(), StringTwo()}, {0, 1, 1}},
+        {"alone", {StringOne(), dashes}, {0, 0, 1}, {StringOne(), dashes}, {0, 0, 0}},
+        {"alone with the total row", {dashes, StringTwo()}, {1, 1, 0}, {dashes, StringTwo()}, {1, 0, 0}},
+        {"two without values", {dashes, failed}, {0, 1, 1}, {dashes, failed}, {0, 0, 0}},
+    };
+    for (TotalView view : {TotalView::Shown, TotalView::PmCorrected})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (view == TotalView::Shown ? " (shown)" : " (Pm-corrected)"));
+            std::vector<MeasRecord> v(1);
+            SetNoValueFields(v[0]);
+            v.insert(v.end(), c.measurements.begin(), c.measurements.end());
+            std::vector<MeasRecord> want(1);
+            SetNoValueFields(want[0]);
+            want.insert(want.end(), c.counted.begin(), c.counted.end());
+            TotalOfTicked(v, int(c.measurements.size()), c.ticks, view);
+            TotalOfTicked(want, int(c.counted.size()), c.countedTicks, view);
+            EXPECT_EQ(Fields(v[0]), Fields(want[0]));
+            EXPECT_EQ(v[0], want[0]);
+            // The measurements keep their own values.
+            EXPECT_TRUE(std::equal(c.measurements.begin(), c.measurements.end(), v.begin() + 1));
+        }
+
+    // With none left the total says so, and so do the history's files.
+    std::vector<MeasRecord> v = View({dashes});
+    TotalOfTicked(v, 1, {0, 1}, TotalView::PmCorrected);
+    EXPECT_EQ(Fields(v[0]), QStringList({"--", "--", "--", "--", "--", "--", "--", "--", "--", ""}));
+    EXPECT_EQ(PointTexts(v[0], 0), QStringList({"", "", ""}));
+    EXPECT_EQ(MeasDataWithTotals(Cp932({"Roof", "d", "SEL_OK,1", "SEL_OK,2", "SEL_OK,3", "", "", "", ""}), v[0]),
+              Cp932({"Roof", "d", "", "", "", "", "", "", ""}));
+}
+
 TEST(Totals, FormatsOfTheTotal)
 {
     auto total = [](std::initializer_list<std::pair<int, const char*>> a,
                     std::initializer_list<std::pair<int, const char*>> b) {
         std::vector<MeasRecord> v =
             View({MakeRecord(a, Every("1"), Every("1")), MakeRecord(b, Every("1"), Every("1"))});
+        // A Pm of 0 where the case names none: every measurement has one.
+        for (MeasRecord& r : v)
+            if (r.F[15].isEmpty())
+                r.F[15] = "0";
         TotalOfTicked(v, 2, {0, 1, 1}, TotalView::Shown);
         return Fields(v[0]);
     };

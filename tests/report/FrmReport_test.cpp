@@ -168,6 +168,26 @@ TEST(ReportWindow, ModelListFollowsTheSlotsTotalsAndPlotDoNot)
     EXPECT_EQ(f->LblMeasMachine->text(), head + QStringLiteral("QTM-520 KRX-210"));
 }
 
+TEST(ReportWindow, RowsWhosePmIsNoNumberAreLeftOutOfTheTotalsAndSaidOnce)
+{
+    ReportWindowEnv env;
+    View v = MakeView(12, 12);
+    v.records[2].F[MeasRecord::Pm] = QStringLiteral("--");
+    v.records[11].F[MeasRecord::Pm] = QStringLiteral("ERR");
+    FrmReport* f = env.open(v);
+    ASSERT_EQ(env.boxes(), QStringList{LeftOutMessage(v.records, {2, 11})});
+    EXPECT_EQ(env.w.env.dialogs->log[0].message.title, QStringLiteral("Heliodex"));
+    // 201 to 212 W without the two rows; the Voc mean over the ten others.
+    EXPECT_EQ(Global::ReportPmTotal, QStringLiteral("2065"));
+    EXPECT_EQ(f->LblData[12]->text(), QStringLiteral("2065"));
+    EXPECT_EQ(Global::ReportVocMean, QStringLiteral("40.7"));
+    // The rows are shown as they stand; scrolling says nothing more.
+    EXPECT_EQ(SlotText(f, Report::Pm, 1), QStringLiteral("--"));
+    f->VScroll1->setValue(2);
+    f->VScroll1->setValue(0);
+    EXPECT_EQ(env.boxes().size(), 1);
+}
+
 TEST(ReportWindow, BackAndCloseBoxShowTheMainWindowUnloadingByCodeDoesNot)
 {
     ReportWindowEnv env;

@@ -226,15 +226,38 @@ TEST_F(ReportContents, TotalsMeanAndShownFormats)
     EXPECT_TRUE(FirstMeasurementVersion({MeasRecord{}}).isEmpty());
 }
 
-TEST_F(ReportContents, APmThatIsNoNumberCountsByItsLeadingNumber)
+TEST_F(ReportContents, ARowWhosePmIsNoNumberIsLeftOutOfEveryTotal)
 {
-    View v = MakeView(4, 4);
-    const char* pms[] = {"100", "", "abc", "12.6W"};
-    for (int i = 1; i <= 4; ++i)
-        v.records[std::size_t(i)].F[MeasRecord::Pm] = QString::fromLatin1(pms[i - 1]);
+    View v = MakeView(5, 5);
+    const char* pms[] = {"100", "", "ERR", "--", " 50.4 "};
+    const char* vocs[] = {"300", "900", "900", "900", "401"};
+    for (int i = 1; i <= 5; ++i) {
+        MeasRecord& r = v.records[std::size_t(i)];
+        r.F[MeasRecord::Pm] = QString::fromLatin1(pms[i - 1]);
+        r.F[MeasRecord::Voc] = QString::fromLatin1(vocs[i - 1]);
+        r.F[MeasRecord::Isc] = QStringLiteral("8");
+    }
     const ReportTotals t = ReportTotalsOf(v.records, v.count, v.ticks);
-    EXPECT_EQ(t.count, 4);
-    EXPECT_EQ(t.pmTotal, QStringLiteral("113"));
+    EXPECT_EQ(t.count, 2);
+    EXPECT_EQ(t.pmTotal, QStringLiteral("150"));
+    EXPECT_EQ(t.vocMean, QStringLiteral("350.5")); // (300 + 401) / 2
+    EXPECT_EQ(t.iscTotal, QStringLiteral("16"));
+    EXPECT_EQ(t.leftOut, (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(LeftOutMessage(v.records, t.leftOut),
+              Report::LeftOutOfTotals + QStringLiteral("\r\n24/06/03 10:02:00 0002-01-01"
+                                                       "\r\n24/06/04 10:03:00 0003-01-01"
+                                                       "\r\n24/06/05 10:04:00 0004-01-01"));
+    // The row itself still shows its Pm as it stands.
+    EXPECT_EQ(ReportRowTextsOf(v.records[3], true)[Report::Pm], QStringLiteral("ERR"));
+
+    // Only such rows ticked: no totals, as with nothing ticked.
+    View dashes = MakeView(2, 2);
+    for (int i = 1; i <= 2; ++i)
+        dashes.records[std::size_t(i)].F[MeasRecord::Pm] = QStringLiteral("--");
+    const ReportTotals d = ReportTotalsOf(dashes.records, dashes.count, dashes.ticks);
+    EXPECT_EQ(d.count, 0);
+    EXPECT_TRUE(d.pmTotal.isEmpty() && d.vocMean.isEmpty() && d.iscTotal.isEmpty());
+    EXPECT_EQ(d.leftOut, (std::vector<int>{1, 2}));
 
     // Nothing ticked but the total: no totals at all.
     View none = MakeView(4, 0, true);
