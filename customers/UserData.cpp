@@ -342,13 +342,6 @@ QString PictureFolderName()
 
 namespace {
 
-QStringList SafeLanguageNames(int key)
-{
-    QStringList names = LanguageTexts(key);
-    names.removeIf([](const QString& n) { return !IsSafeNamePart(n); });
-    return names;
-}
-
 QString WithoutClosingSlash(QString path)
 {
     while (path.size() > 1 && path.endsWith(u'/'))
@@ -358,14 +351,21 @@ QString WithoutClosingSlash(QString path)
 
 } // namespace
 
+QStringList LanguageFolderNames(int key)
+{
+    QStringList names = LanguageTexts(key);
+    names.removeIf([](const QString& n) { return !IsSafeNamePart(n); });
+    return names;
+}
+
 QStringList PictureFolderNames()
 {
-    return SafeLanguageNames(UiPictureFolderKey);
+    return LanguageFolderNames(UiPictureFolderKey);
 }
 
 QStringList DocumentsFolderNames()
 {
-    return SafeLanguageNames(UiDocumentsFolderKey);
+    return LanguageFolderNames(UiDocumentsFolderKey);
 }
 
 QString NamedFolderIn(const QString& parent, const QStringList& names, const QString& newName)

@@ -41,6 +41,9 @@ QString PictureFolderName();
 // folder are left out.
 QStringList PictureFolderNames();
 QStringList DocumentsFolderNames();
+// The same for any folder named by UI text `key` (a maker's picture or
+// documents folder).
+QStringList LanguageFolderNames(int key);
 // The full path of the first of `names` that is a folder in `parent`; when
 // there is none, of the one to make, parent/`newName` (the name in the
 // language in use); empty when that is no usable name either. Nothing is
