@@ -285,9 +285,8 @@ void SaveHistory(const QString& customer, int index, HistoryRecord& record,
 
     if (!keepPictureData) {
         // Written from the pictures as they lie in this folder now, so that a
-        // renamed history keeps them.
-        // A picture is kept whichever language named its picture folder,
-        // the folder its reference names first.
+        // renamed history keeps them, whichever language named their picture
+        // folder (the folder the reference names is looked in first).
         PictureNames names;
         const QStringList pictureFolderNames = PictureFolderNames();
         for (int j = 0; j < PictureSlots; ++j) {
@@ -295,7 +294,8 @@ void SaveHistory(const QString& customer, int index, HistoryRecord& record,
             const QString file = FileNameOfPath(path);
             if (!olderKept[j].isEmpty() || !IsSafeNamePart(file))
                 continue;
-            const QString referenced = FileNameOfPath(path.left(path.size() - file.size() - 1));
+            const QString referenced =
+                path.size() > file.size() ? FileNameOfPath(path.left(path.size() - file.size() - 1)) : QString();
             const QString preferred =
                 pictureFolderNames.contains(referenced) ? h + referenced : QString();
             const QString found = FindHistoryPicture(h, file, pictureFolderNames, preferred);
