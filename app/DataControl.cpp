@@ -3,6 +3,7 @@
 #include "app/FrmMain.h"
 #include "common/Captions.h"
 #include "common/FileHelpers.h"
+#include "customers/CustomerGlobals.h"
 #include "customers/CustomerTab.h"
 #include "instrument/DataControl.h"
 #include "instrument/ForwardTab.h"
@@ -125,29 +126,45 @@ void DeleteTickedReadOut(FrmMain& form)
     MsgBox(Ui(UiDataDeleted), vbOKOnly | vbInformation);
 }
 
-// Back to the customer tab, the same customer selected again and the
-// history page shown before.
-void ReturnToCustomerTab(FrmMain& form)
+// The customer chosen on the instrument-data tab, whose history takes the
+// moved files: its control number and name, and the page of that history.
+struct MoveTarget {
+    QString code, name;
+    int page = 0;
+};
+
+MoveTarget ChosenMoveTarget(FrmMain& form)
 {
-    const std::int32_t page = Global::HistoryPage;
+    const auto* code = form.control<QComboBox>(QStringLiteral("CmbCodeName_1"));
+    const auto* name = form.control<QComboBox>(QStringLiteral("CmbUserName_1"));
+    const auto* history = form.control<QComboBox>(QStringLiteral("CmbHistorySel_1"));
+    if (!code || !name || code->currentIndex() < 0)
+        return {};
+    return {code->currentText(), name->currentText(), history ? std::max(history->currentIndex(), 0) : 0};
+}
+
+// Back to the customer tab with the customer the files went to selected
+// again, found by control number and name (two customers may share a
+// number): on the history page shown before when the tab showed that
+// customer, else on the page of the history the files went to.
+void ReturnToCustomerTab(FrmMain& form, const MoveTarget& target)
+{
+    const QString key = target.code + u'_' + target.name;
+    std::int32_t page = Global::LoadedCustomerKey == key ? Global::HistoryPage : target.page;
     form.SSTab->setCurrentIndex(0);
     form.TabGridHook();
     if (auto* name = form.control<QLineEdit>(QStringLiteral("TxtIn_11")))
         name->setFocusPolicy(Qt::StrongFocus);
-    const QString code = Global::UserDataRecord.CustomerCode;
     UserListIni(true);
-    FlexGrid* list = form.MfgUserList;
-    int row = 0;
-    for (int r = 1; list && r < list->Rows() && row == 0; ++r)
-        if (list->TextMatrix(r, 0) == code)
-            row = r;
-    if (row == 0) {
+    if (target.code.isEmpty() || !FindUserRow(target.code, target.name)) {
         // No row is this customer's: none is chosen.
         Global::CurUserRow = 0;
         return;
     }
-    list->setRow(row);
     MfgUserList_Click();
+    if (Global::LoadedCustomerKey != key)
+        return; // the customer could not be read: the tab stays empty
+    page = std::clamp(page, std::int32_t(0), std::min(Global::HistoryCount, std::int32_t(Customer::HistorySlots - 1)));
     Global::HistoryPage = page;
     MeasDataPageChange();
     if (QObject* label = form.controlObject(QStringLiteral("LblPage")))
@@ -168,6 +185,7 @@ void MoveTickedReadOut(FrmMain& form)
         return;
     // The chosen history's own folder, as its customer was read.
     const QString folder = ChosenHistoryFolder();
+    const MoveTarget target = ChosenMoveTarget(form);
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         return;
     if (ticked.size() + FileCount(folder) > MaxHistoryFolderFiles) {
@@ -209,7 +227,7 @@ void MoveTickedReadOut(FrmMain& form)
         },
         [] { ForwardDataView(); });
 
-    ReturnToCustomerTab(form);
+    ReturnToCustomerTab(form, target);
     if (!kept.isEmpty())
         MsgBox(Ui(UiReadOutNotMoved) + QStringLiteral("\r\n") + kept.join(QStringLiteral("\r\n")),
                vbOKOnly | vbExclamation);

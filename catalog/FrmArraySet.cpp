@@ -310,6 +310,10 @@ void FrmArraySet::connectHandlers()
         connect(CmbModSel[i], &QComboBox::currentIndexChanged, this, [this, i] { CmbModSel_Click(i); });
         connect(TxtCnt[i], &QLineEdit::textChanged, this, [this, i] { TxtCnt_Change(i); });
         connect(TxtCntH[i], &QLineEdit::textChanged, this, [this, i] { TxtCntH_Change(i); });
+        // A count changed by the user in any way (a key, a paste by key or
+        // menu, an input method) is an edit; the program's own texts are not.
+        for (QLineEdit* count : {TxtCnt[i], TxtCntH[i]})
+            connect(count, &QLineEdit::textEdited, this, [] { Global::ArraySetChanged = true; });
         userChoice(CmbModSel[i]);
     }
     for (int b = 0; b < 2; ++b)

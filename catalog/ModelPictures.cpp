@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QPixmap>
 
+#include <algorithm>
+
 namespace {
 
 int sideOfButton(int index)
@@ -31,9 +33,28 @@ QLabel* pictureBox(int side)
     return MainControl<QLabel>(QStringLiteral("ImgModule_%1").arg(side));
 }
 
+// The chosen maker's picture folders: the one named in the language in use
+// first, then those other language files name (a switch of language renames
+// nothing on disk).
+QStringList chosenMakerFolders(int side)
+{
+    const QString maker = MakerNameAt(side, CurMaker(side));
+    QStringList folders{ModelPictureFolder(side, maker)};
+    for (const QString& name : LanguageFolderNames(side == Catalog::ModuleSide ? 541 : 542))
+        if (!folders.contains(MakerFolder(side, maker) + u'/' + name))
+            folders << MakerFolder(side, maker) + u'/' + name;
+    return folders;
+}
+
+// The chosen maker's picture folder as it lies on disk, under whichever
+// language's name; the one of the language in use when there is none yet.
 QString chosenMakerFolder(int side)
 {
-    return ModelPictureFolder(side, MakerNameAt(side, CurMaker(side)));
+    const QStringList folders = chosenMakerFolders(side);
+    for (const QString& folder : folders)
+        if (QFileInfo(folder).isDir())
+            return folder;
+    return folders.first();
 }
 
 // The box keeps the size of its frame in the window's layout; the picture
@@ -84,6 +105,9 @@ QString ModelPicturePath(int side)
     const QString* name = SelectedPictureFile(side);
     if (!name || name->isEmpty() || !IsSafeNamePart(*name))
         return QString();
+    for (const QString& folder : chosenMakerFolders(side))
+        if (QFileInfo(folder + u'/' + *name).isFile())
+            return folder + u'/' + *name;
     return chosenMakerFolder(side) + u'/' + *name;
 }
 
@@ -92,10 +116,13 @@ bool IsViewableModelPicture(int side, const QString& path)
     if (path.isEmpty() || !ModelSelected(side))
         return false;
     const QFileInfo file(path);
-    const QFileInfo folder(chosenMakerFolder(side));
     if (!IsSafeNamePart(file.fileName()) || file.isSymLink() || FileCheck(path).isEmpty())
         return false;
-    if (folder.canonicalFilePath().isEmpty() || QFileInfo(file.absolutePath()).canonicalFilePath() != folder.canonicalFilePath())
+    const QString fileFolder = QFileInfo(file.absolutePath()).canonicalFilePath();
+    const QStringList folders = chosenMakerFolders(side);
+    if (fileFolder.isEmpty() || std::none_of(folders.begin(), folders.end(), [&](const QString& f) {
+            return QFileInfo(f).canonicalFilePath() == fileFolder;
+        }))
         return false;
     // An image by what it holds, and by the name the desktop goes by.
     QImageReader reader(path);

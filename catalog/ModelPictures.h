@@ -1,7 +1,8 @@
 #pragma once
 // The product picture of the chosen model of each catalogue side (0
 // modules, 1 power conditioners): a shrunken JPEG copy in the maker's
-// picture folder ({maker folder}/{UI text 541 or 542}), named by the model's
+// picture folder ({maker folder}/{UI text 541 or 542}, found under the name
+// any language file gives it, the language in use first), named by the model's
 // PictureFile, shown in `ImgModule_0` / `ImgModule_1` inside the model frame
 // of 4800 x 3600 twips. A picture change lives in the in-memory catalogue
 // (and marks the catalogue tab edited) until the model is registered.

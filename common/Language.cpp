@@ -40,6 +40,27 @@ void LanguageRead(int index)
     });
 }
 
+QStringList LanguageTexts(int key)
+{
+    QStringList texts;
+    auto add = [&texts](const QString& text) {
+        if (!text.isEmpty() && !texts.contains(text))
+            texts << text;
+    };
+    if (key < 0 || key >= Global::UiTextCount)
+        return texts;
+    add(Global::UiText.value(key));
+    const int count = qBound(0, int(Global::LanguageCount), Global::MaxLanguageFiles);
+    for (int i = 0; i < count; ++i) {
+        const QString& name = Global::LanguageFiles[std::size_t(i)];
+        if (name.isEmpty())
+            continue;
+        if (const auto lines = ReadLines(Global::LanguageFolder + name))
+            add(lines->value(key));
+    }
+    return texts;
+}
+
 QString LanguageGet()
 {
     QString result;

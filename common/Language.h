@@ -2,6 +2,7 @@
 // The UI text table and the language files it is loaded from.
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 #include <QTranslator>
 
 #include <memory>
@@ -23,6 +24,13 @@ inline constexpr int JapaneseLanguageCode = 81;
 void LanguageRead(int index);
 // The English name of the system's country ("Japan", ...).
 QString LanguageGet();
+// The text of `key` in every language: the language in use first, then
+// each language file of the language folder in list order, every text
+// once; empty texts are left out. A file that cannot be read adds nothing.
+// Folder names taken from the language files (a history's picture folder,
+// a documents folder) are looked up under all of these, so that a folder
+// named in one language is found again after a switch to another.
+QStringList LanguageTexts(int key);
 // The text before its first NUL (the whole text when it has none).
 QString RemoveNull(const QString& text);
 

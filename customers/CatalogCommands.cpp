@@ -199,7 +199,10 @@ void openDocuments(int side)
     const QString marker = ui(side == ModuleSide ? 536 : 538);
     if (!IsSafeNamePart(name) || !IsSafeNamePart(marker))
         throw AppError(52);
-    const QString folder = MakerFolder(side, MakerNameAt(side, maker)) + u'/' + name;
+    // The maker's documents folder whichever language named it; a new one
+    // under the name of the language in use.
+    const QString makerFolder = MakerFolder(side, MakerNameAt(side, maker));
+    const QString folder = NamedFolderIn(makerFolder, LanguageFolderNames(side == ModuleSide ? 535 : 537), name);
     if (FolderCheck(folder).isEmpty()) {
         MakeFolderOrThrow(folder);
         WriteFileOrThrow(folder + u'/' + marker, QByteArrayLiteral("\r\n"));

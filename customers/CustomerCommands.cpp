@@ -137,6 +137,21 @@ struct SaveUndo {
     }
 };
 
+// The key names a folder already. One that the list shows no customer for
+// (a left-over folder without the customer's files, or a file) is named,
+// so that the user can find what is in the way.
+void RefuseTakenKey(const QString& target)
+{
+    const bool listed = QFileInfo(target + QStringLiteral("/UserData.csv")).isFile() &&
+                        QFileInfo(target + QStringLiteral("/MakerData.csv")).isFile();
+    if (listed) {
+        CustomerUi::Refuse(UiCustomerExists);
+        return;
+    }
+    MsgBox(Global::UiText.value(UiCustomerExists) + QStringLiteral("   [") + target + u']',
+           vbOKOnly | vbExclamation, QString(), CustomerUi::Owner());
+}
+
 // Writes the customer under `newKey`, moving its folder first when the key
 // changed. True when every file was written; false after a report (the
 // folder then lies where it lay before).
@@ -149,7 +164,7 @@ bool SaveUnderKey(const QString& newKey, const QString& oldKey)
     // A key that is another folder's already is refused, for a new customer
     // as for a changed key: nothing is ever written into another customer.
     if (!FolderCheck(target).isEmpty() || QFileInfo(target).exists()) {
-        CustomerUi::Refuse(UiCustomerExists);
+        RefuseTakenKey(target);
         return false;
     }
 
@@ -268,7 +283,13 @@ void OpenCustomerDocuments()
         CustomerUi::Refuse(UiSaveCustomerFirst);
         return;
     }
-    OpenDocumentsFolder(UserDataFolder(key) + u'/' + DocumentsFolderName(), DocumentsMarkerName());
+    // The documents folder whichever language named it; a new one under the
+    // name of the language in use.
+    const QString c = UserDataFolder(key);
+    QString documents = NamedFolderIn(c, DocumentsFolderNames(), DocumentsFolderName());
+    if (documents.isEmpty())
+        documents = c + u'/' + DocumentsFolderName();
+    OpenDocumentsFolder(documents, DocumentsMarkerName());
 }
 
 } // namespace

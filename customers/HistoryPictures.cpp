@@ -73,7 +73,11 @@ void RegisterHistoryPicture()
         return;
     }
     const QString historyFolder = UserDataFolder(Global::LoadedCustomerKey) + u'/' + folderName;
-    const QString pictureFolder = historyFolder + u'/' + PictureFolderName();
+    // The history's picture folder whichever language named it; a new one
+    // under the name of the language in use.
+    QString pictureFolder = NamedFolderIn(historyFolder, PictureFolderNames(), PictureFolderName());
+    if (pictureFolder.isEmpty())
+        pictureFolder = historyFolder + u'/' + PictureFolderName();
     MakeFolder(pictureFolder);
     if (!FolderCheck(historyFolder).isEmpty())
         h.FolderName = folderName;

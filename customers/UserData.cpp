@@ -2,6 +2,7 @@
 
 #include "common/AppGlobals.h"
 #include "common/FileHelpers.h"
+#include "common/Language.h"
 #include "customers/CustomerGlobals.h"
 #include "customers/Pictures.h"
 #include "platform/AnsiCodec.h"
@@ -26,6 +27,10 @@ const QString ContractorFile = QStringLiteral("ConstructionContractor.csv");
 const QString MarkedPrefix = QStringLiteral("SEL_OK,");
 const QString NoTotal = QStringLiteral("----");
 const QString CrLf = QStringLiteral("\r\n");
+
+// Language file texts naming folders of a customer.
+constexpr int UiDocumentsFolderKey = 520;
+constexpr int UiPictureFolderKey = 540;
 
 constexpr int MeasDataPictureLine = 5; // 0-based index of line 6
 constexpr int MeasDataMemoLine = 9;    // 0-based index of line 10
@@ -121,8 +126,8 @@ struct CustomerSnapshot {
 };
 
 // Reads the history folder `name` of the customer folder `customer`.
-void ReadHistoryFolder(const QString& customer, const QString& name, HistoryRecordArray& histories,
-                       ContractorRecordArray& contractors)
+void ReadHistoryFolder(const QString& customer, const QString& name, const QStringList& pictureFolderNames,
+                       HistoryRecordArray& histories, ContractorRecordArray& contractors)
 {
     const int number = HistoryFolderNumber(name);
     if (number == 0)
@@ -149,9 +154,11 @@ void ReadHistoryFolder(const QString& customer, const QString& name, HistoryReco
         for (int j = 0; j < PictureSlots; ++j)
             record.PicturePaths[j] = meas.olderPictures[j];
 
-        const QString pictureName = PictureFolderName();
-        if (IsSafeNamePart(pictureName)) {
-            const QString p = h + pictureName + u'/';
+        // The picture folder under whichever language's name it has; a new
+        // one under the name of the language in use.
+        const QString pictureFolder = NamedFolderIn(h, pictureFolderNames, PictureFolderName());
+        if (!pictureFolder.isEmpty()) {
+            const QString p = pictureFolder + u'/';
             MakeFolderOrThrow(p);
 
             // Older versions kept the full paths of the pictures where the
@@ -177,10 +184,11 @@ void ReadHistoryFolder(const QString& customer, const QString& name, HistoryReco
                 bool rewrite = false;
                 for (int j = 0; j < PictureSlots; ++j) {
                     if (!names[j].isEmpty()) {
-                        // The file as the folder holds it, whatever the
-                        // letter case of the line.
-                        const QString onDisk = PictureFileName(p, names[j]);
-                        record.PicturePaths[j] = p + (onDisk.isEmpty() ? names[j] : onDisk);
+                        // The file as a picture folder holds it, whatever
+                        // the letter case of the line and whichever
+                        // language named the folder.
+                        const QString found = FindHistoryPicture(h, names[j], pictureFolderNames, p);
+                        record.PicturePaths[j] = found.isEmpty() ? p + names[j] : found;
                     } else if (moved[j])
                         add[j] = rewrite = true;
                 }
@@ -224,9 +232,10 @@ bool ReadHistories(const QString& customer, const HistoryFolderNameArray& names,
     histories.fill(HistoryRecord{});
     contractors.fill(ContractorRecord{});
     count = std::clamp(count, 0, MaxHistories);
+    const QStringList pictureFolderNames = PictureFolderNames();
     for (int i = 0; i < count; ++i)
         if (!Guarded(QStringLiteral("UserDataRead2"),
-                     [&] { ReadHistoryFolder(customer, names[i], histories, contractors); }))
+                     [&] { ReadHistoryFolder(customer, names[i], pictureFolderNames, histories, contractors); }))
             return false;
     return true;
 }
@@ -276,19 +285,24 @@ void SaveHistory(const QString& customer, int index, HistoryRecord& record,
 
     if (!keepPictureData) {
         // Written from the pictures as they lie in this folder now, so that a
-        // renamed history keeps them.
+        // renamed history keeps them, whichever language named their picture
+        // folder (the folder the reference names is looked in first).
         PictureNames names;
-        const QString pictureName = PictureFolderName();
-        if (IsSafeNamePart(pictureName)) {
-            const QString p = h + pictureName + u'/';
-            for (int j = 0; j < PictureSlots; ++j) {
-                const QString file = FileNameOfPath(record.PicturePaths[j]);
-                if (!olderKept[j].isEmpty() || !IsSafeNamePart(file))
-                    continue;
-                names[j] = PictureFileName(p, file);
-                if (!names[j].isEmpty())
-                    record.PicturePaths[j] = p + names[j];
-            }
+        const QStringList pictureFolderNames = PictureFolderNames();
+        for (int j = 0; j < PictureSlots; ++j) {
+            const QString& path = record.PicturePaths[j];
+            const QString file = FileNameOfPath(path);
+            if (!olderKept[j].isEmpty() || !IsSafeNamePart(file))
+                continue;
+            const QString referenced =
+                path.size() > file.size() ? FileNameOfPath(path.left(path.size() - file.size() - 1)) : QString();
+            const QString preferred =
+                pictureFolderNames.contains(referenced) ? h + referenced : QString();
+            const QString found = FindHistoryPicture(h, file, pictureFolderNames, preferred);
+            if (found.isEmpty())
+                continue;
+            names[j] = FileNameOfPath(found);
+            record.PicturePaths[j] = found;
         }
         WriteFileOrThrow(h + PictureDataFile, PictureDataBytes(names));
     }
@@ -313,7 +327,7 @@ QString UserDataFolder(const QString& key)
 
 QString DocumentsFolderName()
 {
-    return Global::UiText.value(520);
+    return Global::UiText.value(UiDocumentsFolderKey);
 }
 
 QString DocumentsMarkerName()
@@ -323,7 +337,62 @@ QString DocumentsMarkerName()
 
 QString PictureFolderName()
 {
-    return Global::UiText.value(540);
+    return Global::UiText.value(UiPictureFolderKey);
+}
+
+namespace {
+
+QString WithoutClosingSlash(QString path)
+{
+    while (path.size() > 1 && path.endsWith(u'/'))
+        path.chop(1);
+    return path;
+}
+
+} // namespace
+
+QStringList LanguageFolderNames(int key)
+{
+    QStringList names = LanguageTexts(key);
+    names.removeIf([](const QString& n) { return !IsSafeNamePart(n); });
+    return names;
+}
+
+QStringList PictureFolderNames()
+{
+    return LanguageFolderNames(UiPictureFolderKey);
+}
+
+QStringList DocumentsFolderNames()
+{
+    return LanguageFolderNames(UiDocumentsFolderKey);
+}
+
+QString NamedFolderIn(const QString& parent, const QStringList& names, const QString& newName)
+{
+    const QString base = WithoutClosingSlash(parent) + u'/';
+    for (const QString& name : names)
+        if (QFileInfo(base + name).isDir())
+            return base + name;
+    return IsSafeNamePart(newName) ? base + newName : QString();
+}
+
+QString FindHistoryPicture(const QString& historyFolder, const QString& name,
+                           const QStringList& pictureFolderNames, const QString& preferred)
+{
+    if (!IsSafeNamePart(name))
+        return QString();
+    QStringList folders;
+    if (!preferred.isEmpty())
+        folders << WithoutClosingSlash(preferred);
+    const QString h = WithoutClosingSlash(historyFolder) + u'/';
+    for (const QString& n : pictureFolderNames)
+        if (!folders.contains(h + n))
+            folders << h + n;
+    for (const QString& folder : folders)
+        if (const QString onDisk = PictureFileName(folder, name); !onDisk.isEmpty())
+            return folder + u'/' + onDisk;
+    return QString();
 }
 
 bool IsSafeNamePart(const QString& name)
@@ -547,9 +616,10 @@ bool UserDataRead(const QString& folder)
         s->array.GroupCellsAcross = old.GroupCellsAcross;
         ParseMakerData(makerBytes, s->array);
 
-        const QString documents = DocumentsFolderName();
+        // The documents folder is no history, whichever language named it.
+        const QStringList documents = DocumentsFolderNames();
         for (const QString& name : ListUnderscoreFolders(c)) {
-            if (name == documents)
+            if (documents.contains(name))
                 continue;
             if (s->historyCount >= MaxHistories)
                 break; // the customer tab has pages for 99 histories
@@ -614,12 +684,13 @@ bool UserDataSave(const QString& key, bool keepPictureData)
 
         WriteFileOrThrow(c + u'/' + MakerDataFile, MakerDataBytes(Global::ArrayConfiguration));
 
-        const QString documents = DocumentsFolderName();
-        if (IsSafeNamePart(documents) && !QFileInfo(c + u'/' + documents).isDir()) {
-            MakeFolderOrThrow(c + u'/' + documents);
+        // One named in another language serves as well: no second one.
+        const QString documents = NamedFolderIn(c, DocumentsFolderNames(), DocumentsFolderName());
+        if (!documents.isEmpty() && !QFileInfo(documents).isDir()) {
+            MakeFolderOrThrow(documents);
             const QString marker = DocumentsMarkerName();
             if (IsSafeNamePart(marker))
-                WriteFileOrThrow(c + u'/' + documents + u'/' + marker, QByteArrayLiteral("\r\n"));
+                WriteFileOrThrow(documents + u'/' + marker, QByteArrayLiteral("\r\n"));
         }
 
         for (int i = 0; i < MaxHistories; ++i) {

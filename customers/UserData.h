@@ -33,6 +33,28 @@ QString UserDataFolder(const QString& key);
 QString DocumentsFolderName();
 QString DocumentsMarkerName();
 QString PictureFolderName();
+// Folders named from the language file are found under the name of any
+// language, as a switch of language leaves them where they are named.
+// The names a history's picture folder (UI text 540) and a customer's
+// documents folder (UI text 520) may have: the language in use first, then
+// the other language files' (LanguageTexts); names that could leave their
+// folder are left out.
+QStringList PictureFolderNames();
+QStringList DocumentsFolderNames();
+// The same for any folder named by UI text `key` (a maker's picture or
+// documents folder).
+QStringList LanguageFolderNames(int key);
+// The full path of the first of `names` that is a folder in `parent`; when
+// there is none, of the one to make, parent/`newName` (the name in the
+// language in use); empty when that is no usable name either. Nothing is
+// made or renamed.
+QString NamedFolderIn(const QString& parent, const QStringList& names, const QString& newName);
+// The picture file `name` of the history folder `historyFolder`, as a full
+// path: looked up, as PictureFileName does, in the folder `preferred` first
+// (when given), then in the history's picture folders `pictureFolderNames`
+// in order. Empty when none of them holds it.
+QString FindHistoryPicture(const QString& historyFolder, const QString& name,
+                           const QStringList& pictureFolderNames, const QString& preferred = QString());
 // True when `name` can be one entry of a folder: not empty, not "." or
 // "..", and without "/", "\" or NUL. Names read from files pass this before
 // they become part of a path.

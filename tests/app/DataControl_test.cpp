@@ -5,6 +5,7 @@
 
 #include "app/DataControl.h"
 #include "instrument/DataControl.h"
+#include "instrument/ForwardTab.h"
 #include "support/WriteFaults.h"
 
 using namespace MeasTabsTest;
@@ -123,6 +124,70 @@ TEST(DataControlMove, TheTicksOfTheHistoryStayOnTheirMeasurements)
     t.goTo(1);
     ASSERT_EQ(Global::MeasFileCount, 5);
     EXPECT_EQ(TickedNumbers(), QStringList({QStringLiteral("0020-01-01"), QStringLiteral("0022-01-01")}));
+}
+
+TEST(DataControlMove, TheCustomerTheFilesWentToIsShownAgainWhenTwoShareItsNumber)
+{
+    MeasTabsEnv t;
+    // Kato shares Kimura's control number and is listed before her.
+    CustomerSpec kato{"K001", "Kato", "kato", "Shed", "111-2222", "Kobe", "078-1", "2024/02/03", {}, "3"};
+    kato.histories = {{1, "Shed", "2024/03/05", "", {}}};
+    t.Write(kato);
+    UserListIni(true);
+    auto rowOf = [&](const QString& name) {
+        for (int r = 1; r < t.Grid().Rows(); ++r)
+            if (t.Grid().TextMatrix(r, 0) == QStringLiteral("K001") && t.Grid().TextMatrix(r, 1) == name)
+                return r;
+        return 0;
+    };
+    ASSERT_LT(rowOf(QStringLiteral("Kato")), rowOf(QStringLiteral("Kimura")));
+    auto listIndexOf = [](const QString& name) {
+        for (int i = 0; i < Global::UserListCount; ++i)
+            if (Global::UserListItems[std::size_t(i)].CustomerName == name)
+                return i;
+        return -1;
+    };
+
+    struct Case {
+        const char* what;
+        QString shown;   // the customer tab's customer before
+        int shownPage;   // and its page
+        QString target;  // the customer chosen on the instrument-data tab
+        int history;     // and its history
+        int pageAfter;   // the page shown afterwards
+        QString nameOnPage;
+    };
+    const Case cases[] = {
+        {"from the other customer of the number", "Kato", 0, "Kimura", 1, 1, "West"},
+        {"to the one listed first", "Kimura", 2, "Kato", 0, 0, "Shed"},
+        {"the same customer keeps its page", "Kimura", 2, "Kimura", 0, 2, "North_roof"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        t.goTo(0);
+        Global::TabModified = {};
+        t.ClickRow(rowOf(c.shown));
+        for (int p = 0; p < c.shownPage; ++p)
+            t.Click("CmdScl", 1);
+        t.goTo(2);
+        t.combo("CmbUserName", 1).setCurrentIndex(listIndexOf(c.target));
+        t.combo("CmbHistorySel", 1).setCurrentIndex(c.history);
+        t.TakeMessages();
+        t.writeReadOuts();
+        ForwardDataView();
+        MeasTabsEnv::tick(t.forwardList(), {1});
+        t.Dialogs().answer(vbYes);
+        t.Click("CmdDataControl", 5);
+
+        EXPECT_EQ(t.TakeMessages(), QStringList{Ui(UiMoveQuestion)});
+        EXPECT_EQ(t.Tabs().currentIndex(), 0);
+        EXPECT_EQ(Global::LoadedCustomerKey, QStringLiteral("K001_") + c.target);
+        EXPECT_EQ(Global::CurUserRow, rowOf(c.target));
+        EXPECT_EQ(t.Text("TxtIn", 1), c.target);
+        EXPECT_EQ(Global::HistoryPage, c.pageAfter);
+        EXPECT_EQ(t.Text("TxtIn", 11), c.nameOnPage);
+        EXPECT_EQ(t.Text(QStringLiteral("LblPage")), QString::number(c.pageAfter + 1));
+    }
 }
 
 TEST(DataControlMove, ADifferentFileOfTheSameNameInTheHistoryIsKeptAndReported)

@@ -12,6 +12,7 @@
 #include "catalog/ModelPictures.h"
 #include "catalog/support/CatalogFixture.h"
 #include "common/Captions.h"
+#include "customers/CatalogCommands.h"
 #include "platform/AnsiCodec.h"
 #include "platform/FileIo.h"
 #include "platform/FlexGrid.h"
@@ -664,6 +665,36 @@ TEST_F(CatalogTab, RegisteringAPictureKeepsItsCopyAndMarksTheTab)
     EXPECT_TRUE(t.picture(M)->pixmap().isNull());
     EXPECT_TRUE(QFileInfo::exists(copy));
     EXPECT_TRUE(Global::TabModified[3]);
+}
+
+TEST_F(CatalogTab, PicturesAndDocumentsOfAMakerAreFoundAfterASwitchOfLanguage)
+{
+    const QString picture = alphaFile(QStringLiteral("Pictures/as250.jpg"));
+    MakePicture(picture, 64, 48);
+    QDir().mkpath(ModuleFile(Alpha, QStringLiteral("Documents")));
+    t.form->LanguageSetup(1);
+    ASSERT_EQ(ui(541), QStringLiteral("写真"));
+    QStringList opened;
+    Global::ShellOpenOverride = [&](const QString& target) { opened << target; };
+
+    // The picture the English folder holds shows and opens.
+    chooseAlphaModel(RowAs250);
+    EXPECT_EQ(Global::ShownModelPicturePath[0], picture);
+    EXPECT_FALSE(t.picture(M)->pixmap().isNull());
+    ImgModule_DblClick(0);
+    EXPECT_EQ(opened, QStringList{picture});
+
+    // A new picture joins it there; the documents folder is the English one.
+    const QString source = t.w.env.root() + QStringLiteral("/new.png");
+    MakePicture(source, 32, 24);
+    d.answerText(source);
+    ModelPictureRegister(2);
+    EXPECT_TRUE(QFileInfo::exists(alphaFile(QStringLiteral("Pictures/new.jpg"))));
+    CatalogCommand_Click(17);
+    EXPECT_EQ(opened.last(), ModuleFile(Alpha, QStringLiteral("Documents")));
+    for (const char* made : {"写真", "資料"})
+        EXPECT_FALSE(QFileInfo::exists(ModuleFile(Alpha, QString::fromUtf8(made)))) << made;
+    Global::ShellOpenOverride = nullptr;
 }
 
 TEST_F(CatalogTab, PictureRegistrationCancelledOrRefusedOrWithoutModel)

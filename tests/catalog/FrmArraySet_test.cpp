@@ -20,7 +20,10 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <QInputMethodEvent>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
@@ -445,6 +448,72 @@ TEST_F(ArraySetTest, EditingKeysAndTheUsersChoicesMarkTheWindow)
     Global::ArraySetChanged = false;
     f->CmbNoSel[0]->setCurrentIndex(6);
     ShowArraySetData();
+    EXPECT_FALSE(Global::ArraySetChanged);
+}
+
+TEST_F(ArraySetTest, ACountPastedOrSetByAnInputMethodMarksTheWindowSoTheCloseBoxAsks)
+{
+    FillTwoGroups();
+    struct Way {
+        const char* what;
+        std::function<void(QLineEdit*)> put;
+    };
+    const Way ways[] = {
+        {"Ctrl+V",
+         [](QLineEdit* box) {
+             QGuiApplication::clipboard()->setText("99");
+             box->selectAll();
+             Key(box, Qt::Key_V, Qt::ControlModifier);
+         }},
+        {"the box's own menu",
+         [](QLineEdit* box) {
+             QGuiApplication::clipboard()->setText("99");
+             box->selectAll();
+             std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+             QAction* paste = nullptr;
+             for (QAction* a : menu->actions())
+                 if (a->text().remove(u'&').startsWith("Paste"))
+                     paste = a;
+             ASSERT_NE(paste, nullptr);
+             ASSERT_TRUE(paste->isEnabled());
+             paste->trigger();
+         }},
+        {"an input method",
+         [](QLineEdit* box) {
+             box->selectAll();
+             QInputMethodEvent compose("９", {});
+             QCoreApplication::sendEvent(box, &compose);
+             QInputMethodEvent commit;
+             commit.setCommitString("99");
+             QCoreApplication::sendEvent(box, &commit);
+         }},
+    };
+    for (const Way& way : ways) {
+        for (QLineEdit* box : {f->TxtCnt[0], f->TxtCntH[5]}) {
+            SCOPED_TRACE(testing::Message() << way.what << " into " << box->objectName().toStdString());
+            FrmArraySetOpen();
+            box->setFocus();
+            const QString stored = box->text();
+            Global::ArraySetChanged = false;
+            Dialogs().log.clear();
+            way.put(box);
+            EXPECT_EQ(box->text(), "99");
+            EXPECT_TRUE(Global::ArraySetChanged);
+
+            // The close box asks; No puts the stored count back.
+            Dialogs().answer(vbNo);
+            bool cancel = false;
+            f->Form_QueryUnload(cancel, vbFormControlMenu);
+            ASSERT_EQ(Dialogs().log.size(), 1);
+            EXPECT_EQ(Dialogs().log[0].message.text, Global::UiText[578]);
+            EXPECT_EQ(box->text(), stored);
+            EXPECT_FALSE(f->isVisible());
+        }
+    }
+    // Counts the program sets are no edits.
+    Global::ArraySetChanged = false;
+    ShowArraySetData();
+    f->TxtCnt[0]->setText("12");
     EXPECT_FALSE(Global::ArraySetChanged);
 }
 

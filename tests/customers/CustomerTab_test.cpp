@@ -342,6 +342,41 @@ TEST_F(CustomerTabTest, ANewCustomerOfAnExistingKeyIsRefused)
     EXPECT_EQ(t.Text("TxtIn", 11), "East") << "the edits stay";
 }
 
+TEST_F(CustomerTabTest, AFolderInTheWayThatTheListDoesNotShowIsNamed)
+{
+    t.Write(WithHistories());
+    // Left over without the customer's files: a folder with a history only,
+    // one with UserData.csv alone, and a plain file of a customer's name.
+    QDir().mkpath(t.Folder("L404_Lost") + "/1_East");
+    QDir().mkpath(t.Folder("L405_Half"));
+    WriteLinesAtomic(t.Folder("L405_Half") + "/UserData.csv", QStringList(10, "x"));
+    WriteLinesAtomic(t.Folder("L406_File"), {"x"});
+    const auto before = CustomerFixture::Snapshot(t.Users());
+    t.Load();
+    t.TakeMessages();
+    for (const char* name : {"Lost", "Half", "File"}) {
+        const QString code = name == QString("Lost") ? "L404" : name == QString("Half") ? "L405" : "L406";
+        SCOPED_TRACE(name);
+        EXPECT_EQ(t.RowOf(code), 0) << "the list shows no such customer";
+        Global::TabModified[0] = false;
+        t.Click("CmdBtn", 3);
+        t.Type("TxtIn", 0, code);
+        t.Type("TxtIn", 1, name);
+        t.Click("CmdBtn", 0);
+        EXPECT_EQ(t.TakeMessages(), QStringList{Ui(687) + "   [" + t.Folder(code + "_" + name) + "]"});
+    }
+    EXPECT_TRUE(SameFiles(CustomerFixture::Snapshot(t.Users()), before));
+
+    // Re-keying a listed customer onto a left-over folder names it as well.
+    Global::TabModified[0] = false;
+    t.ClickCustomer("K001");
+    t.Type("TxtIn", 0, "L404");
+    t.Type("TxtIn", 1, "Lost");
+    t.Click("CmdBtn", 0);
+    EXPECT_EQ(t.TakeMessages(), QStringList{Ui(687) + "   [" + t.Folder("L404_Lost") + "]"});
+    EXPECT_TRUE(SameFiles(CustomerFixture::Snapshot(t.Users()), before));
+}
+
 TEST_F(CustomerTabTest, ANewCodeOrNameMovesTheFolderAndAnExistingKeyIsRefused)
 {
     t.Write(Five[0]);
