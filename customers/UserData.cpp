@@ -2,6 +2,7 @@
 
 #include "common/AppGlobals.h"
 #include "common/FileHelpers.h"
+#include "common/TextHelpers.h"
 #include "customers/CustomerGlobals.h"
 #include "customers/Pictures.h"
 #include "platform/AnsiCodec.h"
@@ -470,8 +471,9 @@ ContractorRecord ParseContractors(const QByteArray& bytes)
 
 QByteArray UserDataBytes(const UserDataRecordType& u)
 {
-    return AnsiCodec::joinLines({u.CustomerCode, u.CustomerName, u.NameReading, u.SiteName, u.PostalCode,
-                                 u.Address, u.Phone1, u.Phone2, u.Mail, u.RegistrationDate, u.CustomerMemo});
+    return DataFileBytes({u.CustomerCode, u.CustomerName, u.NameReading, u.SiteName, u.PostalCode, u.Address,
+                          u.Phone1, u.Phone2, u.Mail, u.RegistrationDate},
+                         u.CustomerMemo);
 }
 
 QByteArray MakerDataBytes(const ArrayConfigurationType& a)
@@ -488,16 +490,16 @@ QByteArray MakerDataBytes(const ArrayConfigurationType& a)
         const GroupPowConEntry& pc = a.GroupPowCon[g];
         lines << pc.PowConNo << pc.PowConMaker << pc.PowConModel;
     }
-    lines << a.ExtMemo;
-    return AnsiCodec::joinLines(lines);
+    return DataFileBytes(lines, a.ExtMemo);
 }
 
 QByteArray MeasDataBytes(const HistoryRecord& h, bool marked, const PictureNames& olderPictures)
 {
     const QString prefix = marked ? MarkedPrefix : QString();
-    return AnsiCodec::joinLines({h.HistoryName, h.MeasDate, prefix + h.HistoryPmTotal,
-                                 prefix + h.HistoryVocTotal, prefix + h.HistoryIscTotal, olderPictures[0],
-                                 olderPictures[1], olderPictures[2], olderPictures[3], h.HistoryMemo});
+    return DataFileBytes({h.HistoryName, h.MeasDate, prefix + h.HistoryPmTotal, prefix + h.HistoryVocTotal,
+                          prefix + h.HistoryIscTotal, olderPictures[0], olderPictures[1], olderPictures[2],
+                          olderPictures[3]},
+                         h.HistoryMemo);
 }
 
 QByteArray PictureDataBytes(const PictureNames& names)
@@ -510,7 +512,7 @@ QByteArray ContractorBytes(const ContractorRecord& c)
     QStringList lines;
     for (int k = 0; k < ContractorCount; ++k)
         lines << c.ContractorNames[k] << c.ContractorPhones[k] << c.ContractorPersons[k];
-    return AnsiCodec::joinLines(lines);
+    return DataFileBytes(lines);
 }
 
 // ---- Folder procedures -----------------------------------------------------
