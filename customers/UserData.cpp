@@ -611,10 +611,21 @@ bool UserDataSave(const QString& key, bool keepPictureData)
                 throw AppError(52);
         }
 
+        // Every text becomes file bytes before anything is written: one that
+        // the files cannot hold stops the save with every file as it was.
+        const QByteArray userBytes = UserDataBytes(Global::UserDataRecord);
+        const QByteArray makerBytes = MakerDataBytes(Global::ArrayConfiguration);
+        for (int i = 0; i < MaxHistories; ++i) {
+            if (!Global::HistoryRecords[i].HistoryName.isEmpty()) {
+                MeasDataBytes(Global::HistoryRecords[i], false);
+                ContractorBytes(Global::ContractorRecords[i]);
+            }
+        }
+
         const QString c = UserDataFolder(key);
         MakeFolderOrThrow(c);
 
-        WriteFileOrThrow(c + u'/' + MakerDataFile, MakerDataBytes(Global::ArrayConfiguration));
+        WriteFileOrThrow(c + u'/' + MakerDataFile, makerBytes);
 
         const QString documents = DocumentsFolderName();
         if (IsSafeNamePart(documents) && !QFileInfo(c + u'/' + documents).isDir()) {
@@ -631,6 +642,6 @@ bool UserDataSave(const QString& key, bool keepPictureData)
         }
 
         // Last: a customer is listed only once this file is there.
-        WriteFileOrThrow(c + u'/' + UserDataFile, UserDataBytes(Global::UserDataRecord));
+        WriteFileOrThrow(c + u'/' + UserDataFile, userBytes);
     });
 }

@@ -304,3 +304,37 @@ TEST_F(UserDataSaveTest, FailureHalfWayReturnsFalseAndKeepsTheOldFiles)
         EXPECT_FALSE(QFileInfo::exists(local.dataFolder() + "/escape")) << k.what;
     }
 }
+
+TEST_F(UserDataSaveTest, ATextTheFilesCannotHoldFailsTheSaveBeforeAnythingIsWritten)
+{
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        const char* character;
+    } cases[] = {
+        {"the customer's address", [] { Global::UserDataRecord.Address = "Müllerstraße 5"; }, "ü"},
+        {"the other equipment", [] { Global::ArrayConfiguration.ExtMemo = "line\r\nStraße"; }, "ß"},
+        {"a history memo", [] { Global::HistoryRecords[0].HistoryMemo = "Café"; }, "é"},
+        {"a contractor", [] { Global::ContractorRecords[0].ContractorPersons[4] = "😀"; }, "😀"},
+    };
+    for (const auto& k : cases) {
+        TestEnv local;
+        TestEnv::loadUiText();
+        Global::CurUserRow = 1;
+        Global::CurUserIndex = 0;
+        const QString c = Install(local);
+        ASSERT_TRUE(UserDataRead(Key()));
+        const auto before = Snapshot(c);
+        Global::UserDataRecord.CustomerMemo = "changed";
+        Global::HistoryRecords[0].HistoryName = "renamed";
+        k.arrange();
+
+        EXPECT_FALSE(UserDataSave(Key(), false)) << k.what;
+        ASSERT_EQ(local.dialogs->log.size(), 1) << k.what;
+        EXPECT_EQ(local.dialogs->log[0].message.text,
+                  QStringLiteral("ERROR No:5 Invalid procedure call or argument: \"") + QString::fromUtf8(k.character) +
+                      QStringLiteral("\" cannot be held in code page 932"))
+            << k.what;
+        EXPECT_EQ(Snapshot(c), before) << k.what;
+    }
+}
