@@ -56,6 +56,17 @@ QByteArray EmptyMakerData()
     return Lines(lines);
 }
 
+// The fixture customer in `env`, listed in row 1 and read as choosing it
+// does; its folder, or an empty text when it could not be read.
+QString InstallListedAndRead(const TestEnv& env)
+{
+    TestEnv::loadUiText();
+    Global::CurUserRow = 1;
+    Global::CurUserIndex = 0;
+    const QString c = Install(env);
+    return UserDataRead(Key()) ? c : QString();
+}
+
 } // namespace
 
 TEST_F(UserDataSaveTest, FixtureIsWrittenBackByteForByte)
@@ -282,11 +293,8 @@ TEST_F(UserDataSaveTest, FailureHalfWayReturnsFalseAndKeepsTheOldFiles)
     };
     for (const auto& k : cases) {
         TestEnv local;
-        TestEnv::loadUiText();
-        Global::CurUserRow = 1;
-        Global::CurUserIndex = 0;
-        const QString c = Install(local);
-        ASSERT_TRUE(UserDataRead(Key()));
+        const QString c = InstallListedAndRead(local);
+        ASSERT_FALSE(c.isEmpty());
         const QByteArray userBefore = Bytes(c + "/UserData.csv");
         const QByteArray measBefore = Bytes(c + "/1_東面屋根/MeasData.csv");
         Global::UserDataRecord.CustomerMemo = "changed";
@@ -319,11 +327,8 @@ TEST_F(UserDataSaveTest, ATextTheFilesCannotHoldFailsTheSaveBeforeAnythingIsWrit
     };
     for (const auto& k : cases) {
         TestEnv local;
-        TestEnv::loadUiText();
-        Global::CurUserRow = 1;
-        Global::CurUserIndex = 0;
-        const QString c = Install(local);
-        ASSERT_TRUE(UserDataRead(Key()));
+        const QString c = InstallListedAndRead(local);
+        ASSERT_FALSE(c.isEmpty());
         const auto before = Snapshot(c);
         Global::UserDataRecord.CustomerMemo = "changed";
         Global::HistoryRecords[0].HistoryName = "renamed";
