@@ -185,7 +185,8 @@ MeasEditResult ApplyMeasEdit(const MeasRecord& rec, int column, const QString& t
             return r;
         }
         r.longPosition = AnsiCodec::byteLength(typed) > MaxPositionBytes;
-        r.rec.F[MeasRecord::Position] = typed;
+        // Held as the file holds it: one line.
+        r.rec.F[MeasRecord::Position] = OneLineText(typed);
         return accept();
     default:
         return r;

@@ -94,6 +94,7 @@ TEST(MeasEditRules, EachColumnTakesRefusesOrKeepsTheTypedValue)
         {5, "south east", "", A, "0012-03-05", "24/05/03", "10:15:00", "south east"},
         {5, "", "", A, "0012-03-05", "24/05/03", "10:15:00", ""},
         {5, "a,b", "", C, "", "", "", ""},
+        {5, "up\r\nW\rE", "", A, "0012-03-05", "24/05/03", "10:15:00", "up  W E"}, // one line
         {5, "M\xc3\xbcllerstra\xc3\x9f" "e", "", C, "", "", "", ""}, // not in code page 932
     };
     for (const EditCase& c : cases) {
