@@ -10,6 +10,7 @@
 #include "common/FrmMessWindow.h"
 #include "common/Global.h"
 #include "common/SystemHelpers.h"
+#include "common/TextHelpers.h"
 #include "customers/CustomerForm.h"
 #include "customers/CustomerTab.h"
 #include "platform/FileIo.h"
@@ -128,8 +129,36 @@ void takeFields(Model& model, const std::array<QString Model::*, N>& fields, con
 {
     for (const FieldBox& b : boxes) {
         QObject* box = needControl(boxName(b.box));
-        model.*fields[std::size_t(b.field)] = b.field == memoField ? MemoOf(box) : SingleLine(TextOf(box));
+        model.*fields[std::size_t(b.field)] = b.field == memoField ? MemoOf(box) : OneLineText(TextOf(box));
     }
+}
+
+// The caption the user reads for box `box` of `side`: the label beside it,
+// or the frame of the power conditioner's memo.
+QString boxCaption(int side, int box)
+{
+    if (side == PowConSide) {
+        if (box == 57)
+            return CaptionOf(needControl(QStringLiteral("FraPowConMemo")));
+        return CaptionOf(needControl(QStringLiteral("LblPowConMess_%1").arg(box == 60 ? 0 : box - 33)));
+    }
+    static const std::pair<int, int> labels[] = {{17, 1},  {18, 2},  {19, 3},  {20, 4},  {21, 5},  {22, 6},  {23, 7},
+                                                 {24, 8},  {25, 9},  {58, 10}, {59, 11}, {26, 12}, {27, 13}, {28, 14},
+                                                 {33, 15}, {29, 16}, {30, 17}, {31, 18}, {32, 19}, {13, 20}};
+    for (const auto& [b, label] : labels)
+        if (b == box)
+            return CaptionOf(needControl(QStringLiteral("LblModuleMess_%1").arg(label)));
+    return boxName(box);
+}
+
+// The refusal of a box holding a character the model file cannot hold;
+// empty when every box is held.
+template <std::size_t L> QString boxTextRefusal(int side, const FieldBox (&boxes)[L])
+{
+    QList<NamedText> texts;
+    for (const FieldBox& b : boxes)
+        texts.append({boxCaption(side, b.box), TextOf(needControl(boxName(b.box)))});
+    return TextNotHeldRefusal(texts);
 }
 
 // Texts set by the program are no edits of the user: the flag is as before.
@@ -455,6 +484,13 @@ bool CmdModuleReg_Click(int index)
         const int model = CurModel(side);
         const QString makerName = MakerNameAt(side, maker);
         const QString code = ModelCodeAt(side, maker, model);
+        // Nothing is written while a box holds a character the file would lose.
+        const QString refusal =
+            side == ModuleSide ? boxTextRefusal(side, kModuleBoxes) : boxTextRefusal(side, kPowConBoxes);
+        if (!refusal.isEmpty()) {
+            MsgBox(refusal, vbOKOnly | vbExclamation);
+            return;
+        }
         QByteArray bytes;
         if (side == ModuleSide) {
             if (NumText::Val(TextOf(needControl(boxName(13)))) >= 0)

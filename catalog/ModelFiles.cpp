@@ -49,10 +49,9 @@ QByteArray writeLayout(const Model& model, QStringList lines, const std::array<Q
                        const int (&fields)[L], int memoField)
 {
     for (int f : fields)
-        lines << (f >= 0 ? SingleLine(model.*table[std::size_t(f)]) : QString());
+        lines << (f >= 0 ? model.*table[std::size_t(f)] : QString());
     // The memo's own lines become file lines; an empty memo is one empty line.
-    lines << (model.*table[std::size_t(memoField)]).split(QStringLiteral("\r\n"));
-    return AnsiCodec::joinLines(lines);
+    return DataFileBytes(lines, model.*table[std::size_t(memoField)]);
 }
 
 bool nameLess(const QString& a, const QString& b)
@@ -172,15 +171,6 @@ QByteArray NewModelBytes(int side)
     QByteArray out;
     for (int i = 0; i < lines; ++i)
         out.append("\r\n");
-    return out;
-}
-
-QString SingleLine(const QString& text)
-{
-    QString out = text;
-    for (QChar& ch : out)
-        if (ch == u'\r' || ch == u'\n' || ch == QChar(0x2028) || ch == QChar(0x2029))
-            ch = u' ';
     return out;
 }
 

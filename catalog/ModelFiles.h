@@ -39,15 +39,12 @@ PowConModelRecord ParsePowConModel(const QByteArray& bytes, const QString& code)
 
 // The whole file of a record: the module file always in the versioned
 // layout ("VER.8"). A value other than the memo is written on one line
-// whatever it holds (see SingleLine).
+// whatever it holds (OneLineText); a character code page 932 cannot hold
+// throws AppError 5 (common/TextHelpers.h, DataFileBytes).
 QByteArray ModuleModelBytes(const ModuleModelRecord& model);
 QByteArray PowConModelBytes(const PowConModelRecord& model);
 // The file of a new model of `side`: only empty lines.
 QByteArray NewModelBytes(int side);
-
-// A value of a one-line box as a file line: every line break (CR, LF, the
-// Unicode line and paragraph separators) becomes a blank.
-QString SingleLine(const QString& text);
 
 // ---- Folders ---------------------------------------------------------------
 

@@ -1,5 +1,6 @@
 #include "common/TextHelpers.h"
 
+#include "common/AppGlobals.h"
 #include "platform/AnsiCodec.h"
 #include "platform/AppError.h"
 
@@ -84,6 +85,73 @@ bool HasDependentChar(const QString& text)
             return true;
     }
     return false;
+}
+
+QString OneLineText(const QString& text)
+{
+    QString out = text;
+    for (QChar& c : out)
+        if (c == u'\r' || c == u'\n' || c == QChar(0x85) || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = u' ';
+    return out;
+}
+
+QString CharNotHeld(const QString& text)
+{
+    const qsizetype at = AnsiCodec::firstUnheld(text);
+    if (at < 0)
+        return QString();
+    const bool pair = text[at].isHighSurrogate() && at + 1 < text.size() && text[at + 1].isLowSurrogate();
+    return text.mid(at, pair ? 2 : 1);
+}
+
+QString TextNotHeldRefusal(const QList<NamedText>& texts)
+{
+    for (const NamedText& t : texts) {
+        const QString ch = CharNotHeld(t.text);
+        if (ch.isEmpty())
+            continue;
+        const char32_t code = ch.size() == 2 ? QChar::surrogateToUcs4(ch[0], ch[1]) : ch[0].unicode();
+        return Global::UiText.value(UiTextNotHeld) + QStringLiteral("\n\n") + t.field + QStringLiteral(": \"") + ch +
+               QStringLiteral("\" (U+") + QString::number(quint32(code), 16).toUpper().rightJustified(4, u'0') +
+               u')';
+    }
+    return QString();
+}
+
+namespace {
+
+void appendHeld(QByteArray& out, const QString& line)
+{
+    const QString ch = CharNotHeld(line);
+    if (!ch.isEmpty())
+        throw AppError(5, AppError::standardText(5) + QStringLiteral(": \"") + ch +
+                              QStringLiteral("\" cannot be held in code page 932"));
+    out.append(AnsiCodec::encode(line));
+    out.append("\r\n");
+}
+
+} // namespace
+
+QByteArray DataFileBytes(const QStringList& fields)
+{
+    QByteArray out;
+    for (const QString& field : fields)
+        appendHeld(out, OneLineText(field));
+    return out;
+}
+
+QByteArray DataFileBytes(const QStringList& fields, const QString& memo)
+{
+    QByteArray out = DataFileBytes(fields);
+    // The memo's lines end where the box ended them, CR LF or not.
+    QString lines = memo;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    lines.replace(u'\r', u'\n');
+    for (const QString& line : lines.split(u'\n'))
+        appendHeld(out, line);
+    return out;
 }
 
 QString TrimBlanks(const QString& text)

@@ -3,10 +3,12 @@
 #include "catalog/ArraySet.h"
 #include "common/AppGlobals.h"
 #include "common/Captions.h"
+#include "common/Controls.h"
 #include "common/FileHelpers.h"
 #include "common/FrmMessWindow.h"
 #include "common/TextHelpers.h"
 #include "customers/CatalogCommands.h"
+#include "customers/CustomerForm.h"
 #include "customers/CustomerGlobals.h"
 #include "customers/CustomerTab.h"
 #include "customers/TabControls.h"
@@ -101,6 +103,81 @@ int RefusalOfPathLength(const QString& key)
             return UiPathTooLong;
     }
     return 0;
+}
+
+// ---- Texts the files cannot hold ------------------------------------------------
+
+// UI texts naming the fields the user types (the captions of their boxes).
+constexpr int UiCustomerFieldFirst = 12; // control number .. registered, then the memo
+constexpr int UiHistoryNameField = 33;
+constexpr int UiHistoryMemoField = 37;
+constexpr int UiContractorFieldFirst = 41; // company, phone, person in charge
+constexpr int UiHistoryHeading = 31;
+constexpr int UiArrayModule = 281;
+constexpr int UiArrayMaker = 282;
+constexpr int UiArrayRowFields[] = {283, 284, 300, 285, 286, 287}; // model, series, parallel, Pm, Voc, Isc
+constexpr int UiArrayPowCon = 288;
+constexpr int UiArrayPowConFirst = 289; // group number, maker, model
+constexpr int UiArrayOther = 292;
+
+QString Ui(int key)
+{
+    return Global::UiText.value(key);
+}
+
+// Every text the save writes that the user typed or chose, named as the
+// user sees it: the customer's boxes, the shown page's boxes, the other
+// pages as turned away from (named with their history number), and the
+// array configuration as the window shows it.
+QList<NamedText> TextsToSave()
+{
+    using CustomerUi::Text;
+    QList<NamedText> texts;
+    for (int k = 0; k < 10; ++k)
+        texts.append({Ui(UiCustomerFieldFirst + k), Text("TxtIn", k)});
+    texts.append({Ui(UiCustomerFieldFirst + 10), CustomerUi::Memo(QStringLiteral("TxtIn_10"))});
+
+    const int shown = Global::HistoryPage;
+    for (int i = 0; i < MaxHistories; ++i) {
+        const bool onScreen = i == shown;
+        const QString where = onScreen ? QString()
+                                       : QStringLiteral(" (") + Ui(UiHistoryHeading) + u' ' + QString::number(i + 1) + u')';
+        const HistoryRecord& h = Global::HistoryRecords[std::size_t(i)];
+        const ContractorRecord& c = Global::ContractorRecords[std::size_t(i)];
+        texts.append({Ui(UiHistoryNameField) + where, onScreen ? Text("TxtIn", 11) : h.HistoryName});
+        texts.append({Ui(UiHistoryMemoField) + where,
+                      onScreen ? CustomerUi::Memo(QStringLiteral("TxtIn_12")) : h.HistoryMemo});
+        const std::array<const std::array<QString, ContractorCount + 1>*, 3> columns = {
+            &c.ContractorNames, &c.ContractorPhones, &c.ContractorPersons};
+        static const char* const boxes[3] = {"TxtCompanyName", "TxtCompanyTel", "TxtCompanyCharge"};
+        for (int k = 0; k < ContractorCount; ++k)
+            for (int col = 0; col < 3; ++col)
+                texts.append({Ui(UiContractorFieldFirst + col) + u' ' + QString::number(k + 1) + where,
+                              onScreen ? Text(boxes[col], k) : (*columns[std::size_t(col)])[std::size_t(k)]});
+    }
+
+    ArrayConfigurationType a = Global::ArrayConfiguration;
+    if (MainWindow())
+        ArraySetScreenToRecords(a);
+    const QString module = Ui(UiArrayModule) + u' ';
+    for (int g = 0; g < GroupCount; ++g) {
+        const QString group = QStringLiteral(" (") + QString::number(g + 1) + u')';
+        texts.append({module + Ui(UiArrayMaker) + group, a.GroupMaker[std::size_t(g)]});
+        for (int k = 0; k < RowsPerGroup; ++k) {
+            const StringRow& r = a.StringRows[std::size_t(g * RowsPerGroup + k)];
+            const QString row = QStringLiteral(" (") + QString::number(g + 1) + u'-' + QString::number(k + 1) + u')';
+            const QString* values[6] = {&r.ModelCode, &r.SeriesCount, &r.ParallelCount,
+                                        &r.ModulePm,  &r.ModuleVoc,   &r.ModuleIsc};
+            for (int f = 0; f < 6; ++f)
+                texts.append({module + Ui(UiArrayRowFields[f]) + row, *values[f]});
+        }
+        const GroupPowConEntry& pc = a.GroupPowCon[std::size_t(g)];
+        const QString* powCon[3] = {&pc.PowConNo, &pc.PowConMaker, &pc.PowConModel};
+        for (int f = 0; f < 3; ++f)
+            texts.append({Ui(UiArrayPowCon) + u' ' + Ui(UiArrayPowConFirst + f) + group, *powCon[f]});
+    }
+    texts.append({Ui(UiArrayOther), a.ExtMemo});
+    return texts;
 }
 
 // ---- What a failed save puts back ----------------------------------------------
@@ -381,6 +458,12 @@ bool CmdBtn0_Click(bool notice)
             throw AppError(9);
 
         TakeBackShownCustomer();
+        // The files keep 99 histories: a history named on a page past the
+        // last would be dropped by the save.
+        if (page >= MaxHistories && !shownName.isEmpty()) {
+            CustomerUi::Refuse(UiHistoryPagePastLast);
+            return;
+        }
         if (const int refusal = RefusalOfInput(code, name, shownName)) {
             CustomerUi::Refuse(refusal);
             return;
@@ -393,6 +476,12 @@ bool CmdBtn0_Click(bool notice)
         const QString newKey = CustomerKey(code, name);
         if (const int refusal = RefusalOfPathLength(newKey)) {
             CustomerUi::Refuse(refusal);
+            return;
+        }
+
+        // Nothing is written when any text would lose a character.
+        if (const QString refusal = TextNotHeldRefusal(TextsToSave()); !refusal.isEmpty()) {
+            MsgBox(refusal, vbOKOnly | vbExclamation, QString(), CustomerUi::Owner());
             return;
         }
 

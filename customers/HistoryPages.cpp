@@ -87,9 +87,9 @@ void CmdScl_Click(int index)
 {
     Guarded(QStringLiteral("CmdScl_Click"), [&] {
         const std::int32_t page = Global::HistoryPage;
-        // The last page is the empty one after the last history, and there
-        // are record slots for 100 pages.
-        const std::int32_t last = std::min(Global::HistoryCount, std::int32_t(HistorySlots - 1));
+        // The last page is the empty one after the last history, but never
+        // one past the 99 histories the files keep.
+        const std::int32_t last = std::min(Global::HistoryCount, std::int32_t(MaxHistories - 1));
         if ((index == 0 && page <= 0) || (index == 1 && page >= last) || (index != 0 && index != 1))
             return;
         TakeBackShownCustomer();

@@ -34,6 +34,7 @@ enum Key : int {
     UiDeleted = 677,
     UiCustomerExists = 687,
     UiFolderInUse = 774,
+    UiHistoryPagePastLast = 976,
 };
 
 // Element `index` of a control array: "Name_index".

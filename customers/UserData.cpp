@@ -3,6 +3,7 @@
 #include "common/AppGlobals.h"
 #include "common/FileHelpers.h"
 #include "common/Language.h"
+#include "common/TextHelpers.h"
 #include "customers/CustomerGlobals.h"
 #include "customers/Pictures.h"
 #include "platform/AnsiCodec.h"
@@ -539,8 +540,9 @@ ContractorRecord ParseContractors(const QByteArray& bytes)
 
 QByteArray UserDataBytes(const UserDataRecordType& u)
 {
-    return AnsiCodec::joinLines({u.CustomerCode, u.CustomerName, u.NameReading, u.SiteName, u.PostalCode,
-                                 u.Address, u.Phone1, u.Phone2, u.Mail, u.RegistrationDate, u.CustomerMemo});
+    return DataFileBytes({u.CustomerCode, u.CustomerName, u.NameReading, u.SiteName, u.PostalCode, u.Address,
+                          u.Phone1, u.Phone2, u.Mail, u.RegistrationDate},
+                         u.CustomerMemo);
 }
 
 QByteArray MakerDataBytes(const ArrayConfigurationType& a)
@@ -557,16 +559,16 @@ QByteArray MakerDataBytes(const ArrayConfigurationType& a)
         const GroupPowConEntry& pc = a.GroupPowCon[g];
         lines << pc.PowConNo << pc.PowConMaker << pc.PowConModel;
     }
-    lines << a.ExtMemo;
-    return AnsiCodec::joinLines(lines);
+    return DataFileBytes(lines, a.ExtMemo);
 }
 
 QByteArray MeasDataBytes(const HistoryRecord& h, bool marked, const PictureNames& olderPictures)
 {
     const QString prefix = marked ? MarkedPrefix : QString();
-    return AnsiCodec::joinLines({h.HistoryName, h.MeasDate, prefix + h.HistoryPmTotal,
-                                 prefix + h.HistoryVocTotal, prefix + h.HistoryIscTotal, olderPictures[0],
-                                 olderPictures[1], olderPictures[2], olderPictures[3], h.HistoryMemo});
+    return DataFileBytes({h.HistoryName, h.MeasDate, prefix + h.HistoryPmTotal, prefix + h.HistoryVocTotal,
+                          prefix + h.HistoryIscTotal, olderPictures[0], olderPictures[1], olderPictures[2],
+                          olderPictures[3]},
+                         h.HistoryMemo);
 }
 
 QByteArray PictureDataBytes(const PictureNames& names)
@@ -579,7 +581,7 @@ QByteArray ContractorBytes(const ContractorRecord& c)
     QStringList lines;
     for (int k = 0; k < ContractorCount; ++k)
         lines << c.ContractorNames[k] << c.ContractorPhones[k] << c.ContractorPersons[k];
-    return AnsiCodec::joinLines(lines);
+    return DataFileBytes(lines);
 }
 
 // ---- Folder procedures -----------------------------------------------------
@@ -679,10 +681,21 @@ bool UserDataSave(const QString& key, bool keepPictureData)
                 throw AppError(52);
         }
 
+        // Every text becomes file bytes before anything is written: one that
+        // the files cannot hold stops the save with every file as it was.
+        const QByteArray userBytes = UserDataBytes(Global::UserDataRecord);
+        const QByteArray makerBytes = MakerDataBytes(Global::ArrayConfiguration);
+        for (int i = 0; i < MaxHistories; ++i) {
+            if (!Global::HistoryRecords[i].HistoryName.isEmpty()) {
+                MeasDataBytes(Global::HistoryRecords[i], false);
+                ContractorBytes(Global::ContractorRecords[i]);
+            }
+        }
+
         const QString c = UserDataFolder(key);
         MakeFolderOrThrow(c);
 
-        WriteFileOrThrow(c + u'/' + MakerDataFile, MakerDataBytes(Global::ArrayConfiguration));
+        WriteFileOrThrow(c + u'/' + MakerDataFile, makerBytes);
 
         // One named in another language serves as well: no second one.
         const QString documents = NamedFolderIn(c, DocumentsFolderNames(), DocumentsFolderName());
@@ -700,6 +713,6 @@ bool UserDataSave(const QString& key, bool keepPictureData)
         }
 
         // Last: a customer is listed only once this file is there.
-        WriteFileOrThrow(c + u'/' + UserDataFile, UserDataBytes(Global::UserDataRecord));
+        WriteFileOrThrow(c + u'/' + UserDataFile, userBytes);
     });
 }

@@ -141,7 +141,9 @@ bool UserDataRead2(const QString& folder);
 // documents folder, the folder and files of every named history 1 to 99
 // (creating or renaming its folder to {k}_{name}; PictureData.csv only when
 // `keepPictureData` is false) and UserData.csv last. Every file is written
-// whole through the one write path; an older picture path that the read
+// whole through the one write path, and every file's text is made into
+// bytes first: a character code page 932 cannot hold (common/TextHelpers.h)
+// fails the save (error 5) before anything is written. An older picture path that the read
 // could not copy is written back into MeasData.csv as it was. Returns false
 // after the report titled "UserDataSave" when anything failed, with the
 // classic number and the file or folder named; files not yet written, and

@@ -178,13 +178,15 @@ MeasEditResult ApplyMeasEdit(const MeasRecord& rec, int column, const QString& t
         return accept();
     }
     case 5:
-        // The position is the second part of a "label,value" line.
-        if (typed.contains(u',')) {
+        // The position is the second part of a "label,value" line, and
+        // every character of it must reach the file.
+        if (typed.contains(u',') || !CharNotHeld(typed).isEmpty()) {
             r.verdict = MeasEditVerdict::RefusedChar;
             return r;
         }
         r.longPosition = AnsiCodec::byteLength(typed) > MaxPositionBytes;
-        r.rec.F[MeasRecord::Position] = typed;
+        // Held as the file holds it: one line.
+        r.rec.F[MeasRecord::Position] = OneLineText(typed);
         return accept();
     default:
         return r;
@@ -195,8 +197,12 @@ std::optional<MeasRecord> TakeMeasEdit(const MeasRecord& rec, int column, const 
                                        const QString& cellText)
 {
     const MeasEditResult edit = ApplyMeasEdit(rec, column, typed, cellText);
-    if (edit.verdict == MeasEditVerdict::RefusedChar)
-        MsgBox(Global::UiText.value(UiMeasEditBadChar), vbOKOnly | vbExclamation);
+    if (edit.verdict == MeasEditVerdict::RefusedChar) {
+        // A character the file cannot hold is named with its field.
+        const QString notHeld =
+            column == 5 ? TextNotHeldRefusal({{Global::UiText.value(UiPositionField), typed}}) : QString();
+        MsgBox(notHeld.isEmpty() ? Global::UiText.value(UiMeasEditBadChar) : notHeld, vbOKOnly | vbExclamation);
+    }
     if (edit.verdict != MeasEditVerdict::Accepted)
         return std::nullopt;
     if (edit.longPosition)

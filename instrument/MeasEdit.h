@@ -32,6 +32,8 @@ struct MeasEditResult {
 inline constexpr int UiLongPosition = 778;
 // UI text of the refusal of a character that the file or its name cannot carry.
 inline constexpr int UiMeasEditBadChar = 958;
+// UI text naming the measuring position (the file's label of it).
+inline constexpr int UiPositionField = 603;
 
 // The typed date (column 0) as "YY/MM/DD" when it reads as a calendar date
 // (year, month and day, separated by "/"; a year of one or two digits is
@@ -48,11 +50,14 @@ QString EditTimeText(const QString& typed);
 // the record as it was (its file is written all the same). A serial that a
 // file name cannot carry (a character that file names refuse, a comma, a
 // control character, a machine-dependent character or one code page 932
-// lacks) and a measuring position holding a comma are RefusedChar.
+// lacks) and a measuring position holding a comma or a character code page
+// 932 cannot hold are RefusedChar.
 MeasEditResult ApplyMeasEdit(const MeasRecord& rec, int column, const QString& typed, const QString& cellText);
 
 // ApplyMeasEdit with its messages: a RefusedChar value is refused with UI
-// text UiMeasEditBadChar (exclamation), a long measuring position noted
+// text UiMeasEditBadChar (exclamation), a position holding a character
+// code page 932 cannot hold with the refusal that names the field and the
+// character (common/TextHelpers.h); a long measuring position is noted
 // with UiLongPosition (information). The record after the edit, or none
 // when the value is refused.
 std::optional<MeasRecord> TakeMeasEdit(const MeasRecord& rec, int column, const QString& typed,

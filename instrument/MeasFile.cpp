@@ -35,10 +35,8 @@ QString UiTextOf(int key)
 // full-width comma (code page 932 0x8143) reads the same to a person.
 QString Label(int key)
 {
-    QString t = UiTextOf(key);
+    QString t = OneLineText(UiTextOf(key));
     t.replace(u',', QChar(0xFF0C));
-    t.replace(u'\r', u' ');
-    t.replace(u'\n', u' ');
     return t;
 }
 
@@ -46,12 +44,7 @@ QString Label(int key)
 // field of the file.
 QString Value(const QString& v)
 {
-    if (!v.contains(u'\r') && !v.contains(u'\n'))
-        return v;
-    QString t = v;
-    t.replace(u'\r', u' ');
-    t.replace(u'\n', u' ');
-    return t;
+    return OneLineText(v);
 }
 
 bool F18NumberedModel(const QString& model)

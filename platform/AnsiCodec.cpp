@@ -213,6 +213,30 @@ QByteArray encode(const QString& text)
     return out;
 }
 
+bool holds(char32_t cp)
+{
+    return cp == U'?' || encodeChar(cp) != QByteArrayView("?");
+}
+
+qsizetype firstUnheld(const QString& text)
+{
+    const char16_t* p = reinterpret_cast<const char16_t*>(text.utf16());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = p[i];
+        if (u < 0x80)
+            continue;
+        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(p[i + 1])) {
+            if (!holds(QChar::surrogateToUcs4(u, p[i + 1])))
+                return i;
+            ++i;
+        } else if (QChar::isSurrogate(u) || !holds(u)) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 qsizetype byteLength(const QString& text)
 {
     qsizetype total = 0;

@@ -29,6 +29,14 @@ QChar byteChar(unsigned char byte);
 // Text to bytes. A character that code page 932 cannot hold becomes "?".
 QByteArray encode(const QString& text);
 
+// Whether code page 932 holds the character: it encodes to bytes of its
+// own, not to the "?" that stands in for a character the code page lacks.
+bool holds(char32_t codePoint);
+
+// The position (in UTF-16 units) of the first character of `text` that code
+// page 932 cannot hold, a lone surrogate included; -1 when it holds them all.
+qsizetype firstUnheld(const QString& text);
+
 // Number of bytes `text` takes in code page 932 ("?" counts one).
 qsizetype byteLength(const QString& text);
 

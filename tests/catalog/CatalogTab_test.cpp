@@ -12,6 +12,7 @@
 #include "catalog/ModelPictures.h"
 #include "catalog/support/CatalogFixture.h"
 #include "common/Captions.h"
+#include "common/TextHelpers.h"
 #include "customers/CatalogCommands.h"
 #include "platform/AnsiCodec.h"
 #include "platform/FileIo.h"
@@ -410,6 +411,51 @@ TEST_F(CatalogTab, PastedLineBreaksInOneLineBoxesNeverReachTheFile)
     EXPECT_FALSE(lines[2].contains(u'\n'));
     EXPECT_EQ(NumText::Val(lines[2]), 125);
     FrmMessWindow::Unload();
+}
+
+TEST_F(CatalogTab, ACharacterTheModelFileCannotHoldIsRefusedNamingItsBoxAndNothingIsWritten)
+{
+    const struct {
+        int side;
+        int box;
+        const char* caption; // the control whose caption names the box
+        const char* typed;
+        const char* named;
+    } cases[] = {
+        {M, 17, "LblModuleMess_1", "12ü", "\"ü\" (U+00FC)"},
+        {M, 13, "LblModuleMess_20", "-0.4€", "\"€\" (U+20AC)"},
+        {M, 33, "LblModuleMess_15", "Müller\nSolar", "\"ü\" (U+00FC)"},
+        {P, 34, "LblPowConMess_1", "Café", "\"é\" (U+00E9)"},
+        {P, 57, "FraPowConMemo", "Straße", "\"ß\" (U+00DF)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.box);
+        if (c.side == M)
+            chooseAlphaModel(RowAs100);
+        else
+            chooseDeltaModel(1);
+        const QString typed = QString::fromUtf8(c.typed);
+        QObject* box = t.ctl("TxtIn", c.box);
+        if (auto* memo = qobject_cast<QPlainTextEdit*>(box))
+            memo->setPlainText(typed);
+        else
+            qobject_cast<QLineEdit*>(box)->setText(typed);
+        Global::TabModified[3] = true;
+        const auto before = Snapshot(Global::DataFolder);
+        d.log.clear();
+        EXPECT_FALSE(CmdModuleReg_Click(c.side));
+        ASSERT_EQ(d.messages().size(), 1);
+        const QString message = d.messages()[0];
+        EXPECT_TRUE(message.startsWith(ui(UiTextNotHeld)));
+        EXPECT_TRUE(message.endsWith(CaptionOf(t.ctl(QString::fromLatin1(c.caption))) + QStringLiteral(": ") +
+                                     QString::fromUtf8(c.named)))
+            << message.toStdString();
+        EXPECT_EQ(d.log[0].message.icon, vbExclamation);
+        EXPECT_EQ(Snapshot(Global::DataFolder), before);
+        EXPECT_EQ(TextOf(box), typed);
+        EXPECT_TRUE(Global::TabModified[3]);
+        Global::TabModified[3] = false; // the next model is chosen without a question
+    }
 }
 
 TEST_F(CatalogTab, AWriteFailingAtAnyStepLeavesTheOldFileTheRecordAndTheFlag)

@@ -1,5 +1,6 @@
 #include "common/TextHelpers.h"
 
+#include "common/AppGlobals.h"
 #include "platform/AnsiCodec.h"
 #include "platform/AppError.h"
 #include "support/TestEnv.h"
@@ -211,4 +212,51 @@ TEST(TextHelpers, RoundUp)
     ASSERT_EQ(env.dialogs->log.size(), 2);
     EXPECT_EQ(env.dialogs->log[0].message.text, QStringLiteral("ERROR No:6 Overflow"));
     EXPECT_EQ(env.dialogs->log[0].message.title, QStringLiteral("RoundUp"));
+}
+
+TEST(TextHelpers, AFieldOfADataFileIsOneLine)
+{
+    struct {
+        const char* in;
+        const char* out;
+    } cases[] = {
+        {"", ""},
+        {"Nagano 1-2", "Nagano 1-2"},
+        {"a\r\nb", "a  b"}, // CR LF: a blank for each
+        {"a\rb", "a b"},
+        {"a\nb", "a b"},
+        {"\r\nab\r", "  ab "},
+        {"a\xe2\x80\xa8" "b\xe2\x80\xa9" "c\xc2\x85" "d", "a b c d"}, // line and paragraph separators, NEL
+        {"tab\tstays", "tab\tstays"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(OneLineText(u8(c.in)), u8(c.out)) << c.in;
+}
+
+TEST(TextHelpers, ACharacterTheDataFilesCannotHoldIsNamedWithItsField)
+{
+    TestEnv env;
+    TestEnv::loadUiText();
+    EXPECT_EQ(CharNotHeld(u8("東京 1-2")), QString());
+    EXPECT_EQ(CharNotHeld(u8("Müllerstraße")), u8("ü"));
+    EXPECT_EQ(CharNotHeld(u8("x😀y")), u8("😀"));
+
+    EXPECT_EQ(TextNotHeldRefusal({{u8("Address"), u8("東京")}, {u8("Mail"), u8("m@example.jp")}}), QString());
+    const QString refusal =
+        TextNotHeldRefusal({{u8("Address"), u8("東京")}, {u8("Phone 1"), u8("Straße")}, {u8("Mail"), u8("é")}});
+    EXPECT_TRUE(refusal.startsWith(Global::UiText.value(UiTextNotHeld))) << refusal.toStdString();
+    EXPECT_TRUE(refusal.endsWith(u8("Phone 1: \"ß\" (U+00DF)"))) << refusal.toStdString();
+    EXPECT_TRUE(TextNotHeldRefusal({{u8("Memo"), u8("a😀")}}).endsWith(u8("\"😀\" (U+1F600)")));
+}
+
+TEST(TextHelpers, DataFileBytesWriteFieldsOnOneLineAndTheMemoOnItsOwnLines)
+{
+    EXPECT_EQ(DataFileBytes({u8("a\r\nb"), u8("東"), QString()}),
+              QByteArray("a  b\r\n\x93\x8C\r\n\r\n"));
+    EXPECT_EQ(DataFileBytes({u8("x")}, u8("m1\r\nm2\rm3\nm4")), QByteArray("x\r\nm1\r\nm2\r\nm3\r\nm4\r\n"));
+    EXPECT_EQ(DataFileBytes({u8("x")}, QString()), QByteArray("x\r\n\r\n")) << "an empty memo is one empty line";
+    for (const char* bad : {"Café", "\xf0\x9f\x98\x80"}) {
+        EXPECT_THROW(DataFileBytes({u8(bad)}), AppError) << bad;
+        EXPECT_THROW(DataFileBytes({u8("x")}, u8(bad)), AppError) << bad;
+    }
 }

@@ -20,15 +20,6 @@ using CustomerFixture::Lines;
 
 namespace {
 
-CustomerSpec Hayashi(int histories)
-{
-    CustomerSpec c{"H001", "Hayashi", "hayashi", "Farm", "111-2222", "Nagano", "026-1", "2024/01/01", {}, "5"};
-    for (int i = 1; i <= histories; ++i)
-        c.histories.append({i, QStringLiteral("Job%1").arg(i), QStringLiteral("2024/02/%1").arg(i, 2, 10, QChar('0')),
-                            QStringLiteral("memo %1").arg(i), {QStringLiteral("Firm%1").arg(i)}});
-    return c;
-}
-
 QStringList Folders(const QString& folder)
 {
     return QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
@@ -45,13 +36,7 @@ class HistoryPagesTest : public ::testing::Test {
     CustomerTabEnv t;
     QString customer;
 
-    void Open(int histories)
-    {
-        customer = t.Write(Hayashi(histories));
-        t.Load();
-        t.ClickCustomer("H001");
-        t.TakeMessages();
-    }
+    void Open(int histories) { customer = t.Open(Hayashi(histories)); }
 };
 
 } // namespace

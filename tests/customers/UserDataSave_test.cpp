@@ -56,6 +56,17 @@ QByteArray EmptyMakerData()
     return Lines(lines);
 }
 
+// The fixture customer in `env`, listed in row 1 and read as choosing it
+// does; its folder, or an empty text when it could not be read.
+QString InstallListedAndRead(const TestEnv& env)
+{
+    TestEnv::loadUiText();
+    Global::CurUserRow = 1;
+    Global::CurUserIndex = 0;
+    const QString c = Install(env);
+    return UserDataRead(Key()) ? c : QString();
+}
+
 } // namespace
 
 TEST_F(UserDataSaveTest, FixtureIsWrittenBackByteForByte)
@@ -282,11 +293,8 @@ TEST_F(UserDataSaveTest, FailureHalfWayReturnsFalseAndKeepsTheOldFiles)
     };
     for (const auto& k : cases) {
         TestEnv local;
-        TestEnv::loadUiText();
-        Global::CurUserRow = 1;
-        Global::CurUserIndex = 0;
-        const QString c = Install(local);
-        ASSERT_TRUE(UserDataRead(Key()));
+        const QString c = InstallListedAndRead(local);
+        ASSERT_FALSE(c.isEmpty());
         const QByteArray userBefore = Bytes(c + "/UserData.csv");
         const QByteArray measBefore = Bytes(c + "/1_東面屋根/MeasData.csv");
         Global::UserDataRecord.CustomerMemo = "changed";
@@ -302,5 +310,36 @@ TEST_F(UserDataSaveTest, FailureHalfWayReturnsFalseAndKeepsTheOldFiles)
         EXPECT_EQ(Bytes(c + "/UserData.csv"), userBefore) << k.what;
         EXPECT_EQ(Bytes(c + "/1_東面屋根/MeasData.csv"), measBefore) << k.what;
         EXPECT_FALSE(QFileInfo::exists(local.dataFolder() + "/escape")) << k.what;
+    }
+}
+
+TEST_F(UserDataSaveTest, ATextTheFilesCannotHoldFailsTheSaveBeforeAnythingIsWritten)
+{
+    const struct {
+        const char* what;
+        std::function<void()> arrange;
+        const char* character;
+    } cases[] = {
+        {"the customer's address", [] { Global::UserDataRecord.Address = "Müllerstraße 5"; }, "ü"},
+        {"the other equipment", [] { Global::ArrayConfiguration.ExtMemo = "line\r\nStraße"; }, "ß"},
+        {"a history memo", [] { Global::HistoryRecords[0].HistoryMemo = "Café"; }, "é"},
+        {"a contractor", [] { Global::ContractorRecords[0].ContractorPersons[4] = "😀"; }, "😀"},
+    };
+    for (const auto& k : cases) {
+        TestEnv local;
+        const QString c = InstallListedAndRead(local);
+        ASSERT_FALSE(c.isEmpty());
+        const auto before = Snapshot(c);
+        Global::UserDataRecord.CustomerMemo = "changed";
+        Global::HistoryRecords[0].HistoryName = "renamed";
+        k.arrange();
+
+        EXPECT_FALSE(UserDataSave(Key(), false)) << k.what;
+        ASSERT_EQ(local.dialogs->log.size(), 1) << k.what;
+        EXPECT_EQ(local.dialogs->log[0].message.text,
+                  QStringLiteral("ERROR No:5 Invalid procedure call or argument: \"") + QString::fromUtf8(k.character) +
+                      QStringLiteral("\" cannot be held in code page 932"))
+            << k.what;
+        EXPECT_EQ(Snapshot(c), before) << k.what;
     }
 }

@@ -90,10 +90,12 @@ TEST(MeasEditRules, EachColumnTakesRefusesOrKeepsTheTypedValue)
         {4, "100", "05", R, "", "", "", ""},
         {4, "-1", "05", R, "", "", "", ""},
         {4, "0.5", "05", R, "", "", "", ""},
-        // measuring position: anything but a comma
+        // measuring position: anything but a comma or a character the file cannot hold
         {5, "south east", "", A, "0012-03-05", "24/05/03", "10:15:00", "south east"},
         {5, "", "", A, "0012-03-05", "24/05/03", "10:15:00", ""},
         {5, "a,b", "", C, "", "", "", ""},
+        {5, "up\r\nW\rE", "", A, "0012-03-05", "24/05/03", "10:15:00", "up  W E"}, // one line
+        {5, "M\xc3\xbcllerstra\xc3\x9f" "e", "", C, "", "", "", ""}, // not in code page 932
     };
     for (const EditCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "column " << c.column << " typed \"" << c.typed << "\"");

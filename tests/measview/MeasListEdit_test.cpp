@@ -7,6 +7,7 @@
 #include "MeasTabWindow.h"
 
 #include "app/MeasEditBox.h"
+#include "common/TextHelpers.h"
 #include "customers/CustomerGlobals.h"
 #include "instrument/MeasEdit.h"
 #include "instrument/MeasFile.h"
@@ -263,4 +264,33 @@ TEST(MeasListEdit, EveryWriteOfTheEditSurvivesAFaultAndAFullDisk)
 {
     EditWindow t;
     CheckWriteFaults(DateEdit(t));
+}
+
+TEST(MeasListEdit, APositionTheFileCannotHoldIsRefusedNamingItAndNothingIsWritten)
+{
+    EditWindow t;
+    const auto contents = t.contents();
+    const auto views = Views(2);
+    const QStringList row = t.rowTexts(3);
+    const QString typed = QStringLiteral("Müllerstraße");
+    t.doubleClick(3, 5);
+    ASSERT_TRUE(t.box()->isVisible());
+    t.box()->selectAll();
+    for (QChar ch : typed) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, QString(ch));
+        QApplication::sendEvent(t.box(), &press);
+    }
+    ASSERT_EQ(t.box()->text(), typed);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(t.box(), &enter);
+
+    ASSERT_EQ(t.boxes().size(), 1);
+    EXPECT_TRUE(t.boxes()[0].startsWith(QStringLiteral("Heliodex|") + Global::UiText.value(UiTextNotHeld)));
+    EXPECT_TRUE(t.boxes()[0].endsWith(Global::UiText.value(UiPositionField) + QStringLiteral(": \"ü\" (U+00FC)")))
+        << t.boxes()[0].toStdString();
+    EXPECT_EQ(t.box()->text(), typed);
+    EXPECT_EQ(t.contents(), contents);
+    EXPECT_EQ(Views(2), views);
+    EXPECT_EQ(t.rowTexts(3), row);
+    EXPECT_TRUE(t.grid()->isEnabled());
 }

@@ -100,3 +100,26 @@ TEST(AnsiCodec, TypedLookAlikesAreWrittenAsWindowsWritesThem)
         EXPECT_EQ(AnsiCodec::byteLength(QString::fromUtf8(c.utf8)), 2) << c.utf8;
     }
 }
+
+TEST(AnsiCodec, TellsWhichCharactersCodePage932Holds)
+{
+    struct {
+        const char* utf8;
+        qsizetype firstUnheld;
+    } cases[] = {
+        {"", -1},
+        {"plain ASCII ?", -1},
+        {"全角カナ ｶﾅ 〜", -1}, // the wave dash is written as Windows writes it
+        {"Müller", 1},
+        {"Straße", 4},
+        {"Café", 3},
+        {"ab😀", 2}, // a surrogate pair, outside the code page
+        {"€5", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AnsiCodec::firstUnheld(QString::fromUtf8(c.utf8)), c.firstUnheld) << c.utf8;
+    EXPECT_EQ(AnsiCodec::firstUnheld(QString(QChar(0xD800)) + u'a'), 0) << "a lone surrogate";
+    EXPECT_TRUE(AnsiCodec::holds(U'?'));
+    EXPECT_TRUE(AnsiCodec::holds(U'東'));
+    EXPECT_FALSE(AnsiCodec::holds(U'ü'));
+}

@@ -49,6 +49,17 @@ struct CustomerSpec {
     QString totalPm;
 };
 
+// Customer H001 Hayashi with histories 1 to `histories` ("Job1" ...), each
+// with a date, a memo and a first contractor.
+inline CustomerSpec Hayashi(int histories)
+{
+    CustomerSpec c{"H001", "Hayashi", "hayashi", "Farm", "111-2222", "Nagano", "026-1", "2024/01/01", {}, "5"};
+    for (int i = 1; i <= histories; ++i)
+        c.histories.append({i, QStringLiteral("Job%1").arg(i), QStringLiteral("2024/02/%1").arg(i, 2, 10, QChar('0')),
+                            QStringLiteral("memo %1").arg(i), {QStringLiteral("Firm%1").arg(i)}});
+    return c;
+}
+
 class CustomerTabEnv {
   public:
     MainWindowEnv w;
@@ -76,6 +87,17 @@ class CustomerTabEnv {
 
     // Loads the main window (English), which builds the customer list.
     FrmMain& Load(const QString& language = QStringLiteral("1")) { return w.load(language); }
+
+    // Writes customer `c`, loads the main window and chooses the customer;
+    // the messages of the way there are dropped. Returns its folder.
+    QString Open(const CustomerSpec& c)
+    {
+        const QString folder = Write(c);
+        Load();
+        ClickCustomer(c.code);
+        TakeMessages();
+        return folder;
+    }
 
     QString Users() const { return w.env.dataFolder() + QStringLiteral("/USER_DATA"); }
     QString Folder(const QString& key) const { return Users() + u'/' + key; }
