@@ -318,7 +318,7 @@ TEST_F(FirmwareWizardTest, EveryWindowOpensCentredOnTheScreen)
 TEST_F(FirmwareWizardTest, TheTransferWindowRepaintsWhileTheInstrumentErases)
 {
     sim.eraseDelayMs = 60; // 15 answers: about a second
-    Global::UsbEraseTimeoutMs = 1000;
+    Global::UsbEraseTimeoutMs = 10000;
     WMenu3* w3 = toTransferWindow();
     ASSERT_TRUE(w3);
     w3->Timer1->stop();
