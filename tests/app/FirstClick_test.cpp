@@ -13,6 +13,7 @@
 #include "common/Language.h"
 #include "platform/FlexGrid.h"
 #include "platform/Registry.h"
+#include "support/WindowShot.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -143,13 +144,7 @@ class FirstClick : public ::testing::Test {
         f.SSTab->setCurrentIndex(3);
         f.SSTab2->setCurrentIndex(0);
         settle();
-        QPixmap shot;
-        if (QScreen* s = f.screen(); s && QGuiApplication::platformName() == QLatin1String("xcb"))
-            shot = s->grabWindow(0, f.frameGeometry().x(), f.frameGeometry().y(), f.frameGeometry().width(),
-                                 f.frameGeometry().height());
-        if (shot.isNull())
-            shot = f.grab();
-        EXPECT_TRUE(shot.save(dir + u'/' + name + QStringLiteral(".png")));
+        EXPECT_TRUE(SaveWindowShot(f, dir, name));
     }
 
     TestEnv env;
