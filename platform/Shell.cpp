@@ -45,9 +45,16 @@ qint64 MonotonicMs()
     const pid_t opener = ::fork();
     if (opener == 0) {
         ::setsid();
+        // The program the opener starts gets none of this program's files
+        // (the instrument link, data files), only the report pipe until it runs.
+        if (reportFd > 3)
+            ::close_range(3, unsigned(reportFd) - 1, 0);
+        ::close_range(unsigned(reportFd) + 1, ~0U, 0);
         const int null = ::open("/dev/null", O_RDONLY);
-        if (null >= 0)
+        if (null > 0) {
             ::dup2(null, 0);
+            ::close(null);
+        }
         ::execv(program, argv);
         SendReport(reportFd, DesktopOpenResult::NotStarted, errno);
         ::_exit(127);

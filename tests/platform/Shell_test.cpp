@@ -14,6 +14,9 @@
 
 #include <csignal>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace {
 
 class ShellTest : public ::testing::Test {
@@ -116,4 +119,22 @@ TEST_F(ShellTest, AnOpenerStillRunningAfterTheWaitHasOpened)
     QFile f(pidFile);
     if (f.open(QIODevice::ReadOnly))
         ::kill(pid_t(f.readAll().trimmed().toInt()), SIGTERM);
+}
+
+// The opener, and so the program it starts, gets none of the files this
+// program holds open.
+TEST_F(ShellTest, TheOpenerGetsNoneOfTheProgramsOpenFiles)
+{
+    const QString held = env.root() + QStringLiteral("/held.dat");
+    const int fd = ::open(QFile::encodeName(held).constData(), O_WRONLY | O_CREAT, 0600); // not closed on exec
+    ASSERT_GE(fd, 3);
+    const QString fdLog = opener.dir.path() + QStringLiteral("/fds");
+    opener.use(QStringLiteral("opener"), "ls /proc/$$/fd > '" + QFile::encodeName(fdLog) + "'");
+    EXPECT_TRUE(ShellOpen(folder));
+    ::close(fd);
+    QFile f(fdLog);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QStringList fds = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_TRUE(fds.contains(QStringLiteral("0")));
+    EXPECT_FALSE(fds.contains(QString::number(fd))) << fds.join(u' ').toStdString();
 }
