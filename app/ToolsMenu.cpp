@@ -116,7 +116,8 @@ void MnuUpdateInternet_Click()
     } catch (const ProgramEnded&) {
         throw;
     } catch (...) {
-        // Nothing to report: the page is an offer, not a task.
+        // Nothing more to report: the page is an offer, not a task (a failure
+        // to open it was reported by the open itself).
     }
 }
 

@@ -46,8 +46,8 @@ void RunSubSystem(QWidget* owner, const QString& file, const QString& parameters
     Guarded(QStringLiteral("RunSubSystem"), [&] {
         if (file.isEmpty() || FileCheck(file).isEmpty())
             return;
-        // The desktop opens the file with its own program and does not wait
-        // for it; a refusal passes without a message.
+        // The desktop opens the file with its own program; the program is not
+        // waited for, and a failure to open is reported by ShellOpen.
         ShellOpen(file);
     });
 }

@@ -11,9 +11,11 @@ class QWidget;
 // wait ran to its end.
 bool Wait(std::int32_t ms);
 // Opens `file` with its associated program (nothing for an empty path or a
-// missing file); returns at once.
+// missing file); does not wait for the program, reports a failure to open
+// (ShellOpen).
 void RunSubSystem(QWidget* owner, const QString& file, const QString& parameters);
-// Opens a document or web address (trimmed; nothing when blank).
+// Opens a document or web address (trimmed; nothing when blank); a failure
+// to open is reported (ShellOpen).
 void ShellOpenDocument(const QString& target, QWidget* owner);
 // The Windows version code of the program's tables; 0 ("any other
 // version") on this system.

@@ -422,8 +422,9 @@ void OpenDocumentsFolder(const QString& folder, const QString& marker)
             throw AppError(75, AppError::standardText(75) + QStringLiteral(": ") + folder + u'/' + marker);
         }
     }
-    if (!ShellOpen(folder))
-        throw AppError(75, AppError::standardText(75) + QStringLiteral(": ") + folder);
+    // A failure to open is reported by ShellOpen in its own words: the folder
+    // is there, so it is no error of the file system.
+    ShellOpen(folder);
 }
 
 QString ArraySetGrandTotal()

@@ -133,11 +133,6 @@ QString ReadOutAnswerText(const QByteArray& bytes)
     return text;
 }
 
-bool BeginsAtRecordBoundary(const QString& text)
-{
-    return text.size() >= 18 && text[4] == u'-' && text[7] == u'-' && text[12] == u'/' && text[15] == u'/';
-}
-
 QString ReadOutNote(const ReadOutOutcome& outcome, bool savedSoFar)
 {
     QStringList lines;
@@ -296,20 +291,17 @@ ReadOutOutcome ReadInstrumentMemory(ReadOutProgress* progress)
             return out;
         }
 
-        // 7. The record size: 1120 first, for a length both sizes divide;
-        // and the text must begin with a record.
+        // 7. The record size: 1120 first, for a length both sizes divide.
         const qsizetype length = text.size();
         int size = 0;
         if (length % OldSize == 0)
             size = OldSize;
         else if (length % NewSize == 0)
             size = NewSize;
-        if (size == 0 || !BeginsAtRecordBoundary(text)) {
-            UsbLink::noteFailure(size == 0 ? QStringLiteral("expected a whole number of 1120- or 1184-character "
-                                                            "records, got %1 characters")
-                                                 .arg(length)
-                                           : QStringLiteral("expected the first record's number and date, got %1")
-                                                 .arg(UsbLink::printable(AnsiCodec::encode(text.left(18)))));
+        if (size == 0) {
+            UsbLink::noteFailure(
+                QStringLiteral("expected a whole number of 1120- or 1184-character records, got %1 characters")
+                    .arg(length));
             MsgBox(Global::UiText.value(UiReadOutLength), vbOKOnly | vbExclamation,
                    Global::UiText.value(UiLinkErrorTitle));
             return out;

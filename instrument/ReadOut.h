@@ -10,11 +10,14 @@
 // the windows take no input until it ends, and its progress window shows at
 // once how far the reading got.
 //
-// Only an answer that is the read-out's own is taken: it must begin at a
-// record boundary (the first record's number and date in their places) and
-// the instrument must fall silent after its "#END". Anything else -- the
-// rest of an earlier answer, say -- is a failed read-out that writes
-// nothing, and the link is drained before it closes.
+// Only an answer that is the read-out's own is taken: the link is drained
+// until the instrument is quiet when it opens, and the instrument must fall
+// silent after its "#END". Anything else -- the rest of an earlier answer
+// coming in before the new one, say -- is a failed read-out that writes
+// nothing, and the link is drained before it closes. The text itself is
+// never judged: whatever record numbers and dates it holds, the decoding
+// takes it (a bad date switches the layout, and in the end the computer's
+// date and time stand in).
 //
 // ReadInstrumentMemory is the plain procedure, driven through a
 // ReadOutProgress so that it runs without windows; QtmForwordData is the
@@ -67,10 +70,6 @@ int ReadOutBarMaximum(int recordSize);
 // has as many characters as the answer has bytes and every byte is written
 // back into the file unchanged.
 QString ReadOutAnswerText(const QByteArray& bytes);
-
-// Whether a read-out text begins at a record boundary: the first record's
-// number ("NNNN-GG-SS") and date ("YY/MM/DD") have their separators in place.
-bool BeginsAtRecordBoundary(const QString& text);
 
 // The time text "HH:NN:SS" of `rec` one second later, turning the date
 // "YY/MM/DD" when it passes midnight (a time that is no time counts as

@@ -1,11 +1,19 @@
 #include "SystemShell.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QStandardPaths>
+#include <QThread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -29,15 +37,15 @@ void Prepare(QProcess& process, const QString& program, const ShellRequest& requ
 
 } // namespace
 
-SystemShell::SystemShell(QString opener, QString printer)
-    : opener_(std::move(opener)), printer_(std::move(printer))
+SystemShell::SystemShell(QString opener, QString printer, int openWaitMs)
+    : opener_(std::move(opener)), printer_(std::move(printer)), openWaitMs_(openWaitMs)
 {
 }
 
 ShellResult SystemShell::Execute(const ShellRequest& request)
 {
-    // The opener is started detached and never tells whether the document
-    // exists: look first, so that a missing document gets its box.
+    // The opener may not tell in its exit status whether the document
+    // exists: look first, so that a missing document gets its own box.
     struct stat st {};
     if (::stat(QFile::encodeName(request.file).constData(), &st) != 0)
         return Failed(errno);
@@ -56,11 +64,76 @@ ShellResult SystemShell::Execute(const ShellRequest& request)
 
 ShellResult SystemShell::Open(const ShellRequest& request) const
 {
-    QProcess process;
-    Prepare(process, opener_, request);
-    if (!process.startDetached())
-        return Failed(0, QStringLiteral("%1 could not be started: no program opens documents on this system.")
-                             .arg(opener_));
+    const QString program = opener_.contains(u'/') ? opener_ : QStandardPaths::findExecutable(opener_);
+    const QString noOpener =
+        QStringLiteral("%1 could not be started: no program opens documents on this system.").arg(opener_);
+    if (program.isEmpty())
+        return Failed(0, noOpener);
+
+    // All the child needs is made before the fork.
+    const QByteArray path = QFile::encodeName(program);
+    QByteArray name = QFile::encodeName(QFileInfo(program).fileName());
+    QByteArray file = QFile::encodeName(request.file);
+    const QByteArray directory = QFile::encodeName(request.directory);
+    char* const argv[] = {name.data(), file.data(), nullptr};
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0)
+        return Failed(errno);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // Only calls that are safe after a fork until the program runs.
+        ::setsid();
+        if (!directory.isEmpty())
+            (void)!::chdir(directory.constData());
+        const int null = ::open("/dev/null", O_RDONLY);
+        if (null >= 0)
+            ::dup2(null, 0);
+        ::execv(path.constData(), argv);
+        const int error = errno;
+        (void)!::write(fds[1], &error, sizeof error);
+        ::_exit(127);
+    }
+    const int forkError = errno;
+    ::close(fds[1]);
+    if (child < 0) {
+        ::close(fds[0]);
+        return Failed(forkError);
+    }
+    // The pipe ends when the opener runs (or says why it could not).
+    int execError = 0;
+    ssize_t n = 0;
+    do
+        n = ::read(fds[0], &execError, sizeof execError);
+    while (n < 0 && errno == EINTR);
+    ::close(fds[0]);
+    if (n == ssize_t(sizeof execError)) {
+        ::waitpid(child, nullptr, 0);
+        return execError == ENOENT ? Failed(0, noOpener)
+                                   : Failed(0, QStringLiteral("%1 could not be started: %2")
+                                                   .arg(opener_, QString::fromLocal8Bit(std::strerror(execError))));
+    }
+
+    QDeadlineTimer deadline(openWaitMs_);
+    for (;;) {
+        int status = 0;
+        const pid_t done = ::waitpid(child, &status, WNOHANG);
+        if (done == child) {
+            if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                return ShellResult{true, 0, {}};
+            if (WIFEXITED(status))
+                return Failed(0, QStringLiteral("No program could open the document: %1 failed with exit status %2.")
+                                     .arg(opener_)
+                                     .arg(WEXITSTATUS(status)));
+            return Failed(0, QStringLiteral("No program could open the document: %1 was stopped by signal %2.")
+                                 .arg(opener_)
+                                 .arg(WIFSIGNALED(status) ? WTERMSIG(status) : 0));
+        }
+        if ((done < 0 && errno != EINTR) || deadline.hasExpired())
+            break;
+        QThread::msleep(10);
+    }
+    // Still running: it has started the document's program (the launcher
+    // ends now; the opener goes on by itself).
     return ShellResult{true, 0, {}};
 }
 

@@ -215,7 +215,7 @@ FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent)
     horizontalScrollBar()->installEventFilter(this);
     connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
     connect(horizontalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
-    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int) { emit Click(); });
+    connect(horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int) { clicked(); });
 }
 
 int FlexGrid::Rows() const
@@ -236,6 +236,7 @@ void FlexGrid::setRows(int rows)
     internalChange = false;
     if (curRow >= rows)
         curRow = rows - 1;
+    placeCurrent();
 }
 
 int FlexGrid::Cols() const
@@ -254,6 +255,7 @@ void FlexGrid::setCols(int cols)
     colAlign.resize(std::size_t(cols), flexAlignGeneral);
     if (curCol >= cols)
         curCol = cols - 1;
+    placeCurrent();
 }
 
 void FlexGrid::checkRow(int row) const
@@ -272,24 +274,40 @@ void FlexGrid::setRow(int row)
 {
     checkRow(row);
     curRow = row;
-    if (row >= 1) {
-        // Moving the current cell from code neither selects nor scrolls.
-        const bool scroll = hasAutoScroll();
-        setAutoScroll(false);
-        internalChange = true;
-        selectionModel()->setCurrentIndex(model()->index(row - 1, qtCol(curCol)),
-                                          QItemSelectionModel::NoUpdate);
-        internalChange = false;
-        setAutoScroll(scroll);
-    }
+    placeCurrent();
 }
 
 void FlexGrid::setCol(int col)
 {
     checkCol(col);
     curCol = col;
+    placeCurrent();
+}
+
+void FlexGrid::placeCurrent()
+{
+    // The table's own current cell is the grid's current data cell, and none
+    // while the header row is current. Were it left on a data cell then, a
+    // click on that cell would change nothing the table reports, and the
+    // grid would go on naming the header as the current row.
+    const QModelIndex want =
+        curRow >= 1 && curRow - 1 < rowCount() ? model()->index(curRow - 1, qtCol(curCol)) : QModelIndex();
+    if (selectionModel()->currentIndex() == want)
+        return;
+    // Moving the current cell from code neither selects nor scrolls.
+    const bool scroll = hasAutoScroll();
+    setAutoScroll(false);
+    internalChange = true;
+    selectionModel()->setCurrentIndex(want, QItemSelectionModel::NoUpdate);
+    internalChange = false;
+    setAutoScroll(scroll);
+}
+
+void FlexGrid::clicked()
+{
+    // A list's click chooses its current row: never the header.
     if (curRow >= 1)
-        setRow(curRow);
+        emit Click();
 }
 
 int FlexGrid::TopRow() const
@@ -557,6 +575,7 @@ void FlexGrid::setTickable(bool on)
     }
     std::fill(ticks.begin(), ticks.end(), 0);
     internalChange = false;
+    placeCurrent();
 }
 
 std::uint8_t FlexGrid::Tick(int row) const
@@ -622,7 +641,7 @@ void FlexGrid::mouseReleaseEvent(QMouseEvent* event)
 {
     QTableWidget::mouseReleaseEvent(event);
     if (event->button() == Qt::LeftButton && viewport()->rect().contains(event->position().toPoint()))
-        emit Click();
+        clicked();
 }
 
 void FlexGrid::mouseDoubleClickEvent(QMouseEvent* event)

@@ -5,7 +5,8 @@
 //     1 .. Rows() - 1; Rows() counts the header row, so Rows() == 1 is a
 //     list with no data;
 //   - a current cell (Row, Col) that code moves freely, the header row
-//     included, and that a click moves to the clicked data cell;
+//     included, and that a click moves to the clicked data cell; the
+//     table's own current cell always follows it (none on the header row);
 //   - TopRow, the first data row shown;
 //   - texts, back and fore colours (Windows colour values 0x00BBGGRR) and
 //     alignments per cell, alignments and widths (in twips) per column;
@@ -137,7 +138,8 @@ class FlexGrid : public QTableWidget {
 
   signals:
     // A click on the grid, after a clicked data cell became current (a click
-    // on the header or below the rows leaves the current cell).
+    // on the header or below the rows leaves the current cell). Never while
+    // the header row is current: a click chooses a data row or nothing.
     void Click();
     void DblClick();
     // The visible part moved (TopRow or the horizontal position).
@@ -163,6 +165,8 @@ class FlexGrid : public QTableWidget {
     const QTableWidgetItem* cell(int row, int col) const;
     void trackMouse(QPoint viewportPos);
     void syncCurrent();
+    void placeCurrent();
+    void clicked();
     QTableWidgetItem* makeTickItem();
     void onItemChanged(QTableWidgetItem* item);
 

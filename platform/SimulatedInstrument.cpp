@@ -237,7 +237,9 @@ UsbReadStatus SimulatedInstrument::read(int pipeHandle, QByteArray& out, int max
     }
     if (const qint64 wait = pending.front().readyAt - clock.elapsed(); wait > 0) {
         sleepMs(int(std::min<qint64>(timeoutMs, wait)));
-        if (wait > timeoutMs) {
+        // A packet that arrived while the read waited is taken, however long
+        // the sleep really took.
+        if (pending.front().readyAt > clock.elapsed()) {
             log.append({Exchange::ReadTimedOut, {}, 1});
             return UsbReadStatus::TimedOut;
         }

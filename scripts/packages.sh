@@ -3,7 +3,8 @@
 # Sourced by run.sh (the run set) and test.sh (the run set and the test set);
 # installs only what is missing.
 
-# Building and running the program.
+# Building and running the program (xdg-utils: the desktop opener that opens
+# folders, documents, pictures and web pages).
 # shellcheck disable=SC2034 # used by the scripts that source this one
 HELIODEX_RUN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
@@ -12,6 +13,7 @@ HELIODEX_RUN_PACKAGES=(
   fonts-ipafont-gothic qt6-translations-l10n
   xvfb xauth
   libqt6printsupport6 cups cups-client
+  xdg-utils
 )
 
 # Testing it: GoogleTest, Google Benchmark, Qt's window-system interface for

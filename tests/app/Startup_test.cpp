@@ -532,21 +532,30 @@ TEST_F(StartupTest, ANewerFirmwareRunsTheWizardBeforeTheMainWindow)
     QFile::copy(QStringLiteral(HX_FIXTURES "/firmware/KRX260.MOT"), env.programFolder() + "/krx260.mot");
 
     int mainShownDuringWizard = -1;
-    // The user declines the update in the wizard's second window.
-    QTimer::singleShot(20, [&] {
-        mainShownDuringWizard = mainShown;
+    // The user declines the update in the wizard's second window: each click
+    // once its window is shown, however slowly the machine gets there.
+    auto shownWindow = [](const char* name) -> QWidget* {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->isVisible() && w->objectName() == QLatin1String("WMenuS"))
-                static_cast<WMenuS*>(w)->CmdBtn->click();
-        QTimer::singleShot(20, [] {
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (w->isVisible() && w->objectName() == QLatin1String("WMenu1")) {
-                    auto* w1 = static_cast<WMenu1*>(w);
-                    w1->OptSel[1]->setChecked(true);
-                    w1->Command1->click();
-                }
-        });
+            if (w->isVisible() && w->objectName() == QLatin1String(name))
+                return w;
+        return nullptr;
+    };
+    QTimer user;
+    bool firstDone = false;
+    QObject::connect(&user, &QTimer::timeout, [&] {
+        if (!firstDone) {
+            if (auto* s = static_cast<WMenuS*>(shownWindow("WMenuS"))) {
+                mainShownDuringWizard = mainShown;
+                firstDone = true;
+                s->CmdBtn->click();
+            }
+        } else if (auto* w1 = static_cast<WMenu1*>(shownWindow("WMenu1"))) {
+            user.stop();
+            w1->OptSel[1]->setChecked(true);
+            w1->Command1->click();
+        }
     });
+    user.start(20);
     EXPECT_FALSE(runMain());
     EXPECT_EQ(mainShownDuringWizard, 0);
     EXPECT_EQ(mainShown, 1);

@@ -6,6 +6,7 @@
 #include "catalog/support/CatalogFixture.h"
 #include "common/Captions.h"
 #include "platform/FlexGrid.h"
+#include "support/WindowShot.h"
 
 #include <QApplication>
 #include <QDir>
@@ -54,13 +55,7 @@ void shoot(FrmMain& f, const QString& name)
     const QString dir = qEnvironmentVariable("HX_SCREENS_DIR");
     if (dir.isEmpty())
         return;
-    QPixmap shot;
-    if (QScreen* s = f.screen(); s && QGuiApplication::platformName() == QLatin1String("xcb"))
-        shot = s->grabWindow(0, f.frameGeometry().x(), f.frameGeometry().y(), f.frameGeometry().width(),
-                             f.frameGeometry().height());
-    if (shot.isNull())
-        shot = f.grab();
-    EXPECT_TRUE(shot.save(dir + u'/' + name + QStringLiteral(".png")));
+    EXPECT_TRUE(SaveWindowShot(f, dir, name));
 }
 
 void showModels(const QString& code, const QString& suffix)

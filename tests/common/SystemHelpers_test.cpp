@@ -47,7 +47,7 @@ TEST_F(SystemHelpers, WaitOfZeroOrLessReturnsAtOnce)
         QElapsedTimer t;
         t.start();
         EXPECT_TRUE(Wait(ms));
-        EXPECT_LT(t.elapsed(), 50);
+        EXPECT_LT(t.elapsed(), 1000); // no wait: far below a second, however busy the machine
     }
     EXPECT_TRUE(posted); // pending events ran even so
 }

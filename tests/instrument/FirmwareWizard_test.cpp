@@ -317,8 +317,10 @@ TEST_F(FirmwareWizardTest, EveryWindowOpensCentredOnTheScreen)
 // its time to erase, and no window takes input meanwhile.
 TEST_F(FirmwareWizardTest, TheTransferWindowRepaintsWhileTheInstrumentErases)
 {
-    sim.eraseDelayMs = 60; // 15 answers: about a second
-    Global::UsbEraseTimeoutMs = 1000;
+    // 15 answers of about two seconds in all: each one waited for in several
+    // slices, however busy the machine.
+    sim.eraseDelayMs = 150;
+    Global::UsbEraseTimeoutMs = 10000;
     WMenu3* w3 = toTransferWindow();
     ASSERT_TRUE(w3);
     w3->Timer1->stop();

@@ -121,8 +121,10 @@ class ReadOutFaults : public ::testing::Test {
         return p;
     }
 
-    // A fresh instrument holding `memory`, with the link's waits at their
-    // shortest: the simulated instrument answers at once.
+    // A fresh instrument holding `memory`, with the link's read and quiet
+    // waits at their shortest: the simulated instrument answers at once, so
+    // whether a read finds a packet never depends on the time (the idle
+    // limit stays the link's long one).
     std::unique_ptr<SimulatedLink> plugIn(const QList<QByteArray>& memory)
     {
         auto link = std::make_unique<SimulatedLink>();
@@ -132,7 +134,6 @@ class ReadOutFaults : public ::testing::Test {
         link->allowRefused = true; // a clock text whose "#RTC_SET" was lost
         Global::UsbQuietMs = 0;
         Global::UsbReadTimeoutMs = 5;
-        Global::UsbIdleLimitMs = 50;
         return link;
     }
 

@@ -110,7 +110,9 @@ TEST(ReadOutWindow, TheMainWindowRepaintsButTakesNoInputUntilTheReadOutEnds)
 
     bool midWay = false;
     bool buttonsDisabled = false;
-    QTimer::singleShot(300, [&] {
+    // The user's input comes once the instrument was asked for its memory:
+    // at the first events let through while the answers come.
+    std::function<void()> userInput = [&] {
         midWay = LongWork::Running() && FrmLoading::IsLoaded();
         buttonsDisabled = !forward->isEnabled() && !erase->isEnabled();
         const QPoint at = probe->rect().center();
@@ -127,7 +129,12 @@ TEST(ReadOutWindow, TheMainWindowRepaintsButTakesNoInputUntilTheReadOutEnds)
                                                              forward->mapToGlobal(QPoint(2, 2)), Qt::LeftButton,
                                                              Qt::LeftButton, Qt::NoModifier));
         probe->update();
-    });
+    };
+    f.sim().answerOverride = [&](const QByteArray& written, int) -> std::optional<QList<QByteArray>> {
+        if (written == "#E2P_READ")
+            QTimer::singleShot(0, userInput);
+        return std::nullopt;
+    };
     f.pressRead();
     qApp->removeEventFilter(&paints);
 

@@ -24,9 +24,15 @@ inline void PrintTo(const QString& s, std::ostream* os)
     *os << '"' << s.toStdString() << '"';
 }
 
-// The simulated instrument answers at once, so the link's waits are short
-// here. At the end of the test nothing may be left unread on the link and
-// no command may have been refused, unless the test says it expects so.
+// The simulated instrument answers at once: a read finds its packet queued
+// or times out at once when none is, so the link's read and quiet limits
+// decide nothing here and stay short. The idle limit is a span of wall time
+// over many reads, the program's own work between them included: it stays
+// seconds long, so that a busy machine never makes it run out; a test of
+// the limit itself sets a short one with an instrument that never stops
+// answering idle. At the end of the test nothing may be left unread on the
+// link and no command may have been refused, unless the test says it
+// expects so.
 struct SimulatedLink {
     std::shared_ptr<SimulatedInstrument> sim = std::make_shared<SimulatedInstrument>();
     bool allowStale = false;   // answers may be left unread
@@ -38,7 +44,7 @@ struct SimulatedLink {
         Global::UsbOpenFlag = false;
         Global::hUsbDevice = Global::hPipeIn = Global::hPipeOut = -1;
         Global::UsbOpenRetryWaitMs = 0;
-        Global::UsbIdleLimitMs = 50;
+        Global::UsbIdleLimitMs = 10000;
         Global::UsbReadTimeoutMs = 300;
         Global::UsbEraseTimeoutMs = 300;
         Global::UsbQuietMs = 5;
@@ -47,10 +53,12 @@ struct SimulatedLink {
     }
     ~SimulatedLink()
     {
-        if (!allowStale)
+        if (!allowStale) {
             EXPECT_EQ(sim->pendingAnswers(), 0) << "answers left unread on the link";
-        if (!allowRefused)
+        }
+        if (!allowRefused) {
             EXPECT_TRUE(sim->refused.isEmpty()) << sim->refused.join(u'\n').toStdString();
+        }
         UsbLink::closeAll();
         UsbLink::setTransport(nullptr);
         Global::UsbOpenRetryWaitMs = 100;

@@ -166,6 +166,46 @@ TEST_F(ShellWorld, MissingOpenerOrPrintCommandIsAFailure)
     }
 }
 
+// The launcher over the real shell with three stand-in openers: one that
+// opens, one that fails (no program for the document's type), and none at
+// all. A failure is the information box, captioned with the document as
+// typed; an opener still running after the wait has opened.
+TEST_F(ShellWorld, AnOpenerThatFailsGetsTheInformationBox)
+{
+    struct Boxes : LaunchMessages {
+        void Information(const QString& caption, const QString& text) override { shown << caption + u'|' + text; }
+        QStringList shown;
+    };
+    struct Case {
+        const char* name;
+        QString opener;
+        QString box; // empty: opened
+    } cases[] = {
+        {"exits 0", opener, {}},
+        {"exits with an error", Script(QStringLiteral("xdg-open-failing"), "exit 3"),
+         QStringLiteral("guide.pdf|No program could open the document: %1 failed with exit status 3.")},
+        {"missing", root.path() + QStringLiteral("/bin/no-opener"),
+         QStringLiteral("guide.pdf|%1 could not be started: no program opens documents on this system.")},
+        {"still running", Script(QStringLiteral("xdg-open-waiting"), "exec sleep 2"), {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SystemShell shell(c.opener, printer, 300);
+        Boxes boxes;
+        EXPECT_EQ(LauncherMain({disc + QStringLiteral("pelmora"), QStringLiteral("guide.pdf")},
+                               disc + QStringLiteral("pelmora"), shell, boxes),
+                  0);
+        EXPECT_EQ(boxes.shown, c.box.isEmpty() ? QStringList() : QStringList{c.box.arg(c.opener)});
+    }
+    // Each opener that exists was given the document, in the launcher's folder.
+    const QStringList calls = Calls(3);
+    ASSERT_EQ(calls.size(), 3);
+    for (const QString& call : calls)
+        EXPECT_TRUE(call.endsWith(QStringLiteral("|") + root.path() + QStringLiteral("/disc|") + disc +
+                                  QStringLiteral("guide.pdf")))
+            << call.toStdString();
+}
+
 // The whole program, copied into a disc folder and started from elsewhere,
 // with the stand-in opener first on PATH.
 class PelmoraProgram : public ShellWorld {

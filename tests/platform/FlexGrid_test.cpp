@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -277,3 +278,53 @@ TEST_F(FlexGridTest, AClickMakesTheDataCellCurrentAndAHeaderClickDoesNot)
 }
 
 } // namespace
+
+// The header row made current from code (as a list's header is written)
+// leaves the table no current cell, so that a click on the first data row,
+// the cell the table had as current before, still moves the grid there; a
+// click never chooses the header.
+TEST_F(FlexGridTest, AClickOnTheFirstRowAfterTheHeaderWasCurrentChoosesIt)
+{
+    FlexGrid g;
+    fill(g, 4);
+    g.resize(300, 300);
+    g.show();
+    QApplication::processEvents();
+    int clicks = 0;
+    int clickedRow = -1;
+    QObject::connect(&g, &FlexGrid::Click, [&] {
+        ++clicks;
+        clickedRow = g.Row();
+    });
+    auto click = [&](int row, int col) {
+        const QPoint at = g.viewport()->mapFrom(&g, g.CellRect(row, col).center());
+        QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    };
+
+    g.setRow(1);
+    g.setCol(0);
+    g.setRow(0);
+    g.setText(QStringLiteral("Head"));
+    EXPECT_FALSE(g.currentIndex().isValid());
+    // On the header, or below the rows, while the header is current: no click.
+    emit g.horizontalHeader()->sectionClicked(0);
+    g.setRows(2);
+    QTest::mouseClick(g.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(5, g.viewport()->height() - 5));
+    EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(g.Row(), 0);
+    g.setRows(4);
+
+    click(1, 0);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_EQ(clickedRow, 1);
+    EXPECT_EQ(g.Col(), 0);
+
+    // Rows taken away under the current cell: the table follows the grid.
+    g.setRow(3);
+    g.setRows(3);
+    EXPECT_EQ(g.Row(), 2);
+    EXPECT_EQ(g.currentRow(), 1);
+    click(2, 0);
+    EXPECT_EQ(clicks, 2);
+    EXPECT_EQ(clickedRow, 2);
+}
