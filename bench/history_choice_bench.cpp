@@ -282,7 +282,11 @@ int main(int argc, char** argv)
     const double peakAfter = StatusMiB("VmHWM");
     const double residentAfter = StatusMiB("VmRSS");
     if (!WholeHistoryShown()) {
-        std::fprintf(stderr, "the history of %d measurements was not shown whole\n", FileCount);
+        const auto* grid = Form->control<FlexGrid>(QStringLiteral("MfgMeasList"));
+        std::fprintf(stderr, "the history of %d measurements was not shown whole: %d loaded, %d rows\n", FileCount,
+                     Global::MeasFileCount, grid ? grid->Rows() : 0);
+        for (const QString& text : Silent->texts)
+            std::fprintf(stderr, "  %s\n", qPrintable(text));
         return 1;
     }
 
