@@ -10,22 +10,16 @@
 #include "instrument/MeasRecordGlobals.h"
 #include "measview/CurveButtons.h"
 #include "measview/MeasViewGlobals.h"
-#include "measview/PlotPainter.h"
-#include "support/TestEnv.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QImage>
 #include <QLabel>
-#include <QPainter>
 #include <QScreen>
 #include <QSignalBlocker>
 #include <QTabWidget>
 
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cstdlib>
 
 TEST(PlotScreens, MeasurementGraphWithPvCurves)
 {
@@ -61,44 +55,4 @@ TEST(PlotScreens, MeasurementGraphWithPvCurves)
     DimRecords(Global::MeasViewRecords, 0);
     Global::MeasFileCount = 0;
     Global::DisplayTick.assign(1, 0);
-}
-
-// A whole history ticked is painted in bands side by side; the picture must
-// be the one a single painter gives, band edges and all.
-TEST(PlotScreens, ManyCurvesPaintedInBandsAsByOnePainter)
-{
-    EnsureApp();
-    std::vector<MeasRecord> records;
-    for (int i = 0; i < 200; ++i)
-        records.push_back(ModuleCurve(8.9 - i * 0.02, 44.8 - i * 0.03));
-    std::vector<PlotCurve> curves(records.size());
-    for (std::size_t i = 0; i < records.size(); ++i)
-        curves[i].record = &records[i];
-    QLabel picture;
-    picture.resize(640, 430);
-    const PlotModel model = BuildPlot(curves, TabParams(true), PictureSurface(&picture));
-    ASSERT_TRUE(model.framed);
-
-    ShowPlot(&picture, model);
-    const QImage banded = picture.pixmap().toImage().convertToFormat(QImage::Format_RGB32);
-    QImage single(picture.contentsRect().size(), QImage::Format_RGB32);
-    single.fill(picture.palette().color(picture.backgroundRole()));
-    QPainter painter(&single);
-    painter.setFont(picture.font());
-    PaintPlot(painter, model, QRectF(QPointF(0, 0), QSizeF(single.size())));
-    painter.end();
-    ASSERT_EQ(banded.size(), single.size());
-    EXPECT_GT(CountPixels(banded, qRgb(0, 0, 255)), 2000);
-    // The same pixels, but for a few levels of the smoothing at curve edges
-    // (the smoothing of a band starts at its first row).
-    int worst = 0;
-    for (int y = 0; y < single.height(); ++y)
-        for (int x = 0; x < single.width(); ++x) {
-            const QRgb a = banded.pixel(x, y), b = single.pixel(x, y);
-            worst = std::max({worst, std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                              std::abs(qBlue(a) - qBlue(b))});
-        }
-    EXPECT_LE(worst, 8);
-    const int blue = CountPixels(single, qRgb(0, 0, 255));
-    EXPECT_NEAR(CountPixels(banded, qRgb(0, 0, 255)), blue, blue / 100);
 }
