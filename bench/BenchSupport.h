@@ -4,6 +4,8 @@
 // medians of each benchmark's repetitions for the closing "ratio: X".
 #include "platform/Dialogs.h"
 
+#include <QStringList>
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@ class SilentDialogs : public Dialogs {
     int message(const MessageRequest& r) override
     {
         ++messages;
+        texts << r.title + QStringLiteral(": ") + r.text;
         return DefaultAnswer(r);
     }
     std::optional<QString> input(const QString&, const QString&, const QString&) override
@@ -28,6 +31,7 @@ class SilentDialogs : public Dialogs {
     std::optional<quint32> chooseColor(quint32) override { return std::nullopt; }
     QString chooseFolder(const QString&, const QString&) override { return QString(); }
     int messages = 0;
+    QStringList texts; // "title: text" of every box
 };
 
 // Keeps the time per iteration of every repetition, to print the medians

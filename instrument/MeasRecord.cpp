@@ -53,7 +53,17 @@ struct IvPointTable::Pending {
 };
 
 struct IvPointTable::Block {
-    std::array<Row, Rows> texts;
+    using Texts = std::array<Row, Rows>;
+    Block() = default;
+    explicit Block(std::unique_ptr<Texts> texts) : texts(std::move(texts)) {}
+    // The texts. A block of plain texts has them from the start. A block
+    // with pending entries makes them only when it must hold a text that
+    // is not pending (then before anyone reads it: `textsAtStart`) or when
+    // its texts are first read: most computed or loaded curves are only
+    // ever read as numbers, and 363 empty texts are 8.7 kB to make, clear
+    // and free per curve.
+    std::unique_ptr<Texts> texts;
+    bool textsAtStart = false;
     std::unique_ptr<Pending> pending;
     std::once_flag written;
     bool written_ = false; // set once the pending texts are written
@@ -63,9 +73,64 @@ struct IvPointTable::Block {
     // totals.
     std::unique_ptr<Values> values;
     std::once_flag valued;
-    // Columns whose numbers are kept as computed (see FromNumbers).
+    // Columns whose numbers are kept as computed (see FromNumbers). They
+    // are all cut to 15 digits where they stand when the first of them is
+    // read: the totals read a corrected view's voltages again at every
+    // tick.
     unsigned unrounded = 0;
+    std::once_flag cutting;
+    bool cut_ = false; // set once they are cut
+    void cut()
+    {
+        if (unrounded != 0)
+            std::call_once(cutting, [this] {
+                for (std::size_t c = 0; c < 3; ++c)
+                    if ((unrounded >> c & 1u) != 0)
+                        for (std::size_t k = 0; k < Rows; ++k)
+                            if (pending->entries[k][c].length == NumberEntry && std::isfinite((*values)[k][c]))
+                                (*values)[k][c] = NumText::StrValue((*values)[k][c]);
+                cut_ = true;
+            });
+    }
 };
+
+namespace {
+
+// The texts of a block being made or changed by its only holder.
+using TextRows = std::array<IvPointTable::Row, IvPointTable::Rows>;
+IvPointTable::Row* OwnTexts(std::unique_ptr<TextRows>& texts, bool& atStart)
+{
+    if (!texts)
+        texts = std::make_unique<TextRows>();
+    atStart = true;
+    return texts->data();
+}
+
+bool IsBlankText(const QString& text)
+{
+    for (QChar c : text)
+        if (!c.isSpace())
+            return false;
+    return true;
+}
+
+// Whether bytes of code page 932 are blank and a number as a whole, as
+// their decoded text would be.
+void JudgeBytes(const char* data, qsizetype size, bool& blank, bool& numeric)
+{
+    if (!IsAscii(data, size)) {
+        const QString text = AnsiCodec::decodeKeepingBytes(data, size);
+        blank = IsBlankText(text);
+        numeric = NumText::IsNumeric(text);
+        return;
+    }
+    blank = true;
+    for (qsizetype i = 0; i < size && blank; ++i)
+        blank = data[i] == ' ' || (data[i] >= '\t' && data[i] <= '\r');
+    numeric = !blank && NumText::IsNumericAscii(data, size);
+}
+
+} // namespace
 
 IvPointTable IvPointTable::FromNumbers(const Numbers& numbers, const IvPointTable& lastRowOf, unsigned unrounded)
 {
@@ -80,12 +145,15 @@ IvPointTable IvPointTable::FromNumbers(const Numbers& numbers, const IvPointTabl
         b.pending->entries[last] = from->pending->entries[last];
         (*b.values)[last] = (*from->values)[last];
         for (std::size_t c = 0; c < 3; ++c)
-            if (from->pending->entries[last][c].length == TextEntry)
-                b.texts[last][c] = from->texts[last][c];
+            if (from->pending->entries[last][c].length == TextEntry && from->textsAtStart &&
+                !(*from->texts)[last][c].isEmpty())
+                OwnTexts(b.texts, b.textsAtStart)[last][c] = (*from->texts)[last][c];
     } else {
-        b.texts[last] = lastRowOf.readable().texts[last];
+        const Row& row = (*lastRowOf.readable().texts)[last];
+        if (row != Row())
+            OwnTexts(b.texts, b.textsAtStart)[last] = row;
         for (std::size_t c = 0; c < 3; ++c)
-            (*b.values)[last][c] = ValueOfText(b.texts[last][c]);
+            (*b.values)[last][c] = ValueOfText(row[c]);
     }
     for (std::size_t c = 0; c < 3; ++c)
         for (std::size_t k = 0; k < ComputedRows; ++k) {
@@ -111,7 +179,7 @@ IvPointTable IvPointTable::FromBytes(const QByteArray& source, const Slices& sli
                 s.length <= std::numeric_limits<std::int32_t>::max())
                 b.pending->entries[k][c] = {std::uint32_t(s.start), std::int32_t(s.length)};
             else
-                b.texts[k][c] = AnsiCodec::decodeKeepingBytes(bytes, s.length);
+                OwnTexts(b.texts, b.textsAtStart)[k][c] = AnsiCodec::decodeKeepingBytes(bytes, s.length);
         }
     return out;
 }
@@ -121,7 +189,8 @@ void IvPointTable::SetComputed(std::size_t k, int column, double number)
     Block& b = pendingBlock();
     const auto c = std::size_t(column);
     b.pending->entries[k][c].length = NumberEntry;
-    b.texts[k][c] = QString();
+    if (b.texts)
+        (*b.texts)[k][c] = QString();
     // A value already cut reads the same when cut again.
     (*b.values)[k][c] = number;
 }
@@ -132,7 +201,8 @@ void IvPointTable::SetComputedColumn(int column, const std::array<double, Comput
     const auto c = std::size_t(column);
     for (std::size_t k = 0; k < ComputedRows; ++k) {
         b.pending->entries[k][c].length = NumberEntry;
-        b.texts[k][c] = QString();
+        if (b.texts)
+            (*b.texts)[k][c] = QString();
         (*b.values)[k][c] = numbers[k];
     }
     b.unrounded |= 1u << c;
@@ -143,16 +213,17 @@ IvPointTable::Block& IvPointTable::pendingBlock()
 {
     // Only a block nobody else holds and nobody has read texts from can take
     // more pending entries; any other is first turned into one.
-    if (block_ && block_.use_count() == 1 && block_->pending && !block_->written_)
+    if (block_ && block_.use_count() == 1 && block_->pending && !block_->written_ && !block_->cut_)
         return *block_;
     auto own = std::make_shared<Block>();
     own->pending = std::make_unique<Pending>();
     own->values = std::make_unique<Values>();
     if (block_) {
-        own->texts = readable().texts;
+        own->texts = std::make_unique<Block::Texts>(*readable().texts);
+        own->textsAtStart = true;
         for (std::size_t k = 0; k < Rows; ++k)
             for (std::size_t c = 0; c < 3; ++c)
-                (*own->values)[k][c] = ValueOfText(own->texts[k][c]);
+                (*own->values)[k][c] = ValueOfText((*own->texts)[k][c]);
     } else {
         for (auto& row : *own->values)
             row.fill(0);
@@ -165,20 +236,24 @@ IvPointTable::Block& IvPointTable::pendingBlock()
 
 const IvPointTable::Block& IvPointTable::readable() const
 {
-    static const Block none;
+    static const Block none(std::make_unique<Block::Texts>());
     if (!block_)
         return none;
     Block& b = *block_;
     if (b.pending)
         std::call_once(b.written, [&b] {
+            b.cut();
+            if (!b.texts)
+                b.texts = std::make_unique<Block::Texts>();
+            Block::Texts& texts = *b.texts;
             for (std::size_t k = 0; k < Rows; ++k)
                 for (std::size_t c = 0; c < 3; ++c) {
                     const Source& s = b.pending->entries[k][c];
                     if (s.length >= 0)
-                        b.texts[k][c] = AnsiCodec::decodeKeepingBytes(b.pending->source.constData() + s.start,
-                                                                      s.length);
+                        texts[k][c] = AnsiCodec::decodeKeepingBytes(b.pending->source.constData() + s.start,
+                                                                    s.length);
                     else if (s.length == NumberEntry)
-                        b.texts[k][c] =
+                        texts[k][c] =
                             std::isfinite((*b.values)[k][c]) ? NumText::Str((*b.values)[k][c]) : NotANumber;
                 }
             b.written_ = true;
@@ -193,9 +268,10 @@ IvPointTable::Block& IvPointTable::writable()
     // changed.
     if (!block_) {
         block_ = std::make_shared<Block>();
+        block_->texts = std::make_unique<Block::Texts>();
     } else if (block_.use_count() > 1 || block_->pending || block_->values) {
         auto own = std::make_shared<Block>();
-        own->texts = readable().texts;
+        own->texts = std::make_unique<Block::Texts>(*readable().texts);
         block_ = std::move(own);
         values_ = nullptr;
         unrounded_ = 0;
@@ -205,12 +281,12 @@ IvPointTable::Block& IvPointTable::writable()
 
 const IvPointTable::Row* IvPointTable::readableRows() const
 {
-    return readable().texts.data();
+    return readable().texts->data();
 }
 
 IvPointTable::Row* IvPointTable::writableRows()
 {
-    return writable().texts.data();
+    return writable().texts->data();
 }
 
 double IvPointTable::valueOfText(std::size_t k, int column) const
@@ -220,22 +296,52 @@ double IvPointTable::valueOfText(std::size_t k, int column) const
     Block& b = *block_;
     const auto c = std::size_t(column);
     if (b.pending) {
+        if ((b.unrounded >> c & 1u) != 0)
+            b.cut();
         const double v = (*b.values)[k][c];
-        if (!std::isfinite(v))
-            return 0;
-        const bool unrounded = (b.unrounded >> c & 1u) != 0 && b.pending->entries[k][c].length == NumberEntry;
-        return unrounded ? NumText::StrValue(v) : v;
+        return std::isfinite(v) ? v : 0;
     }
     std::call_once(b.valued, [&b] {
         b.values = std::make_unique<Values>();
         for (std::size_t r = 0; r < Rows; ++r)
             for (std::size_t i = 0; i < 3; ++i)
-                (*b.values)[r][i] = ValueOfText(b.texts[r][i]);
+                (*b.values)[r][i] = ValueOfText((*b.texts)[r][i]);
     });
     return (*b.values)[k][c];
 }
 
+IvPointTable::Reading IvPointTable::reading(std::size_t k, int column) const
+{
+    Reading r;
+    if (!block_)
+        return r;
+    const Block& b = *block_;
+    const auto c = std::size_t(column);
+    r.value = value(k, column);
+    if (b.pending) {
+        // Entries still pending are judged by their bytes or numbers. The
+        // texts of a pending block may be written meanwhile by another
+        // reader, but never those of its text entries.
+        const Source& s = b.pending->entries[k][c];
+        if (s.length == NumberEntry) {
+            r.blank = false;
+            r.numeric = std::isfinite((*b.values)[k][c]);
+            return r;
+        }
+        if (s.length >= 0) {
+            JudgeBytes(b.pending->source.constData() + s.start, s.length, r.blank, r.numeric);
+            return r;
+        }
+        if (!b.textsAtStart)
+            return r; // an empty text
+    }
+    const QString& text = (*b.texts)[k][c];
+    r.blank = IsBlankText(text);
+    r.numeric = NumText::IsNumeric(text);
+    return r;
+}
+
 bool IvPointTable::operator==(const IvPointTable& other) const
 {
-    return block_ == other.block_ || readable().texts == other.readable().texts;
+    return block_ == other.block_ || *readable().texts == *other.readable().texts;
 }

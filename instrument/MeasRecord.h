@@ -98,6 +98,16 @@ public:
         return std::isnan(v) ? 0 : v;
     }
 
+    // What a plot reads of text [k][column], without writing a pending
+    // text: whether it is blank (empty or blanks only), whether it is a
+    // number as a whole (NumText::IsNumeric) and its value().
+    struct Reading {
+        bool blank = true;
+        bool numeric = false;
+        double value = 0;
+    };
+    Reading reading(std::size_t k, int column) const;
+
     bool operator==(const IvPointTable& other) const;
 
 private:

@@ -127,11 +127,12 @@ void MeasListIni()
     Guarded(QStringLiteral("MeasListIni"), [&] {
         if (!grid)
             return;
-        // Clearing unticks every row's tick cell without a tick event, and
-        // the rows go with it.
+        // The rows go, their tick cells without a tick event, before the
+        // header is cleared (clearing first would make every row's tick
+        // cell anew only for it to go).
         grid->setRedraw(false);
-        grid->Clear();
         grid->setRows(1);
+        grid->Clear();
         grid->setGridFont(QStringLiteral("MS Gothic"), 9);
         grid->setFormatString(ListFormat);
         FitTotalLabelColumn(grid);

@@ -85,24 +85,25 @@ void ClearMeasGraph()
     CmdDataView_Click(1);
 }
 
-// Rows 1 to count + 1 from the shown view, the total row pale green.
+// Rows 1 to count + 1 from the shown view, the total row pale green; the
+// rows are written in one batch and drawn once.
 void FillMeasList(FlexGrid* grid, int count)
 {
     const bool hidden = JudgementHidden();
-    grid->setRedraw(false);
+    const GridBatch batch(grid);
     grid->setRows(count + 2);
     for (int i = 0; i <= count; ++i)
         WriteMeasListRow(
             grid, i + 1,
             MeasListCells(Global::MeasViewRecords[std::size_t(i)], i == 0, MeasRowWriter::Load, hidden));
-    grid->setRedraw(true);
-    grid->viewport()->update();
     grid->setRow(1);
     for (int c = 0; c < grid->Cols(); ++c)
         grid->setCellBackColor(1, c, MeasTotalRowColor);
 }
 
-// The ticks `ticks` onto the flags and the list.
+// The ticks `ticks` onto the flags and the list. The list's tick cells take
+// the flags in one batch, without a tick event per row: its handler would
+// only write back the same flags and colour the row as done here.
 void RestoreTicks(FlexGrid* grid, const std::vector<std::uint8_t>& ticks, int count)
 {
     ResetTicks(count);
@@ -112,17 +113,14 @@ void RestoreTicks(FlexGrid* grid, const std::vector<std::uint8_t>& ticks, int co
     }
 
     const FlagScope restoring(Global::TickRestoring);
-    grid->setRedraw(false);
-    for (int i = 0; i <= count && i + 1 < grid->Rows(); ++i) {
-        if (Global::DisplayTick[std::size_t(i)] != 1)
-            continue;
-        grid->setTick(i + 1, true);
+    {
+        const GridBatch batch(grid);
+        grid->setTicks(1, Global::DisplayTick);
         // The total row keeps its own colour.
-        if (i >= 1)
-            PaintMeasListRow(grid, i + 1, MeasTickedColor);
+        for (int i = 1; i <= count && i + 1 < grid->Rows(); ++i)
+            if (Global::DisplayTick[std::size_t(i)] == 1)
+                PaintMeasListRow(grid, i + 1, MeasTickedColor);
     }
-    grid->setRedraw(true);
-    grid->viewport()->update();
     if (auto* all = MainControl<QPushButton>(QStringLiteral("CmdDspAll")))
         all->show();
 }

@@ -42,17 +42,13 @@ struct CurvePoints {
     std::array<bool, kPoints> iNumeric{};
 };
 
-bool IsEmptyText(const QString& t)
+// A point text read as the scale reads it (see StrictValue). The curves'
+// points are read as numbers: a corrected curve's texts are never made.
+double ReadPoint(const IvPointTable::Reading& point, PointReading reading)
 {
-    for (QChar c : t)
-        if (!c.isSpace())
-            return false;
-    return true;
-}
-
-double ReadPoint(const QString& text, PointReading reading)
-{
-    return reading == PointReading::Strict ? StrictValue(text) : NumText::Val(text);
+    if (reading == PointReading::Strict && !point.numeric)
+        throw AppError(13);
+    return point.value;
 }
 
 double PowerOf(double volt, double amp)
@@ -88,29 +84,34 @@ void ExtentPass(const std::vector<PlotCurve>& curves, PointReading reading, std:
     pts.assign(curves.size(), CurvePoints{});
     double pMax = s.PlotPMax, pMin = s.PlotPMin;
     for (std::size_t c = 0; c < curves.size(); ++c) {
-        const MeasRecord& rec = *curves[c].record;
+        const IvPointTable& points = curves[c].record->IvPoints;
         CurvePoints& cp = pts[c];
+        // The points up to the first with a blank voltage or current.
+        std::array<IvPointTable::Reading, kPoints> vText, iText;
         int n = 0;
-        while (n < kPoints && !IsEmptyText(rec.IvPoints[std::size_t(n)][MeasRecord::Volt]) &&
-               !IsEmptyText(rec.IvPoints[std::size_t(n)][MeasRecord::Amp]))
-            ++n;
+        for (; n < kPoints; ++n) {
+            vText[std::size_t(n)] = points.reading(std::size_t(n), MeasRecord::Volt);
+            if (vText[std::size_t(n)].blank)
+                break;
+            iText[std::size_t(n)] = points.reading(std::size_t(n), MeasRecord::Amp);
+            if (iText[std::size_t(n)].blank)
+                break;
+        }
         cp.count = n;
         for (std::size_t k = 0; k < std::size_t(n); ++k) {
-            const QString& vText = rec.IvPoints[k][MeasRecord::Volt];
-            const QString& iText = rec.IvPoints[k][MeasRecord::Amp];
-            double amp = ReadPoint(iText, reading);
+            double amp = ReadPoint(iText[k], reading);
             bool clamped = false;
             if (curves[c].clampCurrent && !(amp >= 0 && amp < 60)) {
                 amp = 0;
                 clamped = true;
             }
-            const double volt = ReadPoint(vText, reading);
+            const double volt = ReadPoint(vText[k], reading);
             const double power = PowerOf(volt, amp);
             cp.v[k] = volt;
             cp.i[k] = amp;
             cp.p[k] = power;
-            cp.vNumeric[k] = NumText::IsNumeric(vText);
-            cp.iNumeric[k] = clamped || NumText::IsNumeric(iText);
+            cp.vNumeric[k] = vText[k].numeric;
+            cp.iNumeric[k] = clamped || iText[k].numeric;
             Extremes(power, pMax, pMin);
             Extremes(volt, s.PlotVMax, s.PlotVMin);
             Extremes(amp, s.PlotIMax, s.PlotIMin);
@@ -459,6 +460,8 @@ PlotModel BuildPlot(const std::vector<PlotCurve>& curves, const PlotParams& para
         return m;
 
     const bool pv = params.pvView && !emptyPower;
+    // At most one segment per point and curve, and one more at its start.
+    m.items.reserve(m.items.size() + curves.size() * std::size_t(pv ? 2 : 1) * std::size_t(kPoints));
     CurveBuilder builder(m, emptyPower ? 0.0 : m.layout.PlotIRange / m.layout.PlotPRange);
     for (std::size_t c = 0; c < curves.size(); ++c) {
         if (!curves[c].draw)

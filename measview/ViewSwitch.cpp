@@ -11,6 +11,9 @@
 
 #include <QTabWidget>
 
+#include <cstdint>
+#include <vector>
+
 namespace {
 
 bool Remembered(int r)
@@ -54,23 +57,22 @@ void SSTab3_Click(int)
 
         const int count = Global::MeasFileCount;
         Global::DisplayTick.assign(std::size_t(count) + 1, 0);
-        if (grid) {
-            const FlagScope switching(Global::ViewSwitchRunning);
-            for (int row = 1; row < grid->Rows(); ++row)
-                grid->setTick(row, false);
-        }
-        if (count == 0 || !grid)
+        // Every tick cell is cleared, then the ticks come back from their
+        // memory, and with them the colours: in one batch, without the tick
+        // event of each row (its handler does nothing during the switch).
+        std::vector<std::uint8_t> cells(grid ? std::size_t(grid->Rows() - 1) : 0, 0);
+        if (count == 0 || !grid) {
+            if (grid)
+                grid->setTicks(1, cells);
             return;
-
-        // The ticks come back from their memory, and with them the colours.
+        }
         {
             const FlagScope switching(Global::ViewSwitchRunning);
             const FlagScope restoring(Global::TickRestoring);
-            for (int r = 0; r <= count; ++r)
-                grid->setTick(r + 1, Remembered(r));
-        }
-        {
-            const ListHidden hidden(grid);
+            const GridBatch batch(grid);
+            for (int r = 0; r <= count && std::size_t(r) < cells.size(); ++r)
+                cells[std::size_t(r)] = Remembered(r) ? 1 : 0;
+            grid->setTicks(1, cells);
             for (int r = 0; r <= count; ++r) {
                 Global::DisplayTick[std::size_t(r)] = Remembered(r) ? 1 : 0;
                 if (r >= 1)
@@ -82,7 +84,7 @@ void SSTab3_Click(int)
 
         // The irradiance is the same in every view: its column stays.
         {
-            const ListHidden hidden(grid);
+            const GridBatch batch(grid);
             const bool judgementHidden = JudgementHidden();
             for (int r = 0; r <= count; ++r)
                 WriteMeasListRow(grid, r + 1,

@@ -87,6 +87,20 @@ int fromQt(Qt::Alignment a)
     return h * 3 + v;
 }
 
+// A change of the table's shape (rows, columns, all items), which its view
+// must hear even while a batch keeps the model's other signals from it.
+class ShapeChange {
+  public:
+    explicit ShapeChange(QAbstractItemModel* model) : model(model), blocked(model->blockSignals(false)) {}
+    ~ShapeChange() { model->blockSignals(blocked); }
+    ShapeChange(const ShapeChange&) = delete;
+    ShapeChange& operator=(const ShapeChange&) = delete;
+
+  private:
+    QAbstractItemModel* model;
+    bool blocked;
+};
+
 } // namespace
 
 int TwipsToPixelsX(double twips, const QWidget* w)
@@ -228,7 +242,10 @@ void FlexGrid::setRows(int rows)
     rows = std::max(1, rows);
     const int old = Rows();
     internalChange = true;
-    setRowCount(rows - 1);
+    {
+        const ShapeChange shape(model());
+        setRowCount(rows - 1);
+    }
     ticks.resize(std::size_t(rows), 0);
     if (tickCol)
         for (int r = old; r < rows; ++r)
@@ -247,7 +264,10 @@ int FlexGrid::Cols() const
 void FlexGrid::setCols(int cols)
 {
     cols = std::max(1, cols);
-    setColumnCount(cols + tickCol);
+    {
+        const ShapeChange shape(model());
+        setColumnCount(cols + tickCol);
+    }
     // Header cells start empty (not numbered).
     for (int c = 0; c < columnCount(); ++c)
         if (!horizontalHeaderItem(c))
@@ -490,7 +510,10 @@ void FlexGrid::setGridFont(const QString& family, double pointSize)
 void FlexGrid::Clear()
 {
     internalChange = true;
-    clearContents();
+    {
+        const ShapeChange shape(model());
+        clearContents();
+    }
     for (int c = 0; c < columnCount(); ++c) {
         if (auto* h = horizontalHeaderItem(c)) {
             h->setText(QString());
@@ -561,6 +584,7 @@ void FlexGrid::setTickable(bool on)
     if (on == Tickable())
         return;
     internalChange = true;
+    const ShapeChange shape(model());
     if (on) {
         insertColumn(0);
         setHorizontalHeaderItem(0, new QTableWidgetItem);
@@ -595,6 +619,50 @@ void FlexGrid::setTick(int row, bool ticked)
         it->setCheckState(ticked ? Qt::Checked : Qt::Unchecked);
     internalChange = false;
     emit TickChanged(row, ticked);
+}
+
+void FlexGrid::setTicks(int firstRow, const std::vector<std::uint8_t>& flags)
+{
+    if (!tickCol)
+        return;
+    const GridBatch batch(this);
+    internalChange = true;
+    for (int row = std::max(firstRow, 1), i = row - firstRow; row < Rows() && i < int(flags.size()); ++row, ++i) {
+        const std::uint8_t on = flags[std::size_t(i)] ? 1 : 0;
+        if (ticks[std::size_t(row)] == on)
+            continue;
+        ticks[std::size_t(row)] = on;
+        if (auto* it = item(row - 1, 0))
+            it->setCheckState(on ? Qt::Checked : Qt::Unchecked);
+    }
+    internalChange = false;
+}
+
+void FlexGrid::beginBatch()
+{
+    if (batchDepth++ > 0)
+        return;
+    batchDrawing = updatesEnabled();
+    setUpdatesEnabled(false);
+    batchSignals = model()->blockSignals(true);
+}
+
+void FlexGrid::endBatch()
+{
+    if (batchDepth <= 0 || --batchDepth > 0)
+        return;
+    model()->blockSignals(batchSignals);
+    // The view hears of every cell and header at once.
+    internalChange = true;
+    if (rowCount() > 0 && columnCount() > 0)
+        emit model()->dataChanged(model()->index(0, 0), model()->index(rowCount() - 1, columnCount() - 1));
+    if (columnCount() > 0)
+        emit model()->headerDataChanged(Qt::Horizontal, 0, columnCount() - 1);
+    internalChange = false;
+    if (batchDrawing) {
+        setUpdatesEnabled(true);
+        viewport()->update();
+    }
 }
 
 void FlexGrid::onItemChanged(QTableWidgetItem* it)

@@ -135,6 +135,19 @@ class FlexGrid : public QTableWidget {
     std::uint8_t Tick(int row) const;
     // Changes the flag and the box; emits TickChanged when it changed.
     void setTick(int row, bool ticked);
+    // The flags and boxes of rows `firstRow` on (as far as the grid goes)
+    // from `flags`, without TickChanged: for code that puts back ticks it
+    // keeps itself (a list filled again with the ticks it had).
+    void setTicks(int firstRow, const std::vector<std::uint8_t>& flags);
+
+    // Many cells changed at once (a long list filled, its rows coloured):
+    // from beginBatch to the matching endBatch the grid does not draw and
+    // its view is not told of each cell; the outermost endBatch tells it of
+    // all cells at once and draws (when drawing was on before). Rows and
+    // columns may be added or removed meanwhile. GridBatch below holds one
+    // for a scope.
+    void beginBatch();
+    void endBatch();
 
   signals:
     // A click on the grid, after a clicked data cell became current (a click
@@ -176,6 +189,9 @@ class FlexGrid : public QTableWidget {
     int mouseCol = -1;
     int tickCol = 0; // 1 when the tick column leads the row
     bool internalChange = false;
+    int batchDepth = 0;
+    bool batchDrawing = true;   // drawing before the outermost batch
+    bool batchSignals = false;  // the model's signals blocked before it
     std::vector<int> colAlign;
     std::vector<std::uint8_t> ticks; // index = grid row
     friend class FlexGridDelegate;
@@ -204,4 +220,25 @@ class ListHidden {
   private:
     FlexGrid* grid;
     bool wasDrawing;
+};
+
+// FlexGrid::beginBatch for the life of the object (nothing for no grid);
+// the batch ends on every way out.
+class GridBatch {
+  public:
+    explicit GridBatch(FlexGrid* grid) : grid(grid)
+    {
+        if (grid)
+            grid->beginBatch();
+    }
+    ~GridBatch()
+    {
+        if (grid)
+            grid->endBatch();
+    }
+    GridBatch(const GridBatch&) = delete;
+    GridBatch& operator=(const GridBatch&) = delete;
+
+  private:
+    FlexGrid* grid;
 };

@@ -509,33 +509,36 @@ std::uint8_t CByte(double value)
     return std::uint8_t(r);
 }
 
-bool IsNumeric(const QString& text)
+namespace {
+
+// Whether code units [0, n) are a number as a whole: optional sign, digits
+// with at most one ".", an optional exponent ("E" or "D", optional sign,
+// digits). Digits are ASCII only.
+template <class Unit> bool WholeNumber(Unit at, qsizetype n)
 {
-    QString t = text.trimmed();
-    if (t.isEmpty())
-        return false;
+    const auto digit = [&](qsizetype i) { return at(i) >= u'0' && at(i) <= u'9'; };
     qsizetype i = 0;
-    const qsizetype n = t.size();
-    if (t[i] == u'+' || t[i] == u'-')
+    if (n == 0)
+        return false;
+    if (at(i) == u'+' || at(i) == u'-')
         ++i;
     bool digits = false, point = false;
     for (; i < n; ++i) {
-        QChar c = t[i];
-        if (c.isDigit() && c.unicode() < 128)
+        if (digit(i))
             digits = true;
-        else if (c == u'.' && !point)
+        else if (at(i) == u'.' && !point)
             point = true;
         else
             break;
     }
     if (!digits)
         return false;
-    if (i < n && (t[i] == u'E' || t[i] == u'e' || t[i] == u'D' || t[i] == u'd')) {
+    if (i < n && (at(i) == u'E' || at(i) == u'e' || at(i) == u'D' || at(i) == u'd')) {
         ++i;
-        if (i < n && (t[i] == u'+' || t[i] == u'-'))
+        if (i < n && (at(i) == u'+' || at(i) == u'-'))
             ++i;
         bool ed = false;
-        while (i < n && t[i].isDigit() && t[i].unicode() < 128) {
+        while (i < n && digit(i)) {
             ++i;
             ed = true;
         }
@@ -543,6 +546,27 @@ bool IsNumeric(const QString& text)
             return false;
     }
     return i == n;
+}
+
+} // namespace
+
+bool IsNumeric(const QString& text)
+{
+    const QString t = text.trimmed();
+    return WholeNumber([&t](qsizetype i) { return t[i].unicode(); }, t.size());
+}
+
+bool IsNumericAscii(const char* data, qsizetype size)
+{
+    // The blanks QString::trimmed takes away, among ASCII characters.
+    const auto blank = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+    while (size > 0 && blank(data[size - 1]))
+        --size;
+    while (size > 0 && blank(*data)) {
+        ++data;
+        --size;
+    }
+    return WholeNumber([data](qsizetype i) { return char16_t(static_cast<unsigned char>(data[i])); }, size);
 }
 
 } // namespace NumText

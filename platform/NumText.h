@@ -48,5 +48,7 @@ std::uint8_t CByte(double value);
 // True when `text` is a number as a whole (blanks around it allowed), the
 // way a typed field is judged numeric.
 bool IsNumeric(const QString& text);
+// IsNumeric of a text of ASCII characters given as its bytes.
+bool IsNumericAscii(const char* data, qsizetype size);
 
 } // namespace NumText

@@ -135,6 +135,63 @@ TEST(IvPointTable, PointsFromFileBytesDecodeAsTheirTexts)
     EXPECT_EQ(fresh[1][Volt], wide);
 }
 
+// A plot reads the points as numbers: whether a text is blank, whether it
+// is a number as a whole and its value must be what the text gives, for
+// every kind of table, before and after its texts are written.
+TEST(IvPointTable, ReadingsJudgeEntriesAsTheirTexts)
+{
+    const QString wide = QStringLiteral("\u3000 7\u5186");
+    const QByteArray bytes = QByteArray("402.30, 8.874 ,  ,--,1e3,") + AnsiCodec::encode(wide) +
+                             AnsiCodec::encode(QStringLiteral("\u3000")) + QByteArray(",12a");
+    IvPointTable::Slices slices{};
+    slices[0][Volt] = {0, 6};
+    slices[0][Amp] = {7, 7};
+    slices[1][Volt] = {15, 2};
+    slices[1][Amp] = {18, 2};
+    slices[2][Volt] = {21, 3};
+    slices[2][Amp] = {25, AnsiCodec::encode(wide).size()};
+    slices[3][Volt] = {25 + AnsiCodec::encode(wide).size(), 2};
+    slices[3][Amp] = {bytes.size() - 3, 3};
+    const auto make = [&](int kind) {
+        switch (kind) {
+        case 0:
+            return IvPointTable::FromBytes(bytes, slices);
+        case 1: {
+            IvPointTable t = IvPointTable::FromBytes(bytes, slices);
+            t.SetComputed(1, Amp, NotFinite);
+            t.SetComputedColumn(Watt, {});
+            return t;
+        }
+        case 2:
+            return IvPointTable::FromNumbers(SomeNumbers(), PlainTable(QStringLiteral(" 3 ")), 1u << Volt);
+        default: {
+            IvPointTable t = PlainTable(QStringLiteral("x"));
+            t[0][Volt] = QStringLiteral(" 1.5 ");
+            t[0][Amp] = QStringLiteral("\u3000");
+            t[1][Volt] = QStringLiteral("--");
+            return t;
+        }
+        }
+    };
+    for (int kind = 0; kind < 4; ++kind) {
+        const IvPointTable unread = make(kind);
+        const IvPointTable twin = make(kind);
+        for (std::size_t k = 0; k < IvPointTable::Rows; ++k)
+            for (int c : {Volt, Amp, Watt}) {
+                const IvPointTable::Reading r = unread.reading(k, c);
+                const QString& text = twin[k][std::size_t(c)];
+                EXPECT_EQ(r.blank, text.trimmed().isEmpty()) << kind << ": " << k << "," << c;
+                EXPECT_EQ(r.numeric, NumText::IsNumeric(text)) << kind << ": " << k << "," << c;
+                EXPECT_EQ(r.value, NumText::Val(text)) << kind << ": " << k << "," << c;
+                const IvPointTable::Reading after = twin.reading(k, c);
+                EXPECT_EQ(after.blank, r.blank);
+                EXPECT_EQ(after.numeric, r.numeric);
+                EXPECT_EQ(after.value, r.value);
+            }
+    }
+    EXPECT_TRUE(IvPointTable().reading(0, Volt).blank);
+}
+
 TEST(IvPointTable, CopiesShareUntilOneIsChanged)
 {
     const IvPointTable computed = IvPointTable::FromNumbers(SomeNumbers(), IvPointTable());

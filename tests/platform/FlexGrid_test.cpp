@@ -195,6 +195,77 @@ TEST_F(FlexGridTest, TicksAreFlagsBehindCheckBoxesOutsideTheColumns)
     EXPECT_EQ(g.item(4, 0)->checkState(), Qt::Unchecked);
 }
 
+TEST_F(FlexGridTest, TicksPutBackTogetherRaiseNoTickEvents)
+{
+    FlexGrid g;
+    fill(g, 5);
+    g.setTickable(true);
+    g.setTick(4, true);
+    std::vector<std::pair<int, bool>> spy;
+    QObject::connect(&g, &FlexGrid::TickChanged, [&](int row, bool on) { spy.emplace_back(row, on); });
+
+    // Rows 2 on: flags past the last row are left out.
+    g.setTicks(2, {1, 0, 0, 1, 1});
+    EXPECT_TRUE(spy.empty());
+    for (int r = 1; r < 5; ++r) {
+        EXPECT_EQ(g.Tick(r), r == 2 ? 1 : 0) << r;
+        EXPECT_EQ(g.item(r - 1, 0)->checkState(), r == 2 ? Qt::Checked : Qt::Unchecked) << r;
+    }
+    // The user's click afterwards is heard as before.
+    g.item(2, 0)->setCheckState(Qt::Checked);
+    ASSERT_EQ(spy.size(), 1u);
+    EXPECT_EQ(spy[0], std::make_pair(3, true));
+
+    // An empty list, or one without tick boxes, takes nothing.
+    FlexGrid empty;
+    empty.setTickable(true);
+    empty.setTicks(1, {1});
+    EXPECT_EQ(empty.Rows(), 1);
+}
+
+TEST_F(FlexGridTest, ABatchDrawsOnceAtItsEndAndTheViewSeesEveryCell)
+{
+    FlexGrid g;
+    g.setTickable(true);
+    g.resize(400, 300);
+    g.show();
+    fill(g, 3);
+    int changes = 0;
+    QObject::connect(g.model(), &QAbstractItemModel::dataChanged, [&] { ++changes; });
+    {
+        const GridBatch outer(&g);
+        {
+            const GridBatch inner(&g);
+            // Rows may come and go within a batch: the view hears of them.
+            g.setRows(40);
+            EXPECT_EQ(g.model()->rowCount(), 39);
+            for (int r = 1; r < 40; ++r)
+                for (int c = 0; c < 3; ++c) {
+                    g.setTextMatrix(r, c, QStringLiteral("%1/%2").arg(r).arg(c));
+                    g.setCellBackColor(r, c, 0x00FFFF);
+                }
+            g.setTextMatrix(0, 1, QStringLiteral("head"));
+        }
+        EXPECT_FALSE(g.Redraw());
+        EXPECT_EQ(changes, 0);
+    }
+    EXPECT_TRUE(g.Redraw());
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(g.TextMatrix(39, 2), QStringLiteral("39/2"));
+    EXPECT_EQ(g.model()->headerData(2, Qt::Horizontal).toString(), QStringLiteral("head"));
+    EXPECT_EQ(g.model()->data(g.model()->index(38, 3)).toString(), QStringLiteral("39/2"));
+    EXPECT_EQ(g.cellBackColor(20, 1), 0x00FFFFu);
+
+    // A list kept from drawing by its caller stays so after a batch.
+    g.setRedraw(false);
+    {
+        const GridBatch batch(&g);
+        g.setTextMatrix(1, 0, QStringLiteral("x"));
+    }
+    EXPECT_FALSE(g.Redraw());
+    g.setRedraw(true);
+}
+
 TEST_F(FlexGridTest, CustomSortReordersWholeRowsStablyWithTheirTicks)
 {
     FlexGrid g;

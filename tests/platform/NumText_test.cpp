@@ -111,6 +111,10 @@ TEST(NumText, IsNumeric)
     EXPECT_FALSE(IsNumeric(""));
     EXPECT_FALSE(IsNumeric("12a"));
     EXPECT_FALSE(IsNumeric("."));
+    // The judge of ASCII bytes judges as the judge of texts.
+    for (const char* text : {" 12.5 ", "-1e3", "", "12a", ".", "\t+.5D-2\r\n", "1e", "--", "1 2", "  ", "0x1",
+                             "+", "5.", "1.2.3", "3E+"})
+        EXPECT_EQ(IsNumericAscii(text, qsizetype(std::strlen(text))), IsNumeric(QString::fromLatin1(text))) << text;
 }
 
 namespace {
