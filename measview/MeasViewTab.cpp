@@ -218,18 +218,10 @@ void DataViewTotalCalc()
             return;
         const MeasRecord& total = Global::MeasViewRecords[0];
         const QString measData = folder + u'/' + MeasDataName;
-        QByteArray bytes;
-        {
-            QFile file;
-            OpenForReading(file, measData);
-            bytes = file.readAll();
-            if (file.error() != QFileDevice::NoError)
-                throw AppError(70);
-        }
-        if (!WriteFileAtomic(measData, MeasDataWithTotals(bytes, total)))
-            throw AppError(75);
-        if (!WriteFileAtomic(folder + u'/' + TickMemoryName, TickMemoryBytes(Global::DisplayTickMemory)))
-            throw AppError(75);
+        // Failures name their file and number, as every save does.
+        const QByteArray bytes = ReadFileOrThrow(measData);
+        WriteFileOrThrow(measData, MeasDataWithTotals(bytes, total));
+        WriteFileOrThrow(folder + u'/' + TickMemoryName, TickMemoryBytes(Global::DisplayTickMemory));
 
         if (!grid || grid->Rows() <= 1)
             return;
