@@ -5,6 +5,7 @@
 #include "common/TextHelpers.h"
 #include "platform/AnsiCodec.h"
 #include "platform/FileIo.h"
+#include "platform/FolderReader.h"
 
 #include <QDir>
 
@@ -61,11 +62,28 @@ bool nameLess(const QString& a, const QString& b)
     return c != 0 ? c < 0 : a < b;
 }
 
-QStringList sortedEntries(const QString& folder, QDir::Filters kind)
+// The entries of one kind of an open folder, hidden ones left out, sorted
+// as a user sees them.
+QStringList sortedEntries(const FolderReader& folder, bool folders)
 {
-    QStringList names = QDir(folder).entryList(kind | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Unsorted);
+    QStringList names = folders ? folder.subfolders() : folder.files();
+    names.erase(std::remove_if(names.begin(), names.end(), [](const QString& n) { return n.startsWith(u'.'); }),
+                names.end());
     std::sort(names.begin(), names.end(), nameLess);
     return names;
+}
+
+bool isModelFileName(const QString& name)
+{
+    return name.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive);
+}
+
+QStringList modelFilesOf(const FolderReader& folder)
+{
+    QStringList files = sortedEntries(folder, false);
+    files.erase(std::remove_if(files.begin(), files.end(), [](const QString& f) { return !isModelFileName(f); }),
+                files.end());
+    return files;
 }
 
 void addProblem(CatalogLoadResult& r, int number, const QString& path)
@@ -89,38 +107,69 @@ CatalogLoadResult loadCatalog(int side, std::array<CatalogMakerOf<Model>, Catalo
 
     CatalogLoadResult result;
     const QString folder = CatalogFolder(side);
-    if (!QFileInfo(folder).isDir()) {
-        MakeFolder(folder);
+    const FolderReader catalogue(folder);
+    if (!catalogue.isOpen()) {
+        if (!QFileInfo(folder).isDir()) {
+            MakeFolder(folder);
+            return result;
+        }
+        result.folderFound = true;
+        addProblem(result, 70, folder);
         return result;
     }
     result.folderFound = true;
 
     // Makers first, then their models.
-    const QStringList makers = ListMakerFolders(folder);
-    for (const QString& name : makers) {
+    for (const QString& name : sortedEntries(catalogue, true)) {
+        if (!CatalogNameAccepted(name, false)) {
+            result.refusedNames << name;
+            continue;
+        }
         if (count == Catalog::MaxMakers) {
             addProblem(result, 9, folder + u'/' + name);
             continue;
         }
         table[std::size_t(count++)].MakerName = name;
     }
+    QByteArray bytes;
     for (int j = 0; j < count; ++j) {
         auto& maker = table[std::size_t(j)];
         const QString makerFolder = folder + u'/' + maker.MakerName;
-        const QStringList files = ListModelFiles(makerFolder);
+        const FolderReader dir(makerFolder);
+        if (!dir.isOpen()) {
+            addProblem(result, 70, makerFolder);
+            continue;
+        }
+        const QStringList files = modelFilesOf(dir);
         maker.Models.reserve(std::size_t(std::min<qsizetype>(files.size(), Catalog::MaxModels)));
         for (const QString& file : files) {
-            const QString path = makerFolder + u'/' + file;
+            if (!CatalogNameAccepted(file, true)) {
+                result.refusedNames << maker.MakerName + u'/' + file;
+                continue;
+            }
             if (maker.Models.size() == std::size_t(Catalog::MaxModels)) {
-                addProblem(result, 9, path);
+                addProblem(result, 9, makerFolder + u'/' + file);
                 continue;
             }
-            const auto bytes = read(path);
-            if (!bytes) {
-                addProblem(result, 70, path);
+            FolderReader::ReadOutcome got = FolderReader::ReadOutcome::Read;
+            if (read) {
+                auto given = read(makerFolder + u'/' + file);
+                got = !given                                ? FolderReader::ReadOutcome::Failed
+                      : given->size() > MaxModelFileBytes ? FolderReader::ReadOutcome::TooLarge
+                                                            : FolderReader::ReadOutcome::Read;
+                bytes = given.value_or(QByteArray());
+            } else {
+                got = dir.readAtMost(file, MaxModelFileBytes, bytes);
+            }
+            if (got == FolderReader::ReadOutcome::TooLarge) {
+                result.oversized << maker.MakerName + u'/' + file;
                 continue;
             }
-            maker.Models.push_back(parse(*bytes, ModelCodeOf(file)));
+            if (got == FolderReader::ReadOutcome::Failed) {
+                addProblem(result, 70, makerFolder + u'/' + file);
+                continue;
+            }
+            maker.Models.push_back(parse(bytes, ModelCodeOf(file)));
         }
         maker.ModelCount = std::int32_t(maker.Models.size());
     }
@@ -215,16 +264,12 @@ QString ModelFileOnDisk(int side, const QString& maker, const QString& code)
 
 QStringList ListMakerFolders(const QString& catalogFolder)
 {
-    return sortedEntries(catalogFolder, QDir::Dirs);
+    return sortedEntries(FolderReader(catalogFolder), true);
 }
 
 QStringList ListModelFiles(const QString& makerFolder)
 {
-    QStringList files = sortedEntries(makerFolder, QDir::Files);
-    files.erase(std::remove_if(files.begin(), files.end(),
-                               [](const QString& f) { return !f.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive); }),
-                files.end());
-    return files;
+    return modelFilesOf(FolderReader(makerFolder));
 }
 
 bool IsPortableCatalogName(const QString& name, bool modelCode)
@@ -236,6 +281,26 @@ bool IsPortableCatalogName(const QString& name, bool modelCode)
     return IsPortableName(name + QStringLiteral(".dat")) && !name.contains(u',');
 }
 
+bool CatalogNameAccepted(const QString& name, bool modelFile)
+{
+    if (!modelFile)
+        return !name.isEmpty() && IsPortableCatalogName(name, false);
+    const QString code = ModelCodeOf(name);
+    return !code.isEmpty() && IsPortableCatalogName(code, true);
+}
+
+bool CatalogEntryRefused(const QString& relative, bool folder)
+{
+    const QStringList parts = relative.split(u'/');
+    // Entries the catalogue never lists are copied as they are.
+    if (parts[0].startsWith(u'.') || (parts.size() == 1 && !folder))
+        return false;
+    if (!CatalogNameAccepted(parts[0], false))
+        return true;
+    return parts.size() == 2 && !folder && !parts[1].startsWith(u'.') && isModelFileName(parts[1]) &&
+           !CatalogNameAccepted(parts[1], true);
+}
+
 CatalogLoadResult LoadModuleCatalog(ModuleCatalogTable& table, std::int32_t& count, const ModelFileReader& read)
 {
     return loadCatalog(Catalog::ModuleSide, table, count, ParseModuleModel, read);
@@ -244,4 +309,23 @@ CatalogLoadResult LoadModuleCatalog(ModuleCatalogTable& table, std::int32_t& cou
 CatalogLoadResult LoadPowConCatalog(PowConCatalogTable& table, std::int32_t& count, const ModelFileReader& read)
 {
     return loadCatalog(Catalog::PowConSide, table, count, ParsePowConModel, read);
+}
+
+QString PassedOverReport(const QStringList& refusedNames, const QStringList& oversized)
+{
+    constexpr qsizetype kShown = 20;
+    QStringList parts;
+    auto add = [&](int key, const QStringList& names) {
+        if (names.isEmpty())
+            return;
+        QString part = Global::UiText.value(key);
+        for (qsizetype i = 0; i < std::min(names.size(), kShown); ++i)
+            part += QStringLiteral("\r\n") + names[i];
+        if (names.size() > kShown)
+            part += QStringLiteral("\r\n(+%1)").arg(names.size() - kShown);
+        parts << part;
+    };
+    add(UiNamesPassedOver, refusedNames);
+    add(UiFilesTooLarge, oversized);
+    return parts.join(QStringLiteral("\r\n\r\n"));
 }
