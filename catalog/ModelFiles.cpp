@@ -10,6 +10,7 @@
 #include <QDir>
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -28,21 +29,89 @@ constexpr int kPowConMemo = 25;
 
 const QString kVersionLine = QStringLiteral("VER.8");
 
-// Fills `model` from `lines` by the layout `fields` starting at line
-// `first` (0-based); missing lines read as empty; the lines after the layout
-// are the memo, joined with CR LF.
-template <class Model, std::size_t N, std::size_t L>
-void readLayout(Model& model, const QStringList& lines, qsizetype first,
-                const std::array<QString Model::*, N>& table, const int (&fields)[L], int memoField)
-{
-    qsizetype at = first;
-    for (int f : fields) {
-        if (f >= 0 && at < lines.size())
-            model.*table[std::size_t(f)] = lines[at];
-        ++at;
+// The lines of a file's bytes, split as every reader of these files splits
+// them: at CR LF or a lone CR, or at LF in a file without any CR; what
+// follows the last line end is one more line when it is not empty.
+class LineCursor {
+  public:
+    explicit LineCursor(const QByteArray& bytes)
+        : at(bytes.constData()), end(at + bytes.size()),
+          hasCr(!bytes.isEmpty() && std::memchr(at, '\r', std::size_t(bytes.size())) != nullptr)
+    {
     }
-    if (at < lines.size())
-        model.*table[std::size_t(memoField)] = lines.mid(at).join(QStringLiteral("\r\n"));
+    bool atEnd() const { return at >= end; }
+    const char* position() const { return at; }
+    const char* fileEnd() const { return end; }
+    bool crLines() const { return hasCr; }
+    // The next line without its line end; false when there is none.
+    bool next(const char*& line, qsizetype& size)
+    {
+        if (at >= end)
+            return false;
+        line = at;
+        const auto* stop = static_cast<const char*>(std::memchr(at, hasCr ? '\r' : '\n', std::size_t(end - at)));
+        if (!stop) {
+            size = end - at;
+            at = end;
+            return true;
+        }
+        size = stop - at;
+        at = stop + 1;
+        if (hasCr && at < end && *at == '\n')
+            ++at;
+        return true;
+    }
+
+  private:
+    const char* at;
+    const char* end;
+    bool hasCr;
+};
+
+// The rest of the file from `lines` on, its lines joined with CR LF. Bytes
+// whose lines already end in CR LF are decoded in one piece.
+QString restJoined(LineCursor& lines)
+{
+    const char* from = lines.position();
+    qsizetype size = lines.fileEnd() - from;
+    bool plain = lines.crLines();
+    for (const char* p = from; plain;) {
+        const auto* cr = static_cast<const char*>(std::memchr(p, '\r', std::size_t(from + size - p)));
+        if (!cr)
+            break;
+        plain = cr + 1 < from + size && cr[1] == '\n';
+        p = cr + 2;
+    }
+    if (plain) {
+        if (size >= 2 && from[size - 2] == '\r' && from[size - 1] == '\n')
+            size -= 2;
+        return AnsiCodec::decode(from, size);
+    }
+    QStringList rest;
+    const char* line = nullptr;
+    qsizetype n = 0;
+    while (lines.next(line, n))
+        rest << AnsiCodec::decode(line, n);
+    return rest.join(QStringLiteral("\r\n"));
+}
+
+// Fills `model` from the lines of `lines` by the layout `fields`; missing
+// lines read as empty; the lines after the layout are the memo, joined with
+// CR LF.
+template <class Model, std::size_t N, std::size_t L>
+void readLayout(Model& model, LineCursor& lines, const std::array<QString Model::*, N>& table,
+                const int (&fields)[L], int memoField)
+{
+    const char* line = nullptr;
+    qsizetype size = 0;
+    for (int f : fields) {
+        if (!lines.next(line, size))
+            return;
+        if (f >= 0)
+            model.*table[std::size_t(f)] = AnsiCodec::decode(line, size);
+    }
+    if (!lines.atEnd())
+        model.*table[std::size_t(memoField)] = restJoined(lines);
 }
 
 template <class Model, std::size_t N, std::size_t L>
@@ -188,12 +257,16 @@ ModuleModelRecord ParseModuleModel(const QByteArray& bytes, const QString& code)
 {
     ModuleModelRecord m;
     m.ModelCode = code;
-    const QStringList lines = AnsiCodec::splitLines(bytes);
-    const bool versioned = !lines.isEmpty() && lines[0].left(4).toUpper() == QLatin1String("VER.");
-    if (versioned)
-        readLayout(m, lines, 1, ModuleFields, kVersionedLines, kModuleMemo);
-    else
-        readLayout(m, lines, 0, ModuleFields, kOldLines, kModuleMemo);
+    LineCursor lines(bytes);
+    const bool versioned = bytes.size() >= 4 && qstrnicmp(bytes.constData(), "VER.", 4) == 0;
+    if (versioned) {
+        const char* first = nullptr;
+        qsizetype size = 0;
+        lines.next(first, size);
+        readLayout(m, lines, ModuleFields, kVersionedLines, kModuleMemo);
+    } else {
+        readLayout(m, lines, ModuleFields, kOldLines, kModuleMemo);
+    }
     return m;
 }
 
@@ -201,7 +274,8 @@ PowConModelRecord ParsePowConModel(const QByteArray& bytes, const QString& code)
 {
     PowConModelRecord m;
     m.ModelCode = code;
-    readLayout(m, AnsiCodec::splitLines(bytes), 0, PowConFields, kPowConLines, kPowConMemo);
+    LineCursor lines(bytes);
+    readLayout(m, lines, PowConFields, kPowConLines, kPowConMemo);
     return m;
 }
 

@@ -97,7 +97,7 @@ QString decodeBytes(const char* data, qsizetype size, bool keepBytes)
             ucnv_reset(c);
             int32_t n = ucnv_toUChars(c, buf, 4, data + i, 2, &err);
             if (U_SUCCESS(err) && n >= 1 && buf[0] != 0xFFFD && buf[0] != 0x1A) {
-                out.append(QString::fromUtf16(reinterpret_cast<const char16_t*>(buf), n));
+                out.append(reinterpret_cast<const QChar*>(buf), n);
                 i += 2;
                 continue;
             }

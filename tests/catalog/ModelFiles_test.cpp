@@ -163,9 +163,19 @@ TEST(ModelFileRead, MemoKeepsEmptyLinesAndEndsWithoutALineBreak)
         QString memo;
     };
     for (const Case& c : {Case{"a\r\n\r\nc\r\n", "a\r\n\r\nc"}, Case{"a\r\n\r\nc", "a\r\n\r\nc"},
-                          Case{"", ""}, Case{"a\r\n\r\n", "a\r\n"}, Case{"a\rb\r\n", "a\r\nb"}}) {
+                          Case{"", ""}, Case{"a\r\n\r\n", "a\r\n"}, Case{"a\rb\r\n", "a\r\nb"},
+                          Case{"a\r\nb\r", "a\r\nb"}, Case{"a\nb\r\n", "a\nb"}, Case{"\r\n", ""},
+                          Case{AnsiCodec::encode(QStringLiteral("単結晶\r\n屋根")) + "\r\n", QStringLiteral("単結晶\r\n屋根")},
+                          // A lead byte without its second byte before a line end.
+                          Case{"a\x82\r\nb\r\n", QStringLiteral("a\uFFFD\r\nb")}}) {
         EXPECT_EQ(ParseModuleModel(head + c.tail, QStringLiteral("M")).Memo, c.memo) << c.tail.toStdString();
     }
+    // A file without CR is split at its line feeds.
+    QByteArray lf = head + "a\r\n\r\nb\r\n";
+    lf.replace("\r\n", "\n");
+    const ModuleModelRecord m = ParseModuleModel(lf, QStringLiteral("M"));
+    EXPECT_EQ(m.Memo, "a\r\n\r\nb");
+    EXPECT_EQ(m.Pm, "");
 }
 
 TEST(ModelFileRead, ModelCodeIsTheNameBeforeItsLastDot)
