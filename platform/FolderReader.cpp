@@ -79,7 +79,9 @@ std::optional<QByteArray> FolderReader::read(const QString& relative) const
 
 FolderReader::ReadOutcome FolderReader::readAtMost(const QString& relative, qint64 limit, QByteArray& bytes) const
 {
-    bytes.clear();
+    // Emptied, keeping its room: a caller reading many files in turn into
+    // one array allocates once.
+    bytes.resize(0);
     if (fd < 0)
         return ReadOutcome::Failed;
     const int file = ::openat(fd, QFile::encodeName(relative).constData(), O_RDONLY | O_CLOEXEC);
@@ -107,6 +109,6 @@ FolderReader::ReadOutcome FolderReader::readAtMost(const QString& relative, qint
     }
     ::close(file);
     if (outcome != ReadOutcome::Read)
-        bytes.clear();
+        bytes.resize(0);
     return outcome;
 }
