@@ -95,23 +95,61 @@ QString restJoined(LineCursor& lines)
     return rest.join(QStringLiteral("\r\n"));
 }
 
-// Fills `model` from the lines of `lines` by the layout `fields`; missing
-// lines read as empty; the lines after the layout are the memo, joined with
-// CR LF.
+// Sets `field` to a line's text. Plain ASCII goes into the room the field
+// has already, so that a catalogue read again over its own records
+// allocates little.
+void assignLine(QString& field, const char* data, qsizetype size)
+{
+    for (qsizetype i = 0; i < size; ++i) {
+        if (static_cast<unsigned char>(data[i]) >= 0x80) {
+            field = AnsiCodec::decode(data, size);
+            return;
+        }
+    }
+    field.resize(0);
+    field.append(QLatin1StringView(data, size));
+}
+
+// Fills `model` (every field emptied first, the code given) from the lines
+// of `lines` by the layout `fields`; missing lines read as empty; the lines
+// after the layout are the memo, joined with CR LF.
 template <class Model, std::size_t N, std::size_t L>
-void readLayout(Model& model, LineCursor& lines, const std::array<QString Model::*, N>& table,
+void readLayout(Model& model, const QString& code, LineCursor& lines, const std::array<QString Model::*, N>& table,
                 const int (&fields)[L], int memoField)
 {
+    for (auto field : table)
+        (model.*field).resize(0);
+    model.ModelCode = code;
     const char* line = nullptr;
     qsizetype size = 0;
     for (int f : fields) {
         if (!lines.next(line, size))
             return;
         if (f >= 0)
-            model.*table[std::size_t(f)] = AnsiCodec::decode(line, size);
+            assignLine(model.*table[std::size_t(f)], line, size);
     }
     if (!lines.atEnd())
         model.*table[std::size_t(memoField)] = restJoined(lines);
+}
+
+void parseModuleInto(ModuleModelRecord& m, const QByteArray& bytes, const QString& code)
+{
+    LineCursor lines(bytes);
+    const bool versioned = bytes.size() >= 4 && qstrnicmp(bytes.constData(), "VER.", 4) == 0;
+    if (versioned) {
+        const char* first = nullptr;
+        qsizetype size = 0;
+        lines.next(first, size);
+        readLayout(m, code, lines, ModuleFields, kVersionedLines, kModuleMemo);
+    } else {
+        readLayout(m, code, lines, ModuleFields, kOldLines, kModuleMemo);
+    }
+}
+
+void parsePowConInto(PowConModelRecord& m, const QByteArray& bytes, const QString& code)
+{
+    LineCursor lines(bytes);
+    readLayout(m, code, lines, PowConFields, kPowConLines, kPowConMemo);
 }
 
 template <class Model, std::size_t N, std::size_t L>
@@ -167,12 +205,26 @@ template <class Model, class Parse>
 CatalogLoadResult loadCatalog(int side, std::array<CatalogMakerOf<Model>, Catalog::MaxMakers>& table,
                               std::int32_t& count, Parse parse, const ModelFileReader& read)
 {
+    // The records of the last load are read over where the new one has as
+    // many; the rest are dropped at the end.
+    std::array<std::size_t, Catalog::MaxMakers> used{};
     for (auto& maker : table) {
         maker.MakerName.clear();
         maker.ModelCount = 0;
-        maker.Models.clear();
     }
     count = 0;
+    struct DropUnused {
+        std::array<CatalogMakerOf<Model>, Catalog::MaxMakers>& table;
+        const std::array<std::size_t, Catalog::MaxMakers>& used;
+        ~DropUnused()
+        {
+            for (std::size_t j = 0; j < table.size(); ++j) {
+                auto& models = table[j].Models;
+                models.erase(models.begin() + std::ptrdiff_t(std::min(used[j], models.size())), models.end());
+                table[j].ModelCount = std::int32_t(models.size());
+            }
+        }
+    } dropUnused{table, used};
 
     CatalogLoadResult result;
     const QString folder = CatalogFolder(side);
@@ -211,12 +263,13 @@ CatalogLoadResult loadCatalog(int side, std::array<CatalogMakerOf<Model>, Catalo
         }
         const QStringList files = modelFilesOf(dir);
         maker.Models.reserve(std::size_t(std::min<qsizetype>(files.size(), Catalog::MaxModels)));
+        std::size_t& loaded = used[std::size_t(j)];
         for (const QString& file : files) {
             if (!CatalogNameAccepted(file, true)) {
                 result.refusedNames << maker.MakerName + u'/' + file;
                 continue;
             }
-            if (maker.Models.size() == std::size_t(Catalog::MaxModels)) {
+            if (loaded == std::size_t(Catalog::MaxModels)) {
                 addProblem(result, 9, makerFolder + u'/' + file);
                 continue;
             }
@@ -238,9 +291,10 @@ CatalogLoadResult loadCatalog(int side, std::array<CatalogMakerOf<Model>, Catalo
                 addProblem(result, 70, makerFolder + u'/' + file);
                 continue;
             }
-            maker.Models.push_back(parse(bytes, ModelCodeOf(file)));
+            if (loaded == maker.Models.size())
+                maker.Models.emplace_back();
+            parse(maker.Models[loaded++], bytes, ModelCodeOf(file));
         }
-        maker.ModelCount = std::int32_t(maker.Models.size());
     }
     return result;
 }
@@ -256,26 +310,14 @@ QString ModelCodeOf(const QString& fileName)
 ModuleModelRecord ParseModuleModel(const QByteArray& bytes, const QString& code)
 {
     ModuleModelRecord m;
-    m.ModelCode = code;
-    LineCursor lines(bytes);
-    const bool versioned = bytes.size() >= 4 && qstrnicmp(bytes.constData(), "VER.", 4) == 0;
-    if (versioned) {
-        const char* first = nullptr;
-        qsizetype size = 0;
-        lines.next(first, size);
-        readLayout(m, lines, ModuleFields, kVersionedLines, kModuleMemo);
-    } else {
-        readLayout(m, lines, ModuleFields, kOldLines, kModuleMemo);
-    }
+    parseModuleInto(m, bytes, code);
     return m;
 }
 
 PowConModelRecord ParsePowConModel(const QByteArray& bytes, const QString& code)
 {
     PowConModelRecord m;
-    m.ModelCode = code;
-    LineCursor lines(bytes);
-    readLayout(m, lines, PowConFields, kPowConLines, kPowConMemo);
+    parsePowConInto(m, bytes, code);
     return m;
 }
 
@@ -377,12 +419,12 @@ bool CatalogEntryRefused(const QString& relative, bool folder)
 
 CatalogLoadResult LoadModuleCatalog(ModuleCatalogTable& table, std::int32_t& count, const ModelFileReader& read)
 {
-    return loadCatalog(Catalog::ModuleSide, table, count, ParseModuleModel, read);
+    return loadCatalog(Catalog::ModuleSide, table, count, parseModuleInto, read);
 }
 
 CatalogLoadResult LoadPowConCatalog(PowConCatalogTable& table, std::int32_t& count, const ModelFileReader& read)
 {
-    return loadCatalog(Catalog::PowConSide, table, count, ParsePowConModel, read);
+    return loadCatalog(Catalog::PowConSide, table, count, parsePowConInto, read);
 }
 
 QString PassedOverReport(const QStringList& refusedNames, const QStringList& oversized)

@@ -11,6 +11,7 @@
 #include "platform/FolderReader.h"
 #include "support/ChildProcess.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -363,10 +364,19 @@ TEST_F(CatalogLoad, ALoadReplacesTheWholeTable)
 {
     LoadModuleCatalog(modules, moduleCount);
     QDir(Global::DataFolder + QStringLiteral("/MODULE_DATA/Alpha Solar")).removeRecursively();
+    // Another maker's model in the place of a full one: nothing of the
+    // record read before it stays.
+    PutTestFile(ModuleFile(QStringLiteral("beta"), QStringLiteral("B-1.dat")), "VER.8\r\n\r\n310\r\n");
     LoadModuleCatalog(modules, moduleCount);
     EXPECT_EQ(moduleCount, 2);
     EXPECT_EQ(modules[0].MakerName, "beta");
+    ASSERT_EQ(modules[0].ModelCount, 1);
+    ModuleModelRecord b1;
+    b1.ModelCode = QStringLiteral("B-1");
+    b1.Pm = QStringLiteral("310");
+    EXPECT_EQ(modules[0].Models[0], b1);
     EXPECT_EQ(modules[1].ModelCount, 1);
+    EXPECT_EQ(modules[1].Models[0], moduleFixture(QStringLiteral("Gamma 太陽"), QStringLiteral("GM-300.dat")));
     EXPECT_TRUE(modules[2].MakerName.isEmpty());
     EXPECT_TRUE(modules[2].Models.empty());
 }
