@@ -193,6 +193,12 @@ QStringList modelFilesOf(const FolderReader& folder)
     return files;
 }
 
+// The code of a model file the catalogue takes (see CatalogNameAccepted).
+bool modelCodeAccepted(const QString& code)
+{
+    return !code.isEmpty() && IsPortableCatalogName(code, true);
+}
+
 void addProblem(CatalogLoadResult& r, int number, const QString& path)
 {
     if (r.problems++ == 0) {
@@ -265,7 +271,8 @@ CatalogLoadResult loadCatalog(int side, std::array<CatalogMakerOf<Model>, Catalo
         maker.Models.reserve(std::size_t(std::min<qsizetype>(files.size(), Catalog::MaxModels)));
         std::size_t& loaded = used[std::size_t(j)];
         for (const QString& file : files) {
-            if (!CatalogNameAccepted(file, true)) {
+            const QString code = ModelCodeOf(file);
+            if (!modelCodeAccepted(code)) {
                 result.refusedNames << maker.MakerName + u'/' + file;
                 continue;
             }
@@ -293,7 +300,7 @@ CatalogLoadResult loadCatalog(int side, std::array<CatalogMakerOf<Model>, Catalo
             }
             if (loaded == maker.Models.size())
                 maker.Models.emplace_back();
-            parse(maker.Models[loaded++], bytes, ModelCodeOf(file));
+            parse(maker.Models[loaded++], bytes, code);
         }
     }
     return result;
@@ -401,8 +408,7 @@ bool CatalogNameAccepted(const QString& name, bool modelFile)
 {
     if (!modelFile)
         return !name.isEmpty() && IsPortableCatalogName(name, false);
-    const QString code = ModelCodeOf(name);
-    return !code.isEmpty() && IsPortableCatalogName(code, true);
+    return modelCodeAccepted(ModelCodeOf(name));
 }
 
 bool CatalogEntryRefused(const QString& relative, bool folder)
