@@ -17,6 +17,7 @@
 #include <QAction>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -84,10 +85,24 @@ void MnuInport_Click()
             MsgBox(ui(927), vbOKOnly | vbExclamation);
             return;
         }
+        // Makers and models whose names the customer files cannot hold are
+        // not imported (the catalogue would pass them over); the load that
+        // follows names them in its report.
+        QStringList passedOver;
+        const CopyPassOver refused = [&](const QString& relative, bool folder) {
+            if (!CatalogEntryRefused(relative, folder))
+                return false;
+            passedOver << relative;
+            return true;
+        };
         // Files the catalogue has already: replace them, keep them, or
         // import nothing.
         ExistingFiles mode = ExistingFiles::Refuse;
-        if (!ImportClashes(chosen, target).isEmpty()) {
+        QStringList clashes = ImportClashes(chosen, target);
+        clashes.erase(std::remove_if(clashes.begin(), clashes.end(),
+                                     [](const QString& f) { return CatalogEntryRefused(f, false); }),
+                      clashes.end());
+        if (!clashes.isEmpty()) {
             const int answer = MsgBox(ui(928), vbYesNoCancel | vbQuestion | vbDefaultButton2);
             if (answer == vbCancel)
                 return;
@@ -100,11 +115,12 @@ void MnuInport_Click()
         bool whole = false;
         {
             LongWorkProgress progress(MainWindow(), 1);
-            whole = CopyFolderTree(chosen, target, mode);
+            whole = CopyFolderTree(chosen, target, mode, refused);
             progress.setValue(1);
         }
-        CatalogReload(side);
-        if (whole)
+        CatalogReload(side, passedOver);
+        // What was left out was named; the import is not called complete.
+        if (whole && passedOver.isEmpty())
             MsgBox(ui(734), vbOKOnly | vbInformation);
     });
 }

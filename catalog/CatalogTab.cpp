@@ -352,7 +352,7 @@ void FillArraySetMakerLists(QWidget* form, int side)
     }
 }
 
-void CatalogDataRead(int side)
+void CatalogDataRead(int side, const QStringList& passedOver)
 {
     Guarded(QString::fromLatin1(side == ModuleSide ? "ModuleDataRead" : "PowConDataRead"), [&] {
         emptyBoxes(side, 0);
@@ -366,6 +366,12 @@ void CatalogDataRead(int side)
         // copy a customer save reads back, so it takes the loaded customer's
         // configuration again (and coefficients from the new catalogue).
         ShowArraySetData();
+        // An import's entries left out may be in the catalogue already.
+        QStringList refused = passedOver + r.refusedNames;
+        refused.removeDuplicates();
+        const QString passed = PassedOverReport(refused, r.oversized);
+        if (!passed.isEmpty())
+            MsgBox(passed, vbOKOnly | vbExclamation);
         if (r.problems > 0) {
             AppError e = FileError(r.firstNumber, r.firstPath);
             if (r.problems > 1)
@@ -395,10 +401,10 @@ void PowConListIni()
     listIni(PowConSide);
 }
 
-void CatalogReload(int side)
+void CatalogReload(int side, const QStringList& passedOver)
 {
     side = sideOf(side);
-    CatalogDataRead(side);
+    CatalogDataRead(side, passedOver);
     listIni(side);
 }
 

@@ -7,6 +7,7 @@
 // `ImgModule_i`. Every index argument below takes 0 for the module side and
 // any other value for the power-conditioner side.
 #include <QPoint>
+#include <QStringList>
 
 class QWidget;
 
@@ -14,11 +15,14 @@ class QWidget;
 // module or the power-conditioner catalogue (catalog/ModelFiles.h), empties
 // that side's model boxes and refills the array configuration window's
 // maker lists with the makers in catalogue order. Files it could not read
-// and entries past the limits are reported once, titled with its name.
+// and entries past the limits are reported once, titled with its name;
+// makers and models it passed over for their names or sizes are named in
+// one report before that.
 void ModuleDataRead();
 void PowConDataRead();
-// One side's load.
-void CatalogDataRead(int side);
+// One side's load. `passedOver`: makers and models an import left out for
+// their names ("{maker}" or "{maker}/{file}"), named in the load's report.
+void CatalogDataRead(int side, const QStringList& passedOver = {});
 // Empties the ten maker lists of one side of the array configuration
 // window `form` (CmbMaker_0..9 or CmbPowConMaker_0..9) and adds the makers
 // of that side's catalogue in order, choosing none; nothing without a form.
@@ -29,8 +33,8 @@ void FillArraySetMakerLists(QWidget* form, int side);
 void MakerListIni();
 void PowConListIni();
 // The side's load and list set-up together, as the import menu re-reads a
-// catalogue.
-void CatalogReload(int side);
+// catalogue (`passedOver` as for CatalogDataRead).
+void CatalogReload(int side, const QStringList& passedOver = {});
 
 // A click on a maker grid: the save question for unregistered edits, the
 // highlight, the maker index, its models listed, no model chosen.

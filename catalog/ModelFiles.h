@@ -80,24 +80,59 @@ QStringList ListModelFiles(const QString& makerFolder);
 // passes: the callers treat it as "nothing given".
 bool IsPortableCatalogName(const QString& name, bool modelCode);
 
+// True when the catalogue takes a maker folder of this name (`modelFile`
+// false) or a model file of this name ("{code}.dat", `modelFile` true):
+// a name the customer files can hold and the catalogue's own buttons would
+// give, by IsPortableCatalogName (so no ",", no line break, nothing outside
+// code page 932). A load and an import pass any other over and report it.
+bool CatalogNameAccepted(const QString& name, bool modelFile);
+// For an import: true when the entry `relative` of a catalogue folder
+// ("{maker}" a folder, "{maker}/{file}.dat" a file, "/" between) is a
+// maker or model the catalogue would pass over for its name, or lies in
+// such a maker's folder. Anything else (other files, hidden entries, the
+// maker's subfolders) is never refused.
+bool CatalogEntryRefused(const QString& relative, bool folder);
+
 // ---- Loading ---------------------------------------------------------------
+
+// No model file comes near this size; a larger file in a maker folder is
+// passed over without being read whole.
+inline constexpr qint64 MaxModelFileBytes = 1024 * 1024;
 
 // What a load met besides the models it read.
 struct CatalogLoadResult {
     bool folderFound = false; // false: the catalogue folder was missing (and is created)
-    int problems = 0;         // files that could not be read, entries past the limits
+    int problems = 0;         // files or folders that could not be read, entries past the limits
     int firstNumber = 0;      // error number and path of the first problem
     QString firstPath;
+    // Passed over and named in one report: makers and models whose names
+    // the catalogue does not take ("{maker}" or "{maker}/{file}"), and
+    // files larger than MaxModelFileBytes.
+    QStringList refusedNames;
+    QStringList oversized;
 };
 
 // Empties the table and the count, then reads every maker folder of the
-// side's catalogue folder and every model file in it. A file that cannot be
-// read is skipped; past 256 makers or 256 models of a maker the first 256
-// are loaded; a missing catalogue folder is created and leaves the table
-// empty. Each counts as a problem of the result.
-// `read` gives a file's bytes, or nullopt when it cannot be read.
+// side's catalogue folder and every model file in it. A file or maker
+// folder that cannot be read is skipped (the maker stays, with no models);
+// past 256 makers or 256 models of a maker the first 256 are loaded; a
+// missing catalogue folder is created and leaves the table empty. Each
+// counts as a problem of the result. Makers and models whose names are not
+// accepted (CatalogNameAccepted) and files too large for a model file are
+// passed over and listed in the result.
+// The folders are opened once and their files read relative to them;
+// `read`, when given, reads a file by its full path instead (nullopt when
+// it cannot be read).
 using ModelFileReader = std::function<std::optional<QByteArray>(const QString& path)>;
 CatalogLoadResult LoadModuleCatalog(ModuleCatalogTable& table, std::int32_t& count,
-                                    const ModelFileReader& read = ReadFileBytes);
+                                    const ModelFileReader& read = {});
 CatalogLoadResult LoadPowConCatalog(PowConCatalogTable& table, std::int32_t& count,
-                                    const ModelFileReader& read = ReadFileBytes);
+                                    const ModelFileReader& read = {});
+
+// The one report of what a load (and the import before it) passed over: UI
+// text 984 and the refused names, then UI text 985 and the oversized files,
+// each name on its own line (past 20 of a kind, "(+N)" for the rest);
+// empty when nothing was passed over.
+inline constexpr int UiNamesPassedOver = 984;
+inline constexpr int UiFilesTooLarge = 985;
+QString PassedOverReport(const QStringList& refusedNames, const QStringList& oversized);

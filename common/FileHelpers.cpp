@@ -93,7 +93,8 @@ void copyFile(const QString& src, const QString& dst, ExistingFiles mode)
     CopyFileOrThrow(src, dst);
 }
 
-void copyTree(const QString& src, const QString& dst, ExistingFiles mode)
+void copyTree(const QString& src, const QString& dst, ExistingFiles mode, const CopyPassOver& passOver,
+              const QString& relative)
 {
     QFileInfo d(dst);
     if (d.exists() && !d.isDir())
@@ -106,12 +107,15 @@ void copyTree(const QString& src, const QString& dst, ExistingFiles mode)
         // (it may lie anywhere): only what the tree itself holds is copied.
         if (e.isSymLink())
             continue;
+        const QString below = relative.isEmpty() ? e.fileName() : relative + u'/' + e.fileName();
+        if (passOver && passOver(below, e.isDir()))
+            continue;
         const QString to = dst + u'/' + e.fileName();
         if (e.isDir()) {
             // Nor is a linked folder inside the destination written through.
             if (QFileInfo(to).isSymLink())
                 throw FileError(58, to);
-            copyTree(e.absoluteFilePath(), to, mode);
+            copyTree(e.absoluteFilePath(), to, mode, passOver, below);
         } else if (e.isFile()) {
             copyFile(e.absoluteFilePath(), to, mode);
             // A large tree takes a while: the windows repaint meanwhile
@@ -245,7 +249,8 @@ bool FolCopy(const QString& source, const QString& destination, bool overwrite)
     return CopyFolderTree(source, destination, overwrite ? ExistingFiles::Replace : ExistingFiles::Refuse);
 }
 
-bool CopyFolderTree(const QString& source, const QString& destination, ExistingFiles mode)
+bool CopyFolderTree(const QString& source, const QString& destination, ExistingFiles mode,
+                    const CopyPassOver& passOver)
 {
     return Guarded(QStringLiteral("FolCopy"), [&] {
         checkName(source);
@@ -264,7 +269,7 @@ bool CopyFolderTree(const QString& source, const QString& destination, ExistingF
         const QString parent = QFileInfo(dst).absolutePath();
         if (!QFileInfo(parent).isDir())
             throw FileError(76, parent);
-        copyTree(src, dst, mode);
+        copyTree(src, dst, mode, passOver, QString());
     });
 }
 

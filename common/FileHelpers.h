@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 
 // The file's own name as the folder lists it, or empty: for an empty path,
 // a path of 256 or more characters, a folder, a hidden file or nothing.
@@ -27,8 +28,14 @@ enum class ExistingFiles {
 // the report titled "FolCopy". Links inside the tree are never followed.
 // True when the whole tree was copied.
 bool FolCopy(const QString& source, const QString& destination, bool overwrite);
-// The same with the choice of what happens to existing files.
-bool CopyFolderTree(const QString& source, const QString& destination, ExistingFiles mode);
+// An entry of a copied tree by its path below the source ("/" between
+// names) and whether it is a folder; true when the copy passes it over
+// (with a folder, everything in it).
+using CopyPassOver = std::function<bool(const QString& relative, bool folder)>;
+// The same with the choice of what happens to existing files, and of
+// entries not to copy.
+bool CopyFolderTree(const QString& source, const QString& destination, ExistingFiles mode,
+                    const CopyPassOver& passOver = {});
 // True when `path` (existing or not) is `folder` or lies below it, each
 // taken at its real place (links on the way resolved).
 bool PathIsInside(const QString& path, const QString& folder);

@@ -55,11 +55,17 @@ bool IsPortableName(const QString& name)
         return false;
     if (name.endsWith(u' ') || name.endsWith(u'.'))
         return false;
-    for (QChar ch : name)
+    bool ascii = true;
+    for (QChar ch : name) {
         if (ch.unicode() < 0x20 || ch.unicode() == 0x7F)
             return false;
+        ascii = ascii && ch.unicode() < 0x80;
+    }
     if (!FileNameErrorCheck(name) || isReservedDeviceName(name))
         return false;
+    // Plain ASCII reads back unchanged and takes a byte a character.
+    if (ascii)
+        return name.size() <= 255;
     if (AnsiCodec::decode(AnsiCodec::encode(name)) != name)
         return false;
     return name.toUtf8().size() <= 255;

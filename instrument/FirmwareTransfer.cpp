@@ -126,6 +126,18 @@ std::optional<FirmwareImage> LoadFirmwareFile(const QString& path, QString* why)
     if (!bytes)
         return reject(QStringLiteral("cannot be read"));
 
+    // Records end in CR LF (a lone CR ends one as well). A line feed without
+    // its CR would stay part of the record the instrument is sent.
+    for (qsizetype i = 0, line = 1; i < bytes->size(); ++i) {
+        const char c = bytes->at(i);
+        if (c == '\r' && i + 1 < bytes->size() && bytes->at(i + 1) == '\n')
+            ++i;
+        if (c == '\n')
+            return reject(QStringLiteral("line %1 ends in a line feed without a carriage return").arg(line));
+        if (c == '\r')
+            ++line;
+    }
+
     static const QRegularExpression record(QStringLiteral("^[Ss][0-9][0-9A-Fa-f]*$"));
     FirmwareImage image;
     image.length = bytes->size();

@@ -43,9 +43,11 @@ struct FirmwareImage {
 
 // Reads and checks the firmware file as the transfer will send it: each
 // line without its line end and without blanks and CRs around it; empty
-// lines are not sent. Taken: readable, not empty, every other line an
-// S-record ("S" or "s", a digit, hexadecimal digits in either case) of at
-// most 65 characters, the last of them an end record (S7, S8 or S9).
+// lines are not sent. Taken: readable, not empty, lines ended by CR LF or a
+// lone CR (a line feed without its carriage return refuses the file), every
+// other line an S-record ("S" or "s", a digit, hexadecimal digits in either
+// case) of at most 65 characters, the last of them an end record (S7, S8 or
+// S9).
 // nullopt otherwise, with the reason in `why`. The lines kept are the ones
 // sent.
 std::optional<FirmwareImage> LoadFirmwareFile(const QString& path, QString* why = nullptr);

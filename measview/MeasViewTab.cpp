@@ -224,18 +224,10 @@ void DataViewTotalCalc()
             return;
         const MeasRecord& total = Global::MeasViewRecords[0];
         const QString measData = folder + u'/' + MeasDataName;
-        QByteArray bytes;
-        {
-            QFile file;
-            OpenForReading(file, measData);
-            bytes = file.readAll();
-            if (file.error() != QFileDevice::NoError)
-                throw AppError(70);
-        }
-        if (!WriteFileAtomic(measData, MeasDataWithTotals(bytes, total)))
-            throw AppError(75);
-        if (!WriteFileAtomic(folder + u'/' + TickMemoryFileName, LoadedTickMemoryBytes()))
-            throw AppError(75);
+        // Failures name their file and number, as every save does.
+        const QByteArray bytes = ReadFileOrThrow(measData);
+        WriteFileOrThrow(measData, MeasDataWithTotals(bytes, total));
+        WriteFileOrThrow(folder + u'/' + TickMemoryFileName, LoadedTickMemoryBytes());
 
         if (!grid || grid->Rows() <= 1)
             return;

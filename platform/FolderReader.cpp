@@ -3,6 +3,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <limits>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,6 +22,16 @@ FolderReader::~FolderReader()
 
 QStringList FolderReader::subfolders() const
 {
+    return entries(true);
+}
+
+QStringList FolderReader::files() const
+{
+    return entries(false);
+}
+
+QStringList FolderReader::entries(bool folders) const
+{
     QStringList names;
     if (fd < 0)
         return names;
@@ -33,17 +44,19 @@ QStringList FolderReader::subfolders() const
         return names;
     }
     ::rewinddir(dir);
+    const unsigned char wanted = folders ? DT_DIR : DT_REG;
     while (const dirent* e = ::readdir(dir)) {
         const char* name = e->d_name;
         if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
             continue;
-        bool folder = e->d_type == DT_DIR;
+        bool match = e->d_type == wanted;
         if (e->d_type == DT_UNKNOWN) {
             // File systems that do not give the type in the listing.
             struct stat st;
-            folder = ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISDIR(st.st_mode);
+            match = ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+                    (folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode));
         }
-        if (folder)
+        if (match)
             names << QFile::decodeName(name);
     }
     ::closedir(dir);
@@ -58,25 +71,44 @@ bool FolderReader::isFile(const QString& relative) const
 
 std::optional<QByteArray> FolderReader::read(const QString& relative) const
 {
-    if (fd < 0)
+    QByteArray bytes;
+    if (readAtMost(relative, std::numeric_limits<qint64>::max(), bytes) != ReadOutcome::Read)
         return std::nullopt;
+    return bytes;
+}
+
+FolderReader::ReadOutcome FolderReader::readAtMost(const QString& relative, qint64 limit, QByteArray& bytes) const
+{
+    // Emptied, keeping its room: a caller reading many files in turn into
+    // one array allocates once.
+    bytes.resize(0);
+    if (fd < 0)
+        return ReadOutcome::Failed;
     const int file = ::openat(fd, QFile::encodeName(relative).constData(), O_RDONLY | O_CLOEXEC);
     if (file < 0)
-        return std::nullopt;
-    QByteArray bytes;
-    char buffer[8192];
+        return ReadOutcome::Failed;
+    // Small files (the most) come whole in the first read and are copied
+    // once; no status call is needed to size them.
+    char buffer[16384];
+    ReadOutcome outcome = ReadOutcome::Read;
     for (;;) {
         const ssize_t n = ::read(file, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
-            ::close(file);
-            return std::nullopt;
+            outcome = ReadOutcome::Failed;
+            break;
         }
         if (n == 0)
             break;
+        if (qint64(bytes.size()) + n > limit) {
+            outcome = ReadOutcome::TooLarge;
+            break;
+        }
         bytes.append(buffer, n);
     }
     ::close(file);
-    return bytes;
+    if (outcome != ReadOutcome::Read)
+        bytes.resize(0);
+    return outcome;
 }

@@ -1,8 +1,8 @@
 #pragma once
 // Reads many small files of one folder tree quickly: the folder is opened
 // once and every file is looked up relative to it, without the per-file
-// bookkeeping of QFile. For scans over a thousand folders (the customer
-// list); single files go through FileIo.
+// bookkeeping of QFile. For scans over thousands of files (the customer
+// list, the catalogue); single files go through FileIo.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -21,12 +21,23 @@ class FolderReader {
     // The real folders directly in the folder (no links, not "." or ".."),
     // in the order the system lists them.
     QStringList subfolders() const;
+    // The plain files directly in the folder (no links), in the order the
+    // system lists them. Like subfolders(), it takes each entry's kind from
+    // the listing itself, with no status call per entry where the file
+    // system gives it.
+    QStringList files() const;
     // True when `relative` names a file (a link to a file counts).
     bool isFile(const QString& relative) const;
     // The bytes of the file `relative`; nullopt when it cannot be opened or
     // read.
     std::optional<QByteArray> read(const QString& relative) const;
 
+    enum class ReadOutcome { Read, Failed, TooLarge };
+    // Reads the file `relative` into `bytes` when it holds at most `limit`
+    // bytes; a larger file is read no further than just past the limit.
+    ReadOutcome readAtMost(const QString& relative, qint64 limit, QByteArray& bytes) const;
+
   private:
+    QStringList entries(bool folders) const;
     int fd = -1;
 };

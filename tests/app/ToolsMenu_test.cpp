@@ -345,6 +345,30 @@ TEST_F(Import, AnIncompleteImportIsNotCalledDone)
     EXPECT_EQ(makers(0), (QStringList{"New", "Old"}));
 }
 
+// Makers and models whose names the customer files cannot hold are not
+// imported; one report names them with those the catalogue held already.
+TEST_F(Import, NamesTheCustomerFilesCannotHoldAreLeftOutAndNamedOnce)
+{
+    QDir(source + QStringLiteral("/Old")).removeRecursively();
+    put(source + QStringLiteral("/Müller Solar/MS-1.dat"), NewModelBytes(0));
+    put(source + QStringLiteral("/New/X,Y.dat"), NewModelBytes(0));
+    put(source + QStringLiteral("/New/N-2.dat"), NewModelBytes(0));
+    put(source + QStringLiteral("/New/Pictures/X,Y.jpg"), "picture");
+    // In both: no question about replacing it, named once.
+    put(source + QStringLiteral("/Old/A,B.dat"), "VER.8\r\nimported\r\n");
+    put(data + QStringLiteral("/MODULE_DATA/Old/A,B.dat"), NewModelBytes(0));
+    dialogs().answerText(source);
+    trigger("MnuInport");
+    EXPECT_EQ(shown(), QStringList{ui(UiNamesPassedOver) +
+                                   QStringLiteral("\r\nMüller Solar\r\nNew/X,Y.dat\r\nOld/A,B.dat")});
+    EXPECT_EQ(files(data + QStringLiteral("/MODULE_DATA")),
+              (QStringList{"New/N-1.dat", "New/N-2.dat", "New/Pictures/X,Y.jpg", "Old/A,B.dat", "Old/O-1.dat"}));
+    EXPECT_EQ(bytes(data + QStringLiteral("/MODULE_DATA/Old/A,B.dat")), NewModelBytes(0));
+    EXPECT_EQ(makers(0), (QStringList{"New", "Old"}));
+    EXPECT_EQ(Global::ModuleCatalog[0].ModelCount, 2);
+    EXPECT_EQ(Global::ModuleCatalog[1].ModelCount, 1);
+}
+
 TEST_F(Import, AnImportLeavesEveryFileWholeWhateverWriteFails)
 {
     const QString root = w.env.root() + QStringLiteral("/work");

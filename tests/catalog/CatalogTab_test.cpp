@@ -628,6 +628,35 @@ TEST_F(CatalogTab, ALoadReportsWhatItLeftOutOnceAndKeepsTheRest)
     EXPECT_EQ(Global::CurModuleModel, 1);
 }
 
+// Makers and models whose names the customer files cannot hold, and a file
+// far too large for a model file, are left out and named in one report.
+TEST_F(CatalogTab, WhatALoadPassesOverIsNamedInOneReport)
+{
+    QDir().mkpath(ModuleFile(QStringLiteral("Müller Solar"), QString()));
+    QFile(ModuleFile(QStringLiteral("Müller Solar"), QStringLiteral("MS-1.dat"))).open(QIODevice::WriteOnly);
+    QFile(alphaFile(QStringLiteral("X,Y.dat"))).open(QIODevice::WriteOnly);
+    QFile huge(ModuleFile(QStringLiteral("beta"), QStringLiteral("Huge.dat")));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(MaxModelFileBytes + 1));
+    huge.close();
+    d.log.clear();
+    ModuleDataRead();
+    ASSERT_EQ(d.log.size(), 1);
+    EXPECT_EQ(d.log[0].message.text, ui(984) + QStringLiteral("\r\nMüller Solar\r\nAlpha Solar/X,Y.dat\r\n\r\n") +
+                                         ui(985) + QStringLiteral("\r\nbeta/Huge.dat"));
+    EXPECT_EQ(d.log[0].message.icon, vbExclamation);
+    EXPECT_EQ(Global::ModuleMakerCount, 3);
+    EXPECT_EQ(Global::ModuleCatalog[0].ModelCount, 7);
+    EXPECT_EQ(Global::ModuleCatalog[1].ModelCount, 0);
+
+    // A catalogue with nothing to pass over says nothing.
+    QDir(ModuleFile(QStringLiteral("Müller Solar"), QString())).removeRecursively();
+    QFile::remove(alphaFile(QStringLiteral("X,Y.dat")));
+    QFile::remove(huge.fileName());
+    d.log.clear();
+    ModuleDataRead();
+    EXPECT_TRUE(d.log.isEmpty());
+}
+
 // ---- Picture menu, viewer, registration and removal ------------------------------------
 
 TEST_F(CatalogTab, TheViewerOpensOnlyAPictureOfThePictureFolder)

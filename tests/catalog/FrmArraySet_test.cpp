@@ -11,6 +11,7 @@
 #include "catalog/CatalogGlobals.h"
 #include "catalog/CatalogTab.h"
 #include "catalog/FrmArraySet.h"
+#include "catalog/ModelFiles.h"
 #include "catalog/support/ArraySetFixture.h"
 #include "common/Captions.h"
 #include "customers/CustomerGlobals.h"
@@ -25,6 +26,7 @@
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QDir>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -903,4 +905,49 @@ TEST_F(ArraySetTest, ACatalogueLoadKeepsTheLoadedCustomersConfigurationInTheWind
     for (int r : {0, 1, 5}) // the rows with a model
         EXPECT_TRUE(Global::ArrayConfiguration.StringRows[r] == before.StringRows[r]) << r;
     EXPECT_TRUE(Global::ArrayConfiguration.GroupPowCon == before.GroupPowCon);
+}
+
+// A catalogue holding a model "X,Y" and a maker "Müller Solar": the load
+// leaves both out with one report, so neither can be chosen, and a customer
+// saved afterwards reads back every row as the window held it.
+TEST_F(ArraySetTest, NamesTheCustomerFilesCannotHoldNeverReachTheArrayRows)
+{
+    ArraySetFixture::ClearCatalog();
+    const QString modules = w.env.dataFolder() + "/MODULE_DATA";
+    QDir().mkpath(modules + "/Tolvane Solar");
+    QDir().mkpath(modules + "/Müller Solar");
+    for (const auto& [file, pm] : {std::pair{"Tolvane Solar/TS-300.dat", "300"}, {"Tolvane Solar/X,Y.dat", "600"},
+                                   {"Müller Solar/MS-1.dat", "250"}}) {
+        const QString path = modules + u'/' + QString::fromUtf8(file);
+        ASSERT_TRUE(WriteFileAtomic(path, ModuleModelBytes(ArraySetFixture::Module(ModelCodeOf(QFileInfo(path).fileName()),
+                                                                                   QString::fromLatin1(pm)))));
+    }
+    Dialogs().log.clear();
+    ModuleDataRead();
+    EXPECT_EQ(Dialogs().messages(),
+              QStringList{Global::UiText.value(UiNamesPassedOver) + "\r\nMüller Solar\r\nTolvane Solar/X,Y.dat"});
+    EXPECT_EQ(Items(f->CmbMaker[0]), QStringList{"Tolvane Solar"});
+
+    SaveThroughUserDataSave();
+    FrmArraySetOpen();
+    Pick(f->CmbMaker[0], 0);
+    EXPECT_EQ(Items(f->CmbModSel[0]), QStringList{"TS-300"});
+    Pick(f->CmbModSel[0], 0);
+    Type(f->TxtCnt[0], "10");
+    Type(f->TxtCntH[0], "2");
+    Pick(f->CmbModSel[1], 0);
+    Type(f->TxtCnt[1], "4");
+    f->CmdBtn[0]->click();
+    EXPECT_FALSE(f->isVisible());
+
+    const ArrayConfigurationType& saved = Global::ArrayConfiguration;
+    EXPECT_EQ(saved.StringRows[0], (StringRow{"TS-300", "10", "2", "300", "TS-300 voc", "TS-300 isc"}));
+    EXPECT_EQ(saved.TotalPm, "7200");
+    ArrayConfigurationType back;
+    ParseMakerData(Bytes(Folder() + "/MakerData.csv"), back);
+    EXPECT_EQ(back.TotalPm, saved.TotalPm);
+    EXPECT_EQ(back.GroupMaker, saved.GroupMaker);
+    for (std::size_t r = 0; r < saved.StringRows.size(); ++r)
+        EXPECT_EQ(back.StringRows[r], saved.StringRows[r]) << r;
+    EXPECT_EQ(back.GroupPowCon, saved.GroupPowCon);
 }

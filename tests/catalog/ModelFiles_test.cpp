@@ -8,8 +8,10 @@
 #include "catalog/support/CatalogFixture.h"
 #include "common/AppGlobals.h"
 #include "platform/AnsiCodec.h"
+#include "platform/FolderReader.h"
 #include "support/ChildProcess.h"
 #include "support/TestEnv.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -162,9 +164,19 @@ TEST(ModelFileRead, MemoKeepsEmptyLinesAndEndsWithoutALineBreak)
         QString memo;
     };
     for (const Case& c : {Case{"a\r\n\r\nc\r\n", "a\r\n\r\nc"}, Case{"a\r\n\r\nc", "a\r\n\r\nc"},
-                          Case{"", ""}, Case{"a\r\n\r\n", "a\r\n"}, Case{"a\rb\r\n", "a\r\nb"}}) {
+                          Case{"", ""}, Case{"a\r\n\r\n", "a\r\n"}, Case{"a\rb\r\n", "a\r\nb"},
+                          Case{"a\r\nb\r", "a\r\nb"}, Case{"a\nb\r\n", "a\nb"}, Case{"\r\n", ""},
+                          Case{AnsiCodec::encode(QStringLiteral("単結晶\r\n屋根")) + "\r\n", QStringLiteral("単結晶\r\n屋根")},
+                          // A lead byte without its second byte before a line end.
+                          Case{"a\x82\r\nb\r\n", QStringLiteral("a\uFFFD\r\nb")}}) {
         EXPECT_EQ(ParseModuleModel(head + c.tail, QStringLiteral("M")).Memo, c.memo) << c.tail.toStdString();
     }
+    // A file without CR is split at its line feeds.
+    QByteArray lf = head + "a\r\n\r\nb\r\n";
+    lf.replace("\r\n", "\n");
+    const ModuleModelRecord m = ParseModuleModel(lf, QStringLiteral("M"));
+    EXPECT_EQ(m.Memo, "a\r\n\r\nb");
+    EXPECT_EQ(m.Pm, "");
 }
 
 TEST(ModelFileRead, ModelCodeIsTheNameBeforeItsLastDot)
@@ -352,10 +364,19 @@ TEST_F(CatalogLoad, ALoadReplacesTheWholeTable)
 {
     LoadModuleCatalog(modules, moduleCount);
     QDir(Global::DataFolder + QStringLiteral("/MODULE_DATA/Alpha Solar")).removeRecursively();
+    // Another maker's model in the place of a full one: nothing of the
+    // record read before it stays.
+    PutTestFile(ModuleFile(QStringLiteral("beta"), QStringLiteral("B-1.dat")), "VER.8\r\n\r\n310\r\n");
     LoadModuleCatalog(modules, moduleCount);
     EXPECT_EQ(moduleCount, 2);
     EXPECT_EQ(modules[0].MakerName, "beta");
+    ASSERT_EQ(modules[0].ModelCount, 1);
+    ModuleModelRecord b1;
+    b1.ModelCode = QStringLiteral("B-1");
+    b1.Pm = QStringLiteral("310");
+    EXPECT_EQ(modules[0].Models[0], b1);
     EXPECT_EQ(modules[1].ModelCount, 1);
+    EXPECT_EQ(modules[1].Models[0], moduleFixture(QStringLiteral("Gamma 太陽"), QStringLiteral("GM-300.dat")));
     EXPECT_TRUE(modules[2].MakerName.isEmpty());
     EXPECT_TRUE(modules[2].Models.empty());
 }
@@ -401,4 +422,149 @@ TEST_F(CatalogLoad, ListingIsByNameWithoutRegardToCase)
     EXPECT_EQ(ListModelFiles(maker), (QStringList{"A.dat", "a.DAT", "b.dat", "B2.dat"}));
     EXPECT_EQ(ModelFileOnDisk(Catalog::ModuleSide, QStringLiteral("beta"), QStringLiteral("a")), maker + "/a.DAT");
     EXPECT_EQ(ModelFileOnDisk(Catalog::ModuleSide, QStringLiteral("beta"), QStringLiteral("z")), maker + "/z.dat");
+}
+
+// ---- Names the customer files cannot hold, unreadable folders, oversized files ---
+
+TEST_F(CatalogLoad, NamesTheCustomerFilesCannotHoldArePassedOverAndNamed)
+{
+    const QString root = Global::DataFolder + QStringLiteral("/MODULE_DATA");
+    const QStringList refusedMakers{QStringLiteral("Müller Solar"), QStringLiteral("Line\nBreak"),
+                                    QStringLiteral("Trailing "), QStringLiteral("CON")};
+    const QStringList refusedModels{QStringLiteral("X,Y.dat"), QStringLiteral("Müller.dat"),
+                                    QStringLiteral("Line\rBreak.dat"), QStringLiteral("Tab\tbed.DAT")};
+    for (const QString& name : refusedMakers) {
+        ASSERT_TRUE(QDir().mkpath(root + u'/' + name));
+        QFile(root + u'/' + name + QStringLiteral("/M-1.dat")).open(QIODevice::WriteOnly);
+    }
+    for (const QString& name : refusedModels)
+        QFile(root + QStringLiteral("/Alpha Solar/") + name).open(QIODevice::WriteOnly);
+    // Names the catalogue's buttons take stay, also such that look close:
+    // a comma in a maker (a line of its own in the customer files).
+    QDir().mkpath(root + QStringLiteral("/Kirin, Denki"));
+    QFile(root + QStringLiteral("/Alpha Solar/日本 (2).DAT")).open(QIODevice::WriteOnly);
+
+    const CatalogLoadResult r = LoadModuleCatalog(modules, moduleCount);
+    EXPECT_EQ(r.problems, 0);
+    QStringList expected = refusedMakers;
+    for (const QString& name : refusedModels)
+        expected << QStringLiteral("Alpha Solar/") + name;
+    QStringList got = r.refusedNames;
+    got.sort();
+    expected.sort();
+    EXPECT_EQ(got, expected);
+    EXPECT_TRUE(r.oversized.isEmpty());
+    EXPECT_EQ(makerNames(modules, moduleCount),
+              (QStringList{"Alpha Solar", "beta", QStringLiteral("Gamma 太陽"), "Kirin, Denki"}));
+    EXPECT_EQ(codes(modules[0]),
+              (QStringList{"as-100", "AS-250", "Empty", "Locked", "NEW", "Short", "X-1.5", QStringLiteral("日本 (2)")}));
+}
+
+TEST(CatalogNames, AnImportRefusesOnlyTheMakersAndModelsTheLoadPassesOver)
+{
+    const struct {
+        const char* relative;
+        bool folder;
+        bool refused;
+    } cases[] = {
+        {"Alpha", true, false},
+        {"Alpha/A-1.dat", false, false},
+        {"Alpha/X,Y.dat", false, true},
+        {"Alpha/X,Y.DAT", false, true},
+        {"Alpha/X,Y.txt", false, false},   // no model file
+        {"Alpha/X,Y", true, false},        // a maker's own subfolder
+        {"Alpha/Pictures/X,Y.dat", false, false},
+        {"Alpha/.X,Y.dat", false, false},  // hidden: never listed
+        {"Müller Solar", true, true},
+        {"Müller Solar/M-1.dat", false, true},
+        {"Müller Solar/Pictures/M-1.jpg", false, true},
+        {"Müller Solar.txt", false, false}, // a file beside the makers
+        {".Müller", true, false},
+        {"CON", true, true},
+        {"Alpha/CON.dat", false, true},
+        {"Alpha/.dat", false, false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CatalogEntryRefused(QString::fromUtf8(c.relative), c.folder), c.refused) << c.relative;
+}
+
+TEST_F(CatalogLoad, AnUnreadableMakerFolderIsReportedLikeAnUnreadableFile)
+{
+    // Run as an ordinary user, whom the permissions refuse.
+    const QString powCon = Global::DataFolder + QStringLiteral("/POWER_CONDITIONER_DATA/Delta Power");
+    const QString module = Global::DataFolder + QStringLiteral("/MODULE_DATA/beta");
+    OpenPathToEveryone(powCon);
+    OpenPathToEveryone(module);
+    ASSERT_TRUE(QFile::setPermissions(powCon, QFileDevice::Permissions()));
+    ASSERT_TRUE(QFile::setPermissions(module, QFileDevice::Permissions()));
+    const ChildResult r = RunInChild({std::nullopt, true}, [&](const auto& send) {
+        const CatalogLoadResult p = LoadPowConCatalog(powCons, powConCount);
+        const CatalogLoadResult m = LoadModuleCatalog(modules, moduleCount, [](const QString& path) {
+            return ReadFileBytes(path);
+        });
+        send(QStringLiteral("%1 %2 %3 %4 %5 | %6 %7")
+                 .arg(p.problems)
+                 .arg(p.firstNumber)
+                 .arg(p.firstPath.mid(Global::DataFolder.size()))
+                 .arg(powCons[0].ModelCount)
+                 .arg(QStringList{codes(powCons[1])}.join(u','))
+                 .arg(m.problems)
+                 .arg(makerNames(modules, moduleCount).join(u','))
+                 .toUtf8());
+        return 0;
+    });
+    QFile::setPermissions(powCon, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(module, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ASSERT_TRUE(r.exited);
+    // The maker stays in the list, without models; the other makers load.
+    EXPECT_EQ(QString::fromUtf8(r.output),
+              QStringLiteral("1 70 /POWER_CONDITIONER_DATA/Delta Power 0 E1 | 1 Alpha Solar,beta,Gamma 太陽"));
+}
+
+TEST_F(CatalogLoad, AFileFarLargerThanAModelFileIsPassedOverUnread)
+{
+    const QString maker = Global::DataFolder + QStringLiteral("/POWER_CONDITIONER_DATA/epsilon");
+    QFile huge(maker + QStringLiteral("/Huge.dat"));
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(huge.resize(50 * 1024 * 1024)); // sparse: no disk taken
+    huge.close();
+    QFile largest(maker + QStringLiteral("/Largest.dat"));
+    ASSERT_TRUE(largest.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(largest.write(QByteArray(MaxModelFileBytes, 'x')) == MaxModelFileBytes);
+    largest.close();
+
+    const CatalogLoadResult r = LoadPowConCatalog(powCons, powConCount);
+    EXPECT_EQ(r.problems, 0);
+    EXPECT_EQ(r.oversized, QStringList{"epsilon/Huge.dat"});
+    EXPECT_EQ(codes(powCons[1]), (QStringList{"E1", "Largest"}));
+
+    // The read stops just past the limit.
+    const FolderReader folder(maker);
+    QByteArray bytes("left");
+    EXPECT_EQ(folder.readAtMost(QStringLiteral("Huge.dat"), MaxModelFileBytes, bytes),
+              FolderReader::ReadOutcome::TooLarge);
+    EXPECT_TRUE(bytes.isEmpty());
+    EXPECT_EQ(folder.readAtMost(QStringLiteral("Largest.dat"), MaxModelFileBytes, bytes),
+              FolderReader::ReadOutcome::Read);
+    EXPECT_EQ(bytes.size(), MaxModelFileBytes);
+    EXPECT_EQ(folder.readAtMost(QStringLiteral("Missing.dat"), MaxModelFileBytes, bytes),
+              FolderReader::ReadOutcome::Failed);
+}
+
+TEST(CatalogNames, OneReportNamesWhatWasPassedOver)
+{
+    const QStringList texts = Global::UiText;
+    Global::UiText[UiNamesPassedOver] = QStringLiteral("names:");
+    Global::UiText[UiFilesTooLarge] = QStringLiteral("large:");
+    EXPECT_EQ(PassedOverReport({}, {}), QString());
+    EXPECT_EQ(PassedOverReport({"Müller Solar", "A/X,Y.dat"}, {}), "names:\r\nMüller Solar\r\nA/X,Y.dat");
+    EXPECT_EQ(PassedOverReport({"A/X,Y.dat"}, {"B/big.dat"}), "names:\r\nA/X,Y.dat\r\n\r\nlarge:\r\nB/big.dat");
+    QStringList many;
+    for (int i = 0; i < 23; ++i)
+        many << QStringLiteral("M%1,").arg(i);
+    const QStringList lines = PassedOverReport(many, {}).split(QStringLiteral("\r\n"));
+    ASSERT_EQ(lines.size(), 22);
+    EXPECT_EQ(lines[20], "M19,");
+    EXPECT_EQ(lines[21], "(+3)");
+    Global::UiText = texts;
 }

@@ -239,6 +239,10 @@ TEST_F(FirmwareCheckTest, OnlyAFileTheTransferTakesIsOffered)
         {"line of 66 characters", "S1" + QByteArray(64, '0') + "\r\nS9030000FC\r\n", false},
         {"not an S-record", "hello\r\nS9030000FC\r\n", false},
         {"end record not last", "S9030000FC\r\n" + data + "\r\n", false},
+        {"lone CR line ends", data + "\rS9030000FC\r", true},
+        {"a record followed by a lone LF", "S00600004844521B\r\n" + data + "\n\r\nS9030000FC\r\n", false},
+        {"an end record followed by a lone LF", data + "\r\nS9030000FC\n", false},
+        {"LF line ends", data + "\nS9030000FC\n", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -348,6 +348,12 @@ TEST_F(FirmwareTransferTest, AFileThatIsNoFirmwareIsRefusedBeforeTheInstrumentIs
         {"S9 not the last record", "S9030000FC\r\nS1130000000102030405060708090A0B0C0D0E0F74\r\n"},
         {"not S-records", "hello world\r\n" + s9},
         {"binary", QByteArray("S1\x00\x01\r\n", 6) + s9},
+        // Records end in CR LF (or a lone CR): a line feed alone would be
+        // sent as part of the record.
+        {"a record followed by a lone LF", "S1130000000102030405060708090A0B0C0D0E0F74\n\r\n" + s9},
+        {"a lone LF inside a record", "S1130000000102030405060708\n090A0B0C0D0E0F74\r\n" + s9},
+        {"LF line ends", "S1130000000102030405060708090A0B0C0D0E0F74\nS9030000FC\n"},
+        {"LF CR line ends", "S1130000000102030405060708090A0B0C0D0E0F74\n\rS9030000FC\n\r"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -378,7 +384,7 @@ TEST_F(FirmwareTransferTest, AcceptedFileShapes)
         {"blank lines and no final line end",
          data1 + "\r\n\r\n" + data2 + "\r\nS9030000FC\r\n\r\n",
          {data1, data2, "S9030000FC"}},
-        {"LF line ends", data1 + "\n" + "S9030000FC\n", {data1, "S9030000FC"}},
+        {"lone CR line ends", data1 + "\r" + "S9030000FC\r", {data1, "S9030000FC"}},
         {"line of 65 characters", longest + "\r\nS9030000FC", {longest, "S9030000FC"}},
         // Sent as the lines read: without the blanks and CRs around them.
         {"trailing blanks and CRs", data1 + "  \r\r\n" + "\tS9030000FC \r\n", {data1, "S9030000FC"}},

@@ -399,7 +399,7 @@ TEST(HistoryLoad, TotalsGoToTheFolderTheHistoryCameFrom)
     // the tick memory is not written.
     QFile::remove(h.measData());
     DataViewTotalCalc();
-    EXPECT_EQ(h.boxes(), QStringList({"DataViewTotalCalc|ERROR No:53 File not found"}));
+    EXPECT_EQ(h.boxes(), QStringList({"DataViewTotalCalc|ERROR No:53 File not found: " + h.measData()}));
     EXPECT_EQ(FileBytes(h.tickMemory()), before);
 }
 
@@ -423,6 +423,35 @@ TEST(HistoryLoad, EveryWriteOfTheTotalsSurvivesAFaultAndAFullDisk)
                           DataViewTotalCalc();
                           return h.boxes().isEmpty();
                       }});
+}
+
+// On a full disk the totals say so and name the file they could not write,
+// as every other save does.
+TEST(HistoryLoad, TheTotalsOnAFullDiskReportDiskFullWithTheirFile)
+{
+    HistoryWindow h;
+    h.choose();
+    const QByteArray oldMeasData = FileBytes(h.measData());
+    const QByteArray oldTicks = FileBytes(h.tickMemory());
+    const WriteFaultSummary disk = RunOnFullDisk({QStringLiteral("DataViewTotalCalc"), h.history,
+                                                  [&] {
+                                                      ASSERT_TRUE(WriteFileAtomic(h.measData(), oldMeasData));
+                                                      ASSERT_TRUE(WriteFileAtomic(h.tickMemory(), oldTicks));
+                                                      Global::DisplayTick = {1, 0, 1, 0, 0, 0, 0, 0, 0};
+                                                      Global::DisplayTickMemory = {true,  false, true,
+                                                                                   false, false, false,
+                                                                                   false, false, false};
+                                                  },
+                                                  [&] {
+                                                      DataViewTotalCalc();
+                                                      return h.boxes().isEmpty();
+                                                  }});
+    EXPECT_TRUE(disk.problems.isEmpty()) << disk.problems.join(u'\n').toStdString();
+    ASSERT_FALSE(disk.reports.isEmpty());
+    const QStringList expected{"ERROR No:61 Disk full: " + h.measData(), "ERROR No:61 Disk full: " + h.tickMemory()};
+    for (const QString& report : disk.reports)
+        EXPECT_TRUE(expected.contains(report)) << report.toStdString();
+    EXPECT_TRUE(disk.reports.contains(expected[0]));
 }
 
 // Failing each write of the totals in turn leaves both files whole: each
@@ -460,7 +489,11 @@ TEST(HistoryLoad, EveryWriteOfTheTotalsFailsCleanly)
             EXPECT_TRUE(h.boxes().isEmpty());
             break;
         }
-        EXPECT_EQ(h.boxes(), QStringList({"DataViewTotalCalc|ERROR No:75 Path/File access error"})) << step;
+        // The report names the file whose write failed: the write and the
+        // flush meet a full disk, the rename an I/O error.
+        const QString file = step <= 3 ? h.measData() : h.tickMemory();
+        const QString number = step % 3 == 0 ? "57 Device I/O error" : "61 Disk full";
+        EXPECT_EQ(h.boxes(), QStringList({"DataViewTotalCalc|ERROR No:" + number + ": " + file})) << step;
         // The tick memory is written after MeasData.csv only.
         if (step <= 3) {
             EXPECT_EQ(ticks, oldTicks) << step;

@@ -86,6 +86,31 @@ TEST(AnsiCodec, BrokenDoubleByteCharactersDecodeToReplacement)
     EXPECT_EQ(AnsiCodec::decode(QByteArray("a\x82\xa0")), QString::fromUtf8("aあ"));
 }
 
+// Every two-byte sequence decodes to one character that encodes back to a
+// sequence of the same character (NEC and IBM duplicates to one of them),
+// or to the replacement character and what follows it.
+TEST(AnsiCodec, EveryDoubleByteSequenceDecodesToACharacterThatRoundTrips)
+{
+    int characters = 0;
+    for (int lead : {0x81, 0x88, 0x9F, 0xE0, 0xEA, 0xED, 0xEE, 0xF0, 0xFA, 0xFB, 0xFC}) {
+        for (int second = 0x40; second <= 0xFC; ++second) {
+            const char bytes[2] = {char(lead), char(second)};
+            const QByteArray pair(bytes, 2);
+            const QString text = AnsiCodec::decode(pair);
+            ASSERT_FALSE(text.isEmpty());
+            if (text.size() == 1 && text[0] != QChar(0xFFFD)) {
+                ++characters;
+                EXPECT_EQ(AnsiCodec::decode(AnsiCodec::encode(text)), text) << lead << " " << second;
+                // The same inside a text, after and before other characters.
+                EXPECT_EQ(AnsiCodec::decode("a" + pair + "\x82\xa0"), "a" + text + QString::fromUtf8("あ"));
+            } else {
+                EXPECT_EQ(text[0], QChar(0xFFFD)) << lead << " " << second;
+            }
+        }
+    }
+    EXPECT_GT(characters, 1000);
+}
+
 TEST(AnsiCodec, TypedLookAlikesAreWrittenAsWindowsWritesThem)
 {
     struct Case {

@@ -320,6 +320,7 @@ WriteFaultSummary FailEveryWriteStep(const Saver& s)
             sum.problems << what + QStringLiteral(": the failure was not reported");
         else
             ++sum.reported;
+        sum.reports << r.errorBoxes;
         sum.problems << Check(Root(s), old, w.whole, Snapshot(Root(s)), r, what);
     }
     return sum;
@@ -370,6 +371,7 @@ WriteFaultSummary RunOnFullDisk(const Saver& s)
             ++sum.completed;
         else
             ++sum.reported;
+        sum.reports << r.errorBoxes;
         sum.problems << Check(Root(s), old, w.whole, Snapshot(Root(s)), r, what);
     }
     if (sum.reported == 0)

@@ -43,6 +43,7 @@ struct WriteFaultSummary {
     int reported = 0;     // runs that reported their failure
     int completed = 0;    // runs that completed
     QStringList problems; // one line per damaged file or unreported failure
+    QStringList reports;  // the error boxes of the runs that reported, in order
 };
 
 // Fails each step the whole run takes, one run per step.
