@@ -55,17 +55,9 @@ QByteArray writeLayout(const Model& model, QStringList lines, const std::array<Q
     return AnsiCodec::joinLines(lines);
 }
 
-bool nameLess(const QString& a, const QString& b)
-{
-    const int c = QString::compare(a, b, Qt::CaseInsensitive);
-    return c != 0 ? c < 0 : a < b;
-}
-
 QStringList sortedEntries(const QString& folder, QDir::Filters kind)
 {
-    QStringList names = QDir(folder).entryList(kind | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Unsorted);
-    std::sort(names.begin(), names.end(), nameLess);
-    return names;
+    return ListFolderNames(folder, kind == QDir::Dirs ? ListedKind::Folders : ListedKind::Files);
 }
 
 void addProblem(CatalogLoadResult& r, int number, const QString& path)

@@ -56,28 +56,23 @@ class LineCursor {
 // missing and then written over.
 bool IsDataFile(const QString& path)
 {
-    return QFileInfo(path).isFile();
+    return KindOf(path) == DiskKind::File;
 }
 
 // A real folder (no link to somewhere else).
 bool IsPlainFolder(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.isDir() && !info.isSymLink();
+    return KindOf(path, false) == DiskKind::Folder;
 }
 
 // The sub-folders of `folder` whose names hold "_", sorted by name without
 // regard to case (the order a user sees). Links are not followed.
 QStringList ListUnderscoreFolders(const QString& folder)
 {
-    QStringList names = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    QStringList names = ListFolderNames(folder, ListedKind::Folders);
     names.erase(
         std::remove_if(names.begin(), names.end(), [](const QString& n) { return !n.contains(u'_'); }),
         names.end());
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = QString::compare(a, b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
     return names;
 }
 
@@ -615,7 +610,7 @@ bool UserDataSave(const QString& key, bool keepPictureData)
         WriteFileOrThrow(c + u'/' + MakerDataFile, MakerDataBytes(Global::ArrayConfiguration));
 
         const QString documents = DocumentsFolderName();
-        if (IsSafeNamePart(documents) && !QFileInfo(c + u'/' + documents).isDir()) {
+        if (IsSafeNamePart(documents) && KindOf(c + u'/' + documents) != DiskKind::Folder) {
             MakeFolderOrThrow(c + u'/' + documents);
             const QString marker = DocumentsMarkerName();
             if (IsSafeNamePart(marker))

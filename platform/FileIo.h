@@ -1,5 +1,7 @@
 #pragma once
-// Whole-file reads and the one write path of the program. Every data file
+// Whole-file reads and the one write path of the program. Paths are taken
+// to the names on disk by DiskPath (platform/DiskNames.h), so that names
+// written on Windows in code page 932 are read and written as they are. Every data file
 // is written through WriteFileAtomic (or its throwing and copying forms): a
 // temporary file beside the target gets every byte, the bytes are flushed
 // into it (a full disk or a file-size limit shows only then), and only then
@@ -41,6 +43,17 @@ void WriteFileOrThrow(const QString& path, const QByteArray& bytes);
 // error naming the source (when it cannot be read) or the target.
 void CopyFileOrThrow(const QString& source, const QString& target);
 
+// Copies the file `source` to the new file `target` (an existing entry of
+// that name is 58) plainly, without the temporary file and flush of the
+// write path: for a backup set, which replaces nothing and is made durable
+// as a whole (SyncFileSystemOrThrow). A copy that fails leaves no part of
+// the file behind. Keeps the source's time and mode; errors as the copy
+// above.
+void CopyFilePlainlyOrThrow(const QString& source, const QString& target);
+// Brings everything written on the file system of `folder` to the disk;
+// the classic error naming the folder when the disk refuses.
+void SyncFileSystemOrThrow(const QString& folder);
+
 // Creates the folder `path` with every missing parent (an existing folder
 // is no error). Throws the classic error naming the folder that could not
 // be made: 70 when its parent may not be written, 76 when a file stands on
@@ -66,7 +79,9 @@ bool SameFile(const QString& a, const QString& b);
 // every call from the last Reset on: each write (or copy) takes three
 // steps, the write of the bytes, their flush into the file and the rename
 // over the target; each folder made takes one step, and so does each rename of a
-// file or folder and each file removed. A failing step fails as the system would (the write
+// file or folder and each file removed. A plain copy takes one step, its
+// write (logged with its source as `other`), and a sync of the file system
+// one flush step. A failing step fails as the system would (the write
 // stops half-way; a full disk for the write and the flush, an I/O error for
 // the others).
 namespace FileIoFaults {
@@ -74,7 +89,7 @@ enum class Step { Write, Flush, Rename, Folder, Move, Remove };
 struct StepRecord {
     Step step;
     QString path;     // the file written, the folder made, the entry renamed
-    QString other;    // Move: the new path; a copy's Rename: its source
+    QString other;    // Move: the new path; a copy's Rename and a plain copy's Write: its source
     QByteArray bytes; // Rename of a WriteFileAtomic: the bytes committed
     bool failed = false;
 };

@@ -2,8 +2,10 @@
 // Reads many small files of one folder tree quickly: the folder is opened
 // once and every file is looked up relative to it, without the per-file
 // bookkeeping of QFile. For scans over a thousand folders (the customer
-// list); single files go through FileIo.
+// list); single files go through FileIo. Names are taken to and from the
+// disk as platform/DiskNames.h says.
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -19,8 +21,9 @@ class FolderReader {
 
     bool isOpen() const { return fd >= 0; }
     // The real folders directly in the folder (no links, not "." or ".."),
-    // in the order the system lists them.
-    QStringList subfolders() const;
+    // in the order the system lists them; the names of entries that cannot
+    // be shown go to `notShown` (as on disk) when given.
+    QStringList subfolders(QList<QByteArray>* notShown = nullptr) const;
     // True when `relative` names a file (a link to a file counts).
     bool isFile(const QString& relative) const;
     // The bytes of the file `relative`; nullopt when it cannot be opened or
