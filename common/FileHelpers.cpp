@@ -495,7 +495,10 @@ QString GetFileStamp(const QString& path)
 
 int FileCount(const QString& folder)
 {
-    return int(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).size());
+    // Every entry that is no folder, whatever bytes its name holds.
+    const QList<DiskEntry> entries = ListFolder(folder).entries;
+    return int(std::count_if(entries.begin(), entries.end(),
+                             [](const DiskEntry& e) { return e.target != DiskKind::Folder; }));
 }
 
 bool SubFolderExists(const QString& folder, const QString& name)
