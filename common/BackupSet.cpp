@@ -88,7 +88,7 @@ void findClashes(const QString& source, const QString& target, const QString& pr
         // Links are passed over as the copy passes them over.
         if (e.link)
             continue;
-        const QString relative = prefix + e.exact;
+        const QString relative = prefix + e.name; // as shown
         if (e.kind == DiskKind::Folder)
             findClashes(source + u'/' + e.exact, target + u'/' + e.exact, relative + u'/', clashes);
         else if (e.kind == DiskKind::File && KindOf(target + u'/' + e.exact, false) != DiskKind::Missing)

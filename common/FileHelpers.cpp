@@ -295,86 +295,18 @@ bool CopyFolderTree(const QString& source, const QString& destination, ExistingF
     });
 }
 
-namespace {
-
-// The files and folders of a tree (links not counted).
-int countTree(const QString& folder)
-{
-    int n = 0;
-    for (const DiskEntry& e : ListFolder(folder, false).entries) {
-        if (e.link)
-            continue;
-        ++n;
-        if (e.kind == DiskKind::Folder)
-            n += countTree(folder + u'/' + e.exact);
-    }
-    return n;
-}
-
-struct PlainCopy {
-    TreeCopy counts;
-    bool reported = false;
-
-    // The first failure of the copy is reported; the copy goes on.
-    void failed()
-    {
-        const AppError e = ToAppError(std::current_exception());
-        if (!reported)
-            ShowErrorReport(QStringLiteral("FolCopy"), e);
-        reported = true;
-    }
-
-    void tree(const QString& src, const QString& dst)
-    {
-        for (const DiskEntry& e : ListFolder(src, false).entries) {
-            if (e.link)
-                continue;
-            const QString from = src + u'/' + e.exact;
-            const QString to = dst + u'/' + e.exact;
-            ++counts.entries;
-            if (e.kind == DiskKind::Folder) {
-                try {
-                    MakeFolderOrThrow(to);
-                } catch (const ProgramEnded&) {
-                    throw;
-                } catch (...) {
-                    failed();
-                    counts.entries += countTree(from);
-                    continue;
-                }
-                ++counts.copied;
-                tree(from, to);
-            } else {
-                try {
-                    CopyFilePlainlyOrThrow(from, to);
-                    ++counts.copied;
-                } catch (const ProgramEnded&) {
-                    throw;
-                } catch (...) {
-                    failed();
-                }
-                LongWork::Pump();
-            }
-        }
-    }
-};
-
-} // namespace
-
 TreeCopy CopyTreePlainly(const QString& source, const QString& destination)
 {
-    PlainCopy copy;
-    try {
-        MakeFolderOrThrow(destination);
-    } catch (const ProgramEnded&) {
-        throw;
-    } catch (...) {
-        copy.failed();
-        copy.counts.entries = countTree(source);
-        return copy.counts;
-    }
-    copy.tree(source, destination);
-    return copy.counts;
+    // The first failure is reported; the copy goes on, and counts the rest.
+    bool reported = false;
+    return CopyTreePlainly(
+        source, destination,
+        [&](const AppError& e) {
+            if (!reported)
+                ShowErrorReport(QStringLiteral("FolCopy"), e);
+            reported = true;
+        },
+        [] { LongWork::Pump(); });
 }
 
 bool WildcardMatch(const QString& name, const QString& pattern)
@@ -416,7 +348,8 @@ QStringList ListFolderNames(const QString& folder, ListedKind kind, const QStrin
     const FolderListing listing = ListFolder(folder, kind == ListedKind::FilesOrLinks);
     QStringList names;
     for (const DiskEntry& e : listing.entries) {
-        if (!e.shown)
+        // Hidden entries (dot-names) are in no list.
+        if (!e.shown || e.name.startsWith(u'.'))
             continue;
         bool wanted = false;
         switch (kind) {

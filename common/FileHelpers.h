@@ -3,6 +3,7 @@
 // nothing open between calls and report their own failures, so that callers
 // only look at the result.
 #include "platform/DiskNames.h"
+#include "platform/FileIo.h"
 
 #include <QString>
 #include <QStringList>
@@ -33,17 +34,9 @@ enum class ExistingFiles {
 bool FolCopy(const QString& source, const QString& destination, bool overwrite);
 // The same with the choice of what happens to existing files.
 bool CopyFolderTree(const QString& source, const QString& destination, ExistingFiles mode);
-// What a copy of a whole tree did.
-struct TreeCopy {
-    int entries = 0; // files and folders of the source (links not counted)
-    int copied = 0;  // of them, those copied whole
-    int notCopied() const { return entries - copied; }
-};
-// Copies the tree `source` into the new folder `destination` plainly, each
-// file and folder by its bytes on disk (names included), without the
-// temporary files of the write path; the caller makes the copy durable
-// (SyncFileSystemOrThrow). A failure is reported titled "FolCopy" once,
-// and the copy goes on with the next entry. Links are passed over.
+// The plain copy of a tree of platform/FileIo (for the backup): its first
+// failure is reported titled "FolCopy", the copy goes on with the next
+// entry, and the windows repaint meanwhile.
 TreeCopy CopyTreePlainly(const QString& source, const QString& destination);
 // True when `path` (existing or not) is `folder` or lies below it, each
 // taken at its real place (links on the way resolved).
@@ -67,11 +60,12 @@ enum class ListedKind {
     Files,        // regular files (links passed over)
     FilesOrLinks, // regular files and links to regular files
 };
-// The names of `folder`'s entries of that kind, sorted by name without
-// regard to case; with `pattern`, only names matching that wildcard ("?"
-// one character, "*" any; letter case ignored). Whatever bytes a name
-// holds it is listed (see platform/DiskNames.h); names that cannot be
-// shown are reported once, naming the folder (ReportNamesNotShown), unless
+// The names of `folder`'s entries of that kind, hidden ones (dot-names)
+// left out, sorted by name without regard to case; with `pattern`, only
+// names matching that wildcard ("?" one character, "*" any; letter case
+// ignored). Whatever bytes a name holds it is listed (see
+// platform/DiskNames.h); names that cannot be shown are reported once,
+// naming the folder (ReportNamesNotShown), unless
 // `report` is false (a look-up of one name, not a list).
 QStringList ListFolderNames(const QString& folder, ListedKind kind, const QString& pattern = QString(),
                             bool report = true);

@@ -482,40 +482,151 @@ void CopyFileOrThrow(const QString& source, const QString& target)
         throw readFailed ? FileSystemError(err, source) : writeError(err, target);
 }
 
-void CopyFilePlainlyOrThrow(const QString& source, const QString& target)
+namespace {
+
+// A descriptor closed on every way out.
+struct Fd {
+    int fd = -1;
+    explicit Fd(int f) : fd(f) {}
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+};
+
+int openFolderAt(int dirFd, const QByteArray& name)
 {
-    using FileIoFaults::Step;
-    struct stat st {};
-    const int in = openSource(source, st);
-    const QByteArray to = nativePath(target);
-    int out = -1;
-    do
-        out = ::open(to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    while (out < 0 && errno == EINTR);
-    if (out < 0) {
-        const int err = errno;
-        ::close(in);
-        throw writeError(err == EEXIST ? EEXIST : err, target);
+    return ::openat(dirFd, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+// A plain copy of a tree, folder by open folder and name by name on disk,
+// so that each step costs what the system's own copy costs.
+struct PlainTree {
+    const std::function<void(const AppError&)>& failed;
+    const std::function<void()>& each;
+    TreeCopy counts;
+
+    // The files and folders below an open folder (links and other kinds
+    // are not copied, and not counted).
+    int countBelow(int dirFd)
+    {
+        int n = 0;
+        for (const DiskEntry& e : ListFolderAt(dirFd, QString(), false).entries) {
+            if (e.link || (e.kind != DiskKind::File && e.kind != DiskKind::Folder))
+                continue;
+            ++n;
+            if (e.kind == DiskKind::Folder) {
+                const Fd sub(openFolderAt(dirFd, e.raw));
+                if (sub.fd >= 0)
+                    n += countBelow(sub.fd);
+            }
+        }
+        return n;
     }
-    bool readFailed = false;
-    int err = 0;
-    if (stepFails(Step::Write, target, source)) {
-        copyBytes(in, out, true, readFailed);
-        readFailed = false;
-        err = ENOSPC;
-    } else if ((err = copyBytes(in, out, false, readFailed)) != 0) {
-        noteLastStep(true);
-    } else {
-        err = keepTimeAndMode(out, st);
+
+    void file(int fromDir, int toDir, const DiskEntry& e, const QString& fromPath, const QString& toPath)
+    {
+        using FileIoFaults::Step;
+        const Fd in(::openat(fromDir, e.raw.constData(), O_RDONLY | O_CLOEXEC));
+        struct stat st {};
+        if (in.fd < 0 || ::fstat(in.fd, &st) != 0)
+            throw FileSystemError(errno, fromPath);
+        Fd out(::openat(toDir, e.raw.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (out.fd < 0)
+            throw writeError(errno, toPath);
+        bool readFailed = false;
+        int err = 0;
+        if (stepFails(Step::Write, toPath, fromPath)) {
+            copyBytes(in.fd, out.fd, true, readFailed);
+            readFailed = false;
+            err = ENOSPC;
+        } else if ((err = copyBytes(in.fd, out.fd, false, readFailed)) != 0) {
+            noteLastStep(true);
+        } else {
+            err = keepTimeAndMode(out.fd, st);
+        }
+        const int closed = ::close(out.fd);
+        out.fd = -1;
+        if (closed != 0 && err == 0)
+            err = errno;
+        if (err != 0) {
+            // No part of a file is left in the set.
+            ::unlinkat(toDir, e.raw.constData(), 0);
+            throw readFailed ? FileSystemError(err, fromPath) : writeError(err, toPath);
+        }
     }
-    if (::close(out) != 0 && err == 0)
-        err = errno;
-    ::close(in);
-    if (err != 0) {
-        // No part of a file is left in the set.
-        ::unlink(to.constData());
-        throw readFailed ? FileSystemError(err, source) : writeError(err, target);
+
+    void folder(int fromDir, int toDir, const QString& fromPath, const QString& toPath)
+    {
+        for (const DiskEntry& e : ListFolderAt(fromDir, fromPath, false).entries) {
+            if (e.link || (e.kind != DiskKind::File && e.kind != DiskKind::Folder))
+                continue;
+            ++counts.entries;
+            const QString from = fromPath + u'/' + e.exact;
+            const QString to = toPath + u'/' + e.exact;
+            if (e.kind == DiskKind::File) {
+                try {
+                    file(fromDir, toDir, e, from, to);
+                    ++counts.copied;
+                } catch (const AppError& error) {
+                    failed(error);
+                }
+                if (each)
+                    each();
+                continue;
+            }
+            const Fd source(openFolderAt(fromDir, e.raw));
+            int err = source.fd < 0 ? errno : 0;
+            if (err == 0 && stepFails(FileIoFaults::Step::Folder, to))
+                err = EIO;
+            else if (err == 0 && ::mkdirat(toDir, e.raw.constData(), 0777) != 0) {
+                err = errno;
+                noteLastStep(true);
+            }
+            const Fd target(err == 0 ? openFolderAt(toDir, e.raw) : -1);
+            if (err == 0 && target.fd < 0)
+                err = errno;
+            if (err != 0) {
+                failed(source.fd < 0 ? FileSystemError(err, from) : FileSystemError(err, to));
+                if (source.fd >= 0)
+                    counts.entries += countBelow(source.fd);
+                continue;
+            }
+            ++counts.copied;
+            folder(source.fd, target.fd, from, to);
+        }
     }
+};
+
+} // namespace
+
+TreeCopy CopyTreePlainly(const QString& source, const QString& destination,
+                         const std::function<void(const AppError&)>& failed, const std::function<void()>& each)
+{
+    PlainTree copy{failed, each, {}};
+    const Fd from(::open(nativePath(source).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (from.fd < 0) {
+        failed(FileSystemError(errno, source));
+        return copy.counts;
+    }
+    try {
+        MakeFolderOrThrow(destination);
+    } catch (const AppError& error) {
+        failed(error);
+        copy.counts.entries = copy.countBelow(from.fd);
+        return copy.counts;
+    }
+    const Fd to(::open(nativePath(destination).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (to.fd < 0) {
+        failed(FileSystemError(errno, destination));
+        copy.counts.entries = copy.countBelow(from.fd);
+        return copy.counts;
+    }
+    copy.folder(from.fd, to.fd, source, destination);
+    return copy.counts;
 }
 
 void SyncFileSystemOrThrow(const QString& folder)

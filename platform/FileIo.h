@@ -15,9 +15,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QFile;
+struct AppError;
 
 // Opens `file` on `path` for reading, or throws the classic error: 76 for a
 // missing folder, 53 for a missing file, 75 for a folder, 70 for a file that
@@ -43,13 +45,23 @@ void WriteFileOrThrow(const QString& path, const QByteArray& bytes);
 // error naming the source (when it cannot be read) or the target.
 void CopyFileOrThrow(const QString& source, const QString& target);
 
-// Copies the file `source` to the new file `target` (an existing entry of
-// that name is 58) plainly, without the temporary file and flush of the
-// write path: for a backup set, which replaces nothing and is made durable
-// as a whole (SyncFileSystemOrThrow). A copy that fails leaves no part of
-// the file behind. Keeps the source's time and mode; errors as the copy
-// above.
-void CopyFilePlainlyOrThrow(const QString& source, const QString& target);
+// What a plain copy of a tree did.
+struct TreeCopy {
+    int entries = 0; // files and folders of the source (links and other kinds not counted)
+    int copied = 0;  // of them, those copied whole
+    int notCopied() const { return entries - copied; }
+};
+// Copies the tree `source` into `destination` (made, with its missing
+// parents) plainly, for a backup set, which replaces nothing and is made
+// durable as a whole (SyncFileSystemOrThrow): each file and folder by its
+// bytes on disk, names included, without the temporary file and flush of
+// the write path. A file keeps its source's time and mode; a copy that
+// fails leaves no part of its file behind. Each failure goes to `failed`
+// (the classic error naming the entry) and the copy goes on; a folder that
+// cannot be made counts with everything below it. `each` runs after every
+// file. Links are passed over.
+TreeCopy CopyTreePlainly(const QString& source, const QString& destination,
+                         const std::function<void(const AppError&)>& failed, const std::function<void()>& each);
 // Brings everything written on the file system of `folder` to the disk;
 // the classic error naming the folder when the disk refuses.
 void SyncFileSystemOrThrow(const QString& folder);

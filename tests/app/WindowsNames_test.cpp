@@ -5,6 +5,7 @@
 // both kinds byte for byte.
 #include "catalog/ModelFiles.h"
 #include "common/BackupSet.h"
+#include "common/FileHelpers.h"
 #include "customers/CustomerGlobals.h"
 #include "customers/CustomerList.h"
 #include "customers/UserData.h"
@@ -257,4 +258,19 @@ TEST_F(WindowsNames, ABackupCopiesEveryNameByteForByteAndIsCompleteOnlyThen)
     EXPECT_FALSE(copied.contains("Bad" + kBad + "/M-" + kBad + ".dat"));
     copied.insert("Bad" + kBad + "/M-" + kBad + ".dat", "bad model");
     EXPECT_EQ(copied, source) << "everything else is in the set";
+}
+
+TEST_F(WindowsNames, AnImportCopiesEveryNameByteForByteAndSeesItsClashes)
+{
+    const QString source = data + QStringLiteral("/MODULE_DATA");
+    const QString target = env.root() + QStringLiteral("/two/MODULE_DATA");
+    MakeFolderOrThrow(env.root() + QStringLiteral("/two"));
+    const bool whole = CopyFolderTree(source, target, ExistingFiles::Refuse);
+    const QStringList shown = boxes();
+    EXPECT_TRUE(shown.isEmpty()) << shown.join(u'\n').toStdString();
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(rawTree(target), rawTree(source));
+    // A second import finds both model files there already, by their bytes.
+    EXPECT_EQ(ImportClashes(source, target).size(), 2);
+    EXPECT_TRUE(ImportClashes(source, target).contains(kMaker + u'/' + kModel));
 }
