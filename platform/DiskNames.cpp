@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -127,6 +128,17 @@ QByteArray DiskPath(const QString& path)
 QByteArray DiskPathAt(int dirFd, const QString& relative)
 {
     return resolve(dirFd, relative);
+}
+
+int TryDiskPathAt(int dirFd, const QString& path, const std::function<int(const QByteArray& raw)>& attempt)
+{
+    if (!std::any_of(path.begin(), path.end(), isExactByte)) {
+        const QByteArray utf8 = path.toUtf8();
+        const int result = attempt(utf8);
+        if (result >= 0 || errno != ENOENT || isAscii(utf8))
+            return result;
+    }
+    return attempt(resolve(dirFd, path));
 }
 
 std::optional<QString> ShownName(const QByteArray& raw)

@@ -22,6 +22,7 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 // The bytes on disk of the path `path`: its UTF-8 form when that exists or
@@ -31,6 +32,12 @@
 QByteArray DiskPath(const QString& path);
 // The same for a path relative to the open folder `dirFd`.
 QByteArray DiskPathAt(int dirFd, const QString& relative);
+
+// Runs `attempt` (a system call giving -1 and errno on failure) with the
+// bytes of `path` on disk: first its UTF-8 form, and only when that names
+// nothing and the path is not ASCII, once more with DiskPathAt's. For calls
+// made by the thousand, so that the common case costs no status call more.
+int TryDiskPathAt(int dirFd, const QString& path, const std::function<int(const QByteArray& raw)>& attempt);
 
 // The shown text of a name's bytes, or nullopt when it decodes in neither
 // form (or would not be taken back to the same bytes).

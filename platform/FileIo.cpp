@@ -140,33 +140,42 @@ int readFailure(const QByteArray& raw)
     return 70;
 }
 
-// Opens the file on disk for reading: the descriptor, or -1 with the
+// Opens the file `path` for reading: the descriptor, or -1 with the
 // classic number in `failure`.
-int openForReading(const QByteArray& raw, int& failure)
+int openForReading(const QString& path, int& failure, qint64* size = nullptr)
 {
-    int fd = -1;
-    do
-        fd = ::open(raw.constData(), O_RDONLY | O_CLOEXEC);
-    while (fd < 0 && errno == EINTR);
+    const int fd = TryDiskPathAt(AT_FDCWD, path, [](const QByteArray& raw) {
+        int f = -1;
+        do
+            f = ::open(raw.constData(), O_RDONLY | O_CLOEXEC);
+        while (f < 0 && errno == EINTR);
+        return f;
+    });
     struct stat st {};
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode))
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode)) {
+        if (size)
+            *size = S_ISREG(st.st_mode) ? qint64(st.st_size) : 0;
         return fd;
+    }
     if (fd >= 0)
         ::close(fd);
-    failure = readFailure(raw);
+    failure = readFailure(nativePath(path));
     return -1;
 }
 
-// Every byte of an open file; nullopt when a read fails. Closes `fd`.
-std::optional<QByteArray> readAllAndClose(int fd)
+// Every byte of an open file (`size` expected); nullopt when a read
+// fails. Closes `fd`.
+std::optional<QByteArray> readAllAndClose(int fd, qint64 size)
 {
+    // Read straight into the result: a file that grew meanwhile is read
+    // whole all the same.
     QByteArray bytes;
-    struct stat st {};
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        bytes.reserve(qsizetype(st.st_size));
-    char buffer[64 * 1024];
+    bytes.resize(qsizetype(size > 0 ? size : 0) + 1);
+    qsizetype have = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (have == bytes.size())
+            bytes.resize(bytes.size() * 2 + 4096);
+        const ssize_t n = ::read(fd, bytes.data() + have, size_t(bytes.size() - have));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -175,9 +184,10 @@ std::optional<QByteArray> readAllAndClose(int fd)
         }
         if (n == 0)
             break;
-        bytes.append(buffer, n);
+        have += n;
     }
     ::close(fd);
+    bytes.resize(have);
     return bytes;
 }
 
@@ -186,7 +196,7 @@ std::optional<QByteArray> readAllAndClose(int fd)
 void OpenForReading(QFile& file, const QString& path)
 {
     int failure = 0;
-    const int fd = openForReading(nativePath(path), failure);
+    const int fd = openForReading(path, failure);
     if (fd < 0)
         throw AppError(failure);
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
@@ -198,19 +208,21 @@ void OpenForReading(QFile& file, const QString& path)
 std::optional<QByteArray> ReadFileBytes(const QString& path)
 {
     int failure = 0;
-    const int fd = openForReading(nativePath(path), failure);
+    qint64 size = 0;
+    const int fd = openForReading(path, failure, &size);
     if (fd < 0)
         return std::nullopt;
-    return readAllAndClose(fd);
+    return readAllAndClose(fd, size);
 }
 
 QByteArray ReadFileOrThrow(const QString& path)
 {
     int failure = 0;
-    const int fd = openForReading(nativePath(path), failure);
+    qint64 size = 0;
+    const int fd = openForReading(path, failure, &size);
     if (fd < 0)
         throw FileError(failure, path);
-    std::optional<QByteArray> data = readAllAndClose(fd);
+    std::optional<QByteArray> data = readAllAndClose(fd, size);
     if (!data)
         throw FileError(57, path);
     return *std::move(data);

@@ -35,14 +35,18 @@ QStringList FolderReader::subfolders(QList<QByteArray>* notShown) const
 bool FolderReader::isFile(const QString& relative) const
 {
     struct stat st;
-    return fd >= 0 && ::fstatat(fd, DiskPathAt(fd, relative).constData(), &st, 0) == 0 && S_ISREG(st.st_mode);
+    return fd >= 0 &&
+           TryDiskPathAt(fd, relative, [&](const QByteArray& raw) { return ::fstatat(fd, raw.constData(), &st, 0); }) ==
+               0 &&
+           S_ISREG(st.st_mode);
 }
 
 std::optional<QByteArray> FolderReader::read(const QString& relative) const
 {
     if (fd < 0)
         return std::nullopt;
-    const int file = ::openat(fd, DiskPathAt(fd, relative).constData(), O_RDONLY | O_CLOEXEC);
+    const int file = TryDiskPathAt(
+        fd, relative, [&](const QByteArray& raw) { return ::openat(fd, raw.constData(), O_RDONLY | O_CLOEXEC); });
     if (file < 0)
         return std::nullopt;
     QByteArray bytes;
