@@ -56,11 +56,14 @@ void MnuBackup_Click()
                 progress->setValue(k);
             });
         }
-        // "Done" only when every working folder there is was copied whole.
+        // "Done" only when every file and folder of the working folders is
+        // in the set; otherwise how many are not.
         if (outcome.complete())
             MsgBox(ui(680), vbOKOnly | vbInformation);
         else
-            MsgBox(ui(925) + QStringLiteral("\r\n\r\n") + target, vbOKOnly | vbExclamation);
+            MsgBox(ui(925) + QStringLiteral("\r\n\r\n") + target + QStringLiteral("\r\n\r\n") + ui(948) +
+                       u' ' + QString::number(outcome.notCopied),
+                   vbOKOnly | vbExclamation);
     } catch (const ProgramEnded&) {
         throw;
     } catch (...) {

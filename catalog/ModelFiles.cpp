@@ -168,11 +168,14 @@ bool nameLess(const QString& a, const QString& b)
     return c != 0 ? c < 0 : a < b;
 }
 
-// The entries of one kind of an open folder, hidden ones left out, sorted
-// as a user sees them.
-QStringList sortedEntries(const FolderReader& folder, bool folders)
+// The entries of one kind of an open folder (`path`), hidden ones left out,
+// sorted as a user sees them; names that cannot be shown are reported once.
+QStringList sortedEntries(const FolderReader& folder, const QString& path, bool folders)
 {
-    QStringList names = folders ? folder.subfolders() : folder.files();
+    FolderListing listing;
+    listing.folder = path;
+    QStringList names = folders ? folder.subfolders(&listing.notShown) : folder.files(&listing.notShown);
+    ReportNamesNotShown(listing);
     names.erase(std::remove_if(names.begin(), names.end(), [](const QString& n) { return n.startsWith(u'.'); }),
                 names.end());
     std::sort(names.begin(), names.end(), nameLess);
@@ -184,9 +187,9 @@ bool isModelFileName(const QString& name)
     return name.endsWith(QLatin1String(".dat"), Qt::CaseInsensitive);
 }
 
-QStringList modelFilesOf(const FolderReader& folder)
+QStringList modelFilesOf(const FolderReader& folder, const QString& path)
 {
-    QStringList files = sortedEntries(folder, false);
+    QStringList files = sortedEntries(folder, path, false);
     files.erase(std::remove_if(files.begin(), files.end(), [](const QString& f) { return !isModelFileName(f); }),
                 files.end());
     return files;
@@ -246,7 +249,7 @@ CatalogLoadResult loadCatalog(int side, std::array<CatalogMakerOf<Model>, Catalo
     result.folderFound = true;
 
     // Makers first, then their models.
-    for (const QString& name : sortedEntries(catalogue, true)) {
+    for (const QString& name : sortedEntries(catalogue, folder, true)) {
         if (!CatalogNameAccepted(name, false)) {
             result.refusedNames << name;
             continue;
@@ -266,7 +269,7 @@ CatalogLoadResult loadCatalog(int side, std::array<CatalogMakerOf<Model>, Catalo
             addProblem(result, 70, makerFolder);
             continue;
         }
-        const QStringList files = modelFilesOf(dir);
+        const QStringList files = modelFilesOf(dir, makerFolder);
         maker.Models.reserve(std::size_t(std::min<qsizetype>(files.size(), Catalog::MaxModels)));
         std::size_t& loaded = used[std::size_t(j)];
         for (const QString& file : files) {
@@ -377,12 +380,12 @@ QString ModelFileOnDisk(int side, const QString& maker, const QString& code)
 
 QStringList ListMakerFolders(const QString& catalogFolder)
 {
-    return sortedEntries(FolderReader(catalogFolder), true);
+    return sortedEntries(FolderReader(catalogFolder), catalogFolder, true);
 }
 
 QStringList ListModelFiles(const QString& makerFolder)
 {
-    return modelFilesOf(FolderReader(makerFolder));
+    return modelFilesOf(FolderReader(makerFolder), makerFolder);
 }
 
 bool IsPortableCatalogName(const QString& name, bool modelCode)

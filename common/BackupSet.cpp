@@ -4,7 +4,6 @@
 #include "platform/FileIo.h"
 
 #include <QDir>
-#include <QDirIterator>
 #include <QFileInfo>
 
 const QStringList& BackupFolderNames()
@@ -51,15 +50,22 @@ BackupOutcome CopyBackupSet(const QString& dataFolder, const QString& target,
         const QString source = dataFolder + u'/' + name;
         // A working folder is made by the first command that needs it: one
         // the data folder does not have yet holds nothing to save.
-        if (FolderCheck(source).isEmpty())
+        if (FolderCheck(source).isEmpty()) {
             ++outcome.missing;
-        else if (FolCopy(source, target + u'/' + name, false))
-            ++outcome.copied;
-        else
-            ++outcome.failed;
+        } else {
+            // A backup set replaces nothing: plain copies, made durable
+            // together below.
+            const TreeCopy copy = CopyTreePlainly(source, target + u'/' + name);
+            outcome.notCopied += copy.notCopied();
+            if (copy.notCopied() == 0)
+                ++outcome.copied;
+            else
+                ++outcome.failed;
+        }
         if (progress)
             progress(++k);
     }
+    SyncFileSystemOrThrow(target);
     return outcome;
 }
 
@@ -74,20 +80,28 @@ bool ImportOntoItself(const QString& source, const QString& target)
     return PathIsInside(target, source) || PathIsInside(source, target);
 }
 
+namespace {
+
+void findClashes(const QString& source, const QString& target, const QString& prefix, QStringList& clashes)
+{
+    for (const DiskEntry& e : ListFolder(source, false).entries) {
+        // Links are passed over as the copy passes them over.
+        if (e.link)
+            continue;
+        const QString relative = prefix + e.name; // as shown
+        if (e.kind == DiskKind::Folder)
+            findClashes(source + u'/' + e.exact, target + u'/' + e.exact, relative + u'/', clashes);
+        else if (e.kind == DiskKind::File && KindOf(target + u'/' + e.exact, false) != DiskKind::Missing)
+            clashes << relative;
+    }
+}
+
+} // namespace
+
 QStringList ImportClashes(const QString& source, const QString& target)
 {
     QStringList clashes;
-    const QString root = QDir::cleanPath(source);
-    // Links are passed over as the copy passes them over.
-    QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
-                    QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        const QString relative = path.mid(root.size() + 1);
-        const QFileInfo there(target + u'/' + relative);
-        if (there.exists() || there.isSymLink())
-            clashes << relative;
-    }
+    findClashes(QDir::cleanPath(source), target, QString(), clashes);
     clashes.sort(Qt::CaseInsensitive);
     return clashes;
 }

@@ -22,16 +22,20 @@ QString BackupTarget(const QString& chosen, const QDateTime& when);
 bool BackupTargetRefused(const QString& chosen, const QString& dataFolder);
 
 struct BackupOutcome {
-    int copied = 0;  // working folders copied whole
-    int missing = 0; // working folders the data folder does not have
-    int failed = 0;  // copies that stopped (reported by the copy)
-    bool complete() const { return failed == 0; }
+    int copied = 0;    // working folders copied whole
+    int missing = 0;   // working folders the data folder does not have
+    int failed = 0;    // working folders whose copy failed somewhere (reported by the copy)
+    int notCopied = 0; // files and folders of the working folders not in the set
+    bool complete() const { return failed == 0 && notCopied == 0; }
 };
 // Creates `target` and copies the data folder's working folders into it,
-// calling `progress` with 0 once the target is made and with 1 to 4 after
-// each folder. A missing working folder is
-// passed over; a copy that fails is reported by the copy and the next
-// folder follows. Throws the classic error when `target` cannot be created.
+// every file and folder byte for byte (names included, whatever bytes they
+// hold; links passed over), calling `progress` with 0 once the target is
+// made and with 1 to 4 after each folder. A missing working folder is
+// passed over; a copy that fails is reported by the copy (once per
+// folder), and the copy goes on. The set is brought to the disk with one
+// sync at the end. Throws the classic error when `target` cannot be
+// created or the sync fails.
 BackupOutcome CopyBackupSet(const QString& dataFolder, const QString& target,
                             const std::function<void(int)>& progress = {});
 

@@ -14,8 +14,15 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include <cerrno>
+#include <QCoreApplication>
+#include <QThread>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -47,31 +54,45 @@ void checkName(const QString& path)
 // bit here; it is read from the mode so that it holds for root as well.
 bool isReadOnly(const QString& path)
 {
-    return !(QFile::permissions(path) & QFileDevice::WriteOwner);
+    struct stat st;
+    return ::stat(DiskPath(path).constData(), &st) == 0 && !(st.st_mode & S_IWUSR);
 }
 
-const QDir::Filters kAllEntries = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+bool nameLess(const QString& a, const QString& b)
+{
+    const int c = QString::compare(a, b, Qt::CaseInsensitive);
+    return c != 0 ? c < 0 : a < b;
+}
+
+// Every entry of `folder`, shown or not, in the order a user sees them.
+QList<DiskEntry> sortedEntries(const QString& folder, bool withTargets = false)
+{
+    QList<DiskEntry> entries = ListFolder(folder, withTargets).entries;
+    std::sort(entries.begin(), entries.end(),
+              [](const DiskEntry& a, const DiskEntry& b) { return nameLess(a.name, b.name); });
+    return entries;
+}
 
 void removeTree(const QString& folder)
 {
-    QDir dir(folder);
-    const QFileInfoList entries = dir.entryInfoList(kAllEntries, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& e : entries) {
-        const QString p = e.absoluteFilePath();
-        if (e.isSymLink()) {
+    // Every entry goes, whatever bytes its name holds.
+    for (const DiskEntry& e : sortedEntries(folder)) {
+        const QString p = folder + u'/' + e.exact;
+        const QByteArray raw = DiskPath(p);
+        if (e.link) {
             // A link is removed as a link; what it points to stays untouched.
-            if (::unlink(QFile::encodeName(p).constData()) != 0)
+            if (::unlink(raw.constData()) != 0)
                 throw FileSystemError(errno, p);
-        } else if (e.isDir()) {
+        } else if (e.kind == DiskKind::Folder) {
             removeTree(p);
         } else {
             if (isReadOnly(p))
                 throw FileError(70, p);
-            if (::unlink(QFile::encodeName(p).constData()) != 0)
+            if (::unlink(raw.constData()) != 0)
                 throw FileSystemError(errno, p);
         }
     }
-    if (::rmdir(QFile::encodeName(folder).constData()) != 0)
+    if (::rmdir(DiskPath(folder).constData()) != 0)
         throw FileSystemError(errno, folder);
 }
 
@@ -79,11 +100,11 @@ void removeTree(const QString& folder)
 // already in the destination.
 void copyFile(const QString& src, const QString& dst, ExistingFiles mode)
 {
-    QFileInfo target(dst);
-    if (target.exists() || target.isSymLink()) {
+    const DiskKind target = KindOf(dst, false);
+    if (target != DiskKind::Missing) {
         if (mode == ExistingFiles::Keep)
             return;
-        if (mode == ExistingFiles::Refuse || target.isDir())
+        if (mode == ExistingFiles::Refuse || KindOf(dst) == DiskKind::Folder)
             throw FileError(58, dst);
         if (isReadOnly(dst))
             throw FileError(70, dst);
@@ -96,33 +117,42 @@ void copyFile(const QString& src, const QString& dst, ExistingFiles mode)
 void copyTree(const QString& src, const QString& dst, ExistingFiles mode, const CopyPassOver& passOver,
               const QString& relative)
 {
-    QFileInfo d(dst);
-    if (d.exists() && !d.isDir())
+    const DiskKind d = KindOf(dst);
+    if (d != DiskKind::Missing && d != DiskKind::Folder)
         throw FileError(58, dst);
-    if (!d.exists())
+    if (d == DiskKind::Missing)
         MakeFolderOrThrow(dst);
-    const QFileInfoList entries = QDir(src).entryInfoList(kAllEntries, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& e : entries) {
+    // By the names' exact texts, so that every name is copied byte for byte.
+    for (const DiskEntry& e : sortedEntries(src)) {
         // A link is never followed, to a folder (it may loop) or to a file
         // (it may lie anywhere): only what the tree itself holds is copied.
-        if (e.isSymLink())
+        if (e.link)
             continue;
-        const QString below = relative.isEmpty() ? e.fileName() : relative + u'/' + e.fileName();
-        if (passOver && passOver(below, e.isDir()))
+        const QString below = relative.isEmpty() ? e.name : relative + u'/' + e.name;
+        if (passOver && passOver(below, e.kind == DiskKind::Folder))
             continue;
-        const QString to = dst + u'/' + e.fileName();
-        if (e.isDir()) {
+        const QString from = src + u'/' + e.exact;
+        const QString to = dst + u'/' + e.exact;
+        if (e.kind == DiskKind::Folder) {
             // Nor is a linked folder inside the destination written through.
-            if (QFileInfo(to).isSymLink())
+            if (IsLink(to))
                 throw FileError(58, to);
-            copyTree(e.absoluteFilePath(), to, mode, passOver, below);
-        } else if (e.isFile()) {
-            copyFile(e.absoluteFilePath(), to, mode);
+            copyTree(from, to, mode, passOver, below);
+        } else if (e.kind == DiskKind::File) {
+            copyFile(from, to, mode);
             // A large tree takes a while: the windows repaint meanwhile
             // when the copy is long work (a backup, an import).
             LongWork::Pump();
         }
     }
+}
+
+bool isRoot(const QString& path)
+{
+    char* real = ::realpath(DiskPath(path).constData(), nullptr);
+    const bool root = real && std::strcmp(real, "/") == 0;
+    ::free(real);
+    return root;
 }
 
 QString two(int v)
@@ -166,10 +196,10 @@ QString FileCheck(const QString& path)
         if (tooLongOrEmpty(path))
             return QString();
         checkName(path);
-        QFileInfo fi(path);
+        const QString name = QFileInfo(path).fileName();
         // Hidden files are dot-files here; like a missing file they give no name.
-        if (fi.isFile() && !fi.fileName().startsWith(u'.'))
-            result = fi.fileName();
+        if (!name.startsWith(u'.') && KindOf(path) == DiskKind::File)
+            result = name;
     } catch (const AppError& e) {
         if (e.number != 52)
             ShowErrorReport(QStringLiteral("FileCheck"), e);
@@ -188,8 +218,7 @@ QString FolderCheck(const QString& path)
         QString p = path;
         if (!p.endsWith(u'/'))
             p += u'/';
-        QFileInfo fi(p);
-        if (fi.isDir()) {
+        if (KindOf(p) == DiskKind::Folder) {
             const QString clean = QDir::cleanPath(p);
             result = QFileInfo(clean).fileName();
             if (result.isEmpty())
@@ -218,12 +247,11 @@ int DlFol(const QString& path)
     try {
         checkName(path);
         const QString p = chopOneSlash(path);
-        QFileInfo fi(p);
         // An emptied path would name the root; never delete that, however the
         // path is written ("//", "/tmp/..", ...).
         if (p.isEmpty())
             throw AppError(76);
-        if (!fi.isDir() || fi.isSymLink() || fi.canonicalFilePath() == u"/")
+        if (KindOf(p) != DiskKind::Folder || IsLink(p) || isRoot(p))
             throw FileError(76, p);
         removeTree(p);
         return 0;
@@ -257,20 +285,111 @@ bool CopyFolderTree(const QString& source, const QString& destination, ExistingF
         checkName(destination);
         const QString src = chopOneSlash(source);
         const QString dst = chopOneSlash(destination);
-        QFileInfo s(src);
         if (src.isEmpty() || dst.isEmpty())
             throw AppError(76);
-        if (!s.isDir())
+        if (KindOf(src) != DiskKind::Folder)
             throw FileError(76, src);
         // Copying a folder into itself would never end. The destination is
         // compared by its real place, so that a link on its way is seen.
         if (PathIsInside(dst, src))
             throw AppError(5);
         const QString parent = QFileInfo(dst).absolutePath();
-        if (!QFileInfo(parent).isDir())
+        if (KindOf(parent) != DiskKind::Folder)
             throw FileError(76, parent);
         copyTree(src, dst, mode, passOver, QString());
     });
+}
+
+TreeCopy CopyTreePlainly(const QString& source, const QString& destination)
+{
+    // The first failure is reported; the copy goes on, and counts the rest.
+    bool reported = false;
+    return CopyTreePlainly(
+        source, destination,
+        [&](const AppError& e) {
+            if (!reported)
+                ShowErrorReport(QStringLiteral("FolCopy"), e);
+            reported = true;
+        },
+        [] { LongWork::Pump(); });
+}
+
+bool WildcardMatch(const QString& name, const QString& pattern)
+{
+    // The width of the character at `i` (a surrogate pair is one character).
+    const auto width = [](const QString& s, qsizetype i) {
+        return i + 1 < s.size() && s[i].isHighSurrogate() && s[i + 1].isLowSurrogate() ? 2 : 1;
+    };
+    const auto same = [&](qsizetype n, qsizetype p) {
+        const qsizetype w = width(name, n);
+        return w == width(pattern, p) &&
+               QStringView(name).mid(n, w).compare(QStringView(pattern).mid(p, w), Qt::CaseInsensitive) == 0;
+    };
+    // One point to come back to after a "*" is enough.
+    qsizetype n = 0, p = 0, starP = -1, starN = 0;
+    while (n < name.size()) {
+        if (p < pattern.size() && pattern[p] != u'*' && (pattern[p] == u'?' || same(n, p))) {
+            const bool any = pattern[p] == u'?';
+            p += any ? 1 : width(pattern, p);
+            n += width(name, n);
+        } else if (p < pattern.size() && pattern[p] == u'*') {
+            starP = p++;
+            starN = n;
+        } else if (starP >= 0) {
+            p = starP + 1;
+            starN += width(name, starN);
+            n = starN;
+        } else {
+            return false;
+        }
+    }
+    while (p < pattern.size() && pattern[p] == u'*')
+        ++p;
+    return p == pattern.size();
+}
+
+QStringList ListFolderNames(const QString& folder, ListedKind kind, const QString& pattern, bool report)
+{
+    const FolderListing listing = ListFolder(folder, kind == ListedKind::FilesOrLinks);
+    QStringList names;
+    for (const DiskEntry& e : listing.entries) {
+        // Hidden entries (dot-names) are in no list.
+        if (!e.shown || e.name.startsWith(u'.'))
+            continue;
+        bool wanted = false;
+        switch (kind) {
+        case ListedKind::Folders: wanted = !e.link && e.kind == DiskKind::Folder; break;
+        case ListedKind::Files: wanted = !e.link && e.kind == DiskKind::File; break;
+        case ListedKind::FilesOrLinks: wanted = e.isFile(); break;
+        }
+        if (wanted && (pattern.isEmpty() || WildcardMatch(e.name, pattern)))
+            names << e.name;
+    }
+    std::sort(names.begin(), names.end(), nameLess);
+    if (report)
+        ReportNamesNotShown(listing);
+    return names;
+}
+
+void ReportNamesNotShown(const FolderListing& listing)
+{
+    if (listing.notShown.isEmpty())
+        return;
+    // A long list is cut: the folder is named, the user looks there.
+    constexpr qsizetype kNamesShown = 20;
+    QStringList names;
+    for (qsizetype i = 0; i < listing.notShown.size() && i < kNamesShown; ++i)
+        names << EscapedName(listing.notShown.at(i));
+    if (listing.notShown.size() > kNamesShown)
+        names << QStringLiteral("...");
+    const QString text = Global::UiText.value(947) + QStringLiteral("\r\n\r\n") + listing.folder +
+                         QStringLiteral("\r\n\r\n") + names.join(QStringLiteral("\r\n"));
+    const auto show = [text] { MsgBox(text, vbOKOnly | vbExclamation); };
+    QCoreApplication* app = QCoreApplication::instance();
+    if (app && QThread::currentThread() != app->thread())
+        QMetaObject::invokeMethod(app, show, Qt::QueuedConnection);
+    else
+        show();
 }
 
 std::int32_t GetFileLine(const QString& path)
@@ -314,7 +433,10 @@ QString GetFileStamp(const QString& path)
 
 int FileCount(const QString& folder)
 {
-    return int(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System).size());
+    // Every entry that is no folder, whatever bytes its name holds.
+    const QList<DiskEntry> entries = ListFolder(folder).entries;
+    return int(std::count_if(entries.begin(), entries.end(),
+                             [](const DiskEntry& e) { return e.target != DiskKind::Folder; }));
 }
 
 bool SubFolderExists(const QString& folder, const QString& name)

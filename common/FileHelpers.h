@@ -2,7 +2,11 @@
 // File and folder helpers every subsystem uses. They take full paths, keep
 // nothing open between calls and report their own failures, so that callers
 // only look at the result.
+#include "platform/DiskNames.h"
+#include "platform/FileIo.h"
+
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -26,7 +30,8 @@ enum class ExistingFiles {
 // Copies a folder tree into `destination` (created or merged into); an
 // existing file is replaced only with `overwrite`, else the copy stops with
 // the report titled "FolCopy". Links inside the tree are never followed.
-// True when the whole tree was copied.
+// Names are copied byte for byte, whatever they hold. True when the whole
+// tree was copied.
 bool FolCopy(const QString& source, const QString& destination, bool overwrite);
 // An entry of a copied tree by its path below the source ("/" between
 // names) and whether it is a folder; true when the copy passes it over
@@ -36,6 +41,10 @@ using CopyPassOver = std::function<bool(const QString& relative, bool folder)>;
 // entries not to copy.
 bool CopyFolderTree(const QString& source, const QString& destination, ExistingFiles mode,
                     const CopyPassOver& passOver = {});
+// The plain copy of a tree of platform/FileIo (for the backup): its first
+// failure is reported titled "FolCopy", the copy goes on with the next
+// entry, and the windows repaint meanwhile.
+TreeCopy CopyTreePlainly(const QString& source, const QString& destination);
 // True when `path` (existing or not) is `folder` or lies below it, each
 // taken at its real place (links on the way resolved).
 bool PathIsInside(const QString& path, const QString& folder);
@@ -51,3 +60,26 @@ int FileCount(const QString& folder);
 // True when `folder` has a direct subfolder named `name` (any letter case).
 // A missing folder throws AppError to the caller.
 bool SubFolderExists(const QString& folder, const QString& name);
+
+// What a folder listing keeps.
+enum class ListedKind {
+    Folders,      // real folders (links to folders passed over)
+    Files,        // regular files (links passed over)
+    FilesOrLinks, // regular files and links to regular files
+};
+// The names of `folder`'s entries of that kind, hidden ones (dot-names)
+// left out, sorted by name without regard to case; with `pattern`, only
+// names matching that wildcard ("?" one character, "*" any; letter case
+// ignored). Whatever bytes a name holds it is listed (see
+// platform/DiskNames.h); names that cannot be shown are reported once,
+// naming the folder (ReportNamesNotShown), unless
+// `report` is false (a look-up of one name, not a list).
+QStringList ListFolderNames(const QString& folder, ListedKind kind, const QString& pattern = QString(),
+                            bool report = true);
+// True when `name` matches the wildcard `pattern` ("?" exactly one
+// character, "*" any run; letter case ignored).
+bool WildcardMatch(const QString& name, const QString& pattern);
+// Tells the user once that names of `listing.folder` cannot be shown and
+// are left out, naming them; nothing when every name could be shown. Safe
+// from any thread (the box is shown on the main thread).
+void ReportNamesNotShown(const FolderListing& listing);

@@ -393,8 +393,8 @@ void TakeBackShownCustomer()
 void MoveCustomerFolder(const QString& from, const QString& to)
 {
     namespace fs = std::filesystem;
-    const fs::path source = QFile::encodeName(from).toStdString();
-    const fs::path target = QFile::encodeName(to).toStdString();
+    const fs::path source = DiskPath(from).toStdString();
+    const fs::path target = DiskPath(to).toStdString();
     std::error_code ec;
     if (!fs::is_directory(fs::symlink_status(source, ec)))
         throw AppError(76, AppError::standardText(76) + QStringLiteral(": ") + from);

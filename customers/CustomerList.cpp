@@ -1,6 +1,7 @@
 #include "customers/CustomerList.h"
 
 #include "common/AppGlobals.h"
+#include "common/FileHelpers.h"
 #include "customers/CustomerGlobals.h"
 #include "customers/CustomerTab.h"
 #include "customers/TabControls.h"
@@ -64,7 +65,7 @@ CustomerScan ScanCustomerFolders(const QString& userDataFolder)
 {
     CustomerScan scan;
     const FolderReader users(userDataFolder);
-    QStringList folders = users.subfolders();
+    QStringList folders = users.subfolders(&scan.namesNotShown);
     // The order a user sees: names without regard to case.
     std::sort(folders.begin(), folders.end(), [](const QString& a, const QString& b) {
         const int c = QString::compare(a, b, Qt::CaseInsensitive);
@@ -135,6 +136,7 @@ std::vector<int> ListOrder(const std::vector<UserListItem>& items, int column, i
 void UserListIni(bool visible)
 {
     std::optional<AppError> failure;
+    FolderListing notShown;
     Guarded(QStringLiteral("UserListIni"), [&] {
         UserDataClearLock();
         FlexGrid* grid = CustomerUi::UserGrid();
@@ -154,8 +156,11 @@ void UserListIni(bool visible)
         for (int k = 0; k < ListColumns; ++k)
             grid->setColAlignment(k, FlexGrid::flexAlignLeftCenter);
 
-        CustomerScan scan = ScanCustomerFolders(Global::DataFolder + QStringLiteral("/USER_DATA"));
+        const QString userData = Global::DataFolder + QStringLiteral("/USER_DATA");
+        CustomerScan scan = ScanCustomerFolders(userData);
         failure = scan.firstError;
+        notShown.folder = userData;
+        notShown.notShown = scan.namesNotShown;
         const int count = int(scan.items.size());
         for (int i = 0; i < count; ++i)
             Global::UserListItems[std::size_t(i)] = scan.items[std::size_t(i)];
@@ -189,6 +194,7 @@ void UserListIni(bool visible)
     // usable whatever one folder holds.
     if (failure)
         ShowErrorReport(QStringLiteral("UserListIni"), *failure);
+    ReportNamesNotShown(notShown);
 }
 
 int MfgUserList_Compare(int row1, int row2)

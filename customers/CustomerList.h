@@ -8,6 +8,8 @@
 #include "customers/CustomerRecords.h"
 #include "platform/AppError.h"
 
+#include <QByteArray>
+#include <QList>
 #include <QString>
 
 #include <optional>
@@ -31,6 +33,9 @@ struct CustomerScan {
     // missing lines empty; a file that cannot be read: 70); the customers
     // found are listed either way.
     std::optional<AppError> firstError;
+    // The names in the folder that cannot be shown (as on disk), reported
+    // once the list is shown.
+    QList<QByteArray> namesNotShown;
 };
 
 // Lists the customer folders of `userDataFolder`: every real folder (no

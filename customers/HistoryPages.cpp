@@ -20,6 +20,7 @@
 #include <QRadioButton>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -176,8 +177,9 @@ void RenumberHistoryFolders(const QString& folder, const QString& documentsName)
         QString name;
     };
     std::vector<Kept> kept;
-    const QStringList names =
-        QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks, QDir::Name | QDir::IgnoreCase);
+    // Every history, whatever bytes its name holds (names that cannot be
+    // shown were reported when the customer was read).
+    const QStringList names = ListFolderNames(folder, ListedKind::Folders, QString(), false);
     for (const QString& name : names) {
         if (name == documentsName)
             continue;
@@ -188,11 +190,11 @@ void RenumberHistoryFolders(const QString& folder, const QString& documentsName)
     }
     std::stable_sort(kept.begin(), kept.end(), [](const Kept& a, const Kept& b) { return a.number < b.number; });
 
-    QDir dir(folder);
     auto rename = [&](const QString& from, const QString& to) {
-        if (!dir.rename(from, to))
+        if (::rename(DiskPath(folder + u'/' + from).constData(), DiskPath(folder + u'/' + to).constData()) != 0)
             throw AppError(75, AppError::standardText(75) + QStringLiteral(": ") + folder + u'/' + from);
     };
+    const auto taken = [&](const QString& name) { return KindOf(folder + u'/' + name, false) != DiskKind::Missing; };
     struct Parked {
         QString temporary, target;
     };
@@ -203,20 +205,20 @@ void RenumberHistoryFolders(const QString& folder, const QString& documentsName)
             continue;
         const QString rest = kept[i].name.mid(kept[i].name.indexOf(u'_') + 1);
         const QString target = QString::number(position) + u'_' + rest;
-        if (!QFileInfo::exists(folder + u'/' + target)) {
+        if (!taken(target)) {
             rename(kept[i].name, target);
             continue;
         }
         // The target is still taken (two folders of one number): the folder
         // waits under a name no history has until the others have moved.
         QString temporary;
-        for (int n = 0; temporary.isEmpty() || QFileInfo::exists(folder + u'/' + temporary); ++n)
+        for (int n = 0; temporary.isEmpty() || taken(temporary); ++n)
             temporary = QStringLiteral("~renumber-%1-%2").arg(position).arg(n);
         rename(kept[i].name, temporary);
         parked.push_back({temporary, target});
     }
     for (const Parked& p : parked) {
-        if (QFileInfo::exists(folder + u'/' + p.target))
+        if (taken(p.target))
             throw AppError(58, AppError::standardText(58) + QStringLiteral(": ") + folder + u'/' + p.target);
         rename(p.temporary, p.target);
     }

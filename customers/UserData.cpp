@@ -62,28 +62,23 @@ class LineCursor {
 // missing and then written over.
 bool IsDataFile(const QString& path)
 {
-    return QFileInfo(path).isFile();
+    return KindOf(path) == DiskKind::File;
 }
 
 // A real folder (no link to somewhere else).
 bool IsPlainFolder(const QString& path)
 {
-    const QFileInfo info(path);
-    return info.isDir() && !info.isSymLink();
+    return KindOf(path, false) == DiskKind::Folder;
 }
 
 // The sub-folders of `folder` whose names hold "_", sorted by name without
 // regard to case (the order a user sees). Links are not followed.
 QStringList ListUnderscoreFolders(const QString& folder)
 {
-    QStringList names = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
+    QStringList names = ListFolderNames(folder, ListedKind::Folders);
     names.erase(
         std::remove_if(names.begin(), names.end(), [](const QString& n) { return !n.contains(u'_'); }),
         names.end());
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = QString::compare(a, b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
     return names;
 }
 
@@ -373,7 +368,7 @@ QString NamedFolderIn(const QString& parent, const QStringList& names, const QSt
 {
     const QString base = WithoutClosingSlash(parent) + u'/';
     for (const QString& name : names)
-        if (QFileInfo(base + name).isDir())
+        if (KindOf(base + name) == DiskKind::Folder)
             return base + name;
     return IsSafeNamePart(newName) ? base + newName : QString();
 }
@@ -699,7 +694,7 @@ bool UserDataSave(const QString& key, bool keepPictureData)
 
         // One named in another language serves as well: no second one.
         const QString documents = NamedFolderIn(c, DocumentsFolderNames(), DocumentsFolderName());
-        if (!documents.isEmpty() && !QFileInfo(documents).isDir()) {
+        if (!documents.isEmpty() && KindOf(documents) != DiskKind::Folder) {
             MakeFolderOrThrow(documents);
             const QString marker = DocumentsMarkerName();
             if (IsSafeNamePart(marker))

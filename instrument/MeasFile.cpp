@@ -4,6 +4,7 @@
 #include "common/TextHelpers.h"
 #include "platform/AnsiCodec.h"
 #include "platform/AppError.h"
+#include "platform/DiskNames.h"
 #include "platform/FileIo.h"
 #include "platform/NumText.h"
 
@@ -386,7 +387,7 @@ QString WriteMeasFileBytesAs(const QString& folder, const QString& name, const Q
     QString dir = folder;
     while (dir.size() > 1 && dir.endsWith(u'/'))
         dir.chop(1);
-    if (dir.isEmpty() || !QFileInfo(dir).isDir())
+    if (dir.isEmpty() || KindOf(dir) != DiskKind::Folder)
         throw AppError(76);
     const QString path = dir + u'/' + name;
     if (!WriteFileAtomic(path, bytes))
@@ -429,7 +430,7 @@ MeasRecord ReadMeasFile(const QString& path, MeasFileVariant variant, MeasFileIn
 {
     const std::optional<QByteArray> bytes = ReadFileBytes(path);
     if (!bytes)
-        throw AppError(QFileInfo::exists(path) ? 70 : 53);
+        throw AppError(KindOf(path, false) != DiskKind::Missing ? 70 : 53);
     return ReadMeasFileBytes(*bytes, variant, info);
 }
 

@@ -11,6 +11,7 @@
 #include "measview/TabRules.h"
 #include "platform/AppError.h"
 #include "platform/Dialogs.h"
+#include "platform/DiskNames.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -178,7 +179,7 @@ void CmbCodeName_Click(int index)
         if (!UserDataRead(key)) {
             EmptyCustomerPage(k);
             // Other failures have shown their own report.
-            if (!IsSafeNamePart(key) || !QFileInfo(UserDataFolder(key) + QStringLiteral("/UserData.csv")).isFile())
+            if (!IsSafeNamePart(key) || KindOf(UserDataFolder(key) + QStringLiteral("/UserData.csv")) != DiskKind::File)
                 MsgBox(Global::UiText.value(UiCustomerFileMissing), vbOKOnly | vbExclamation);
             return;
         }

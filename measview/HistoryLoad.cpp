@@ -32,16 +32,10 @@ QString FindHistoryFolder(const QString& customerFolder, const QString& historyN
 {
     if (historyName.isEmpty() || customerFolder.isEmpty())
         return QString();
-    const QDir dir(customerFolder);
-    QStringList names = dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks);
-    std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) {
-        const int c = QString::compare(a, b, Qt::CaseInsensitive);
-        return c != 0 ? c < 0 : a < b;
-    });
-    for (const QString& name : names) {
+    for (const QString& name : ListFolderNames(customerFolder, ListedKind::Folders, QString(), false)) {
         const qsizetype cut = name.indexOf(u'_');
         if (cut >= 0 && name.mid(cut + 1) == historyName)
-            return dir.filePath(name);
+            return customerFolder + u'/' + name;
     }
     return QString();
 }
@@ -50,13 +44,9 @@ QStringList HistoryMeasFiles(const QString& historyFolder)
 {
     if (historyFolder.isEmpty())
         return {};
-    const QDir dir(historyFolder);
-    // The names alone (entryList would make a QFileInfo of each first).
-    QStringList names;
-    for (QDirIterator it(historyFolder, {MeasFilePattern}, QDir::Files); it.hasNext();) {
-        it.next();
-        names << it.fileName();
-    }
+    // Regular files only (links to them too): a device, a pipe or a folder
+    // named like a measurement file might never end reading.
+    QStringList names = ListFolderNames(historyFolder, ListedKind::FilesOrLinks, MeasFilePattern);
     // Of a folder with more files, the first 800 in name order.
     if (!names.isEmpty())
         QuickSortStrings(names, 0, int(names.size()) - 1);
@@ -65,7 +55,7 @@ QStringList HistoryMeasFiles(const QString& historyFolder)
     QStringList paths;
     paths.reserve(names.size());
     for (const QString& name : names)
-        paths << dir.filePath(name);
+        paths << historyFolder + u'/' + name;
     return paths;
 }
 

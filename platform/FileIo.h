@@ -1,5 +1,7 @@
 #pragma once
-// Whole-file reads and the one write path of the program. Every data file
+// Whole-file reads and the one write path of the program. Paths are taken
+// to the names on disk by DiskPath (platform/DiskNames.h), so that names
+// written on Windows in code page 932 are read and written as they are. Every data file
 // is written through WriteFileAtomic (or its throwing and copying forms): a
 // temporary file beside the target gets every byte, the bytes are flushed
 // into it (a full disk or a file-size limit shows only then), and only then
@@ -13,9 +15,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 class QFile;
+struct AppError;
 
 // Opens `file` on `path` for reading, or throws the classic error: 76 for a
 // missing folder, 53 for a missing file, 75 for a folder, 70 for a file that
@@ -40,6 +44,27 @@ void WriteFileOrThrow(const QString& path, const QByteArray& bytes);
 // the copy keeps the source's last-write time and mode. Throws the classic
 // error naming the source (when it cannot be read) or the target.
 void CopyFileOrThrow(const QString& source, const QString& target);
+
+// What a plain copy of a tree did.
+struct TreeCopy {
+    int entries = 0; // files and folders of the source (links and other kinds not counted)
+    int copied = 0;  // of them, those copied whole
+    int notCopied() const { return entries - copied; }
+};
+// Copies the tree `source` into `destination` (made, with its missing
+// parents) plainly, for a backup set, which replaces nothing and is made
+// durable as a whole (SyncFileSystemOrThrow): each file and folder by its
+// bytes on disk, names included, without the temporary file and flush of
+// the write path. A file keeps its source's time and mode; a copy that
+// fails leaves no part of its file behind. Each failure goes to `failed`
+// (the classic error naming the entry) and the copy goes on; a folder that
+// cannot be made counts with everything below it. `each` runs after every
+// file. Links are passed over.
+TreeCopy CopyTreePlainly(const QString& source, const QString& destination,
+                         const std::function<void(const AppError&)>& failed, const std::function<void()>& each);
+// Brings everything written on the file system of `folder` to the disk;
+// the classic error naming the folder when the disk refuses.
+void SyncFileSystemOrThrow(const QString& folder);
 
 // Creates the folder `path` with every missing parent (an existing folder
 // is no error). Throws the classic error naming the folder that could not
@@ -66,7 +91,9 @@ bool SameFile(const QString& a, const QString& b);
 // every call from the last Reset on: each write (or copy) takes three
 // steps, the write of the bytes, their flush into the file and the rename
 // over the target; each folder made takes one step, and so does each rename of a
-// file or folder and each file removed. A failing step fails as the system would (the write
+// file or folder and each file removed. A plain copy takes one step, its
+// write (logged with its source as `other`), and a sync of the file system
+// one flush step. A failing step fails as the system would (the write
 // stops half-way; a full disk for the write and the flush, an I/O error for
 // the others).
 namespace FileIoFaults {
@@ -74,7 +101,7 @@ enum class Step { Write, Flush, Rename, Folder, Move, Remove };
 struct StepRecord {
     Step step;
     QString path;     // the file written, the folder made, the entry renamed
-    QString other;    // Move: the new path; a copy's Rename: its source
+    QString other;    // Move: the new path; a copy's Rename and a plain copy's Write: its source
     QByteArray bytes; // Rename of a WriteFileAtomic: the bytes committed
     bool failed = false;
 };

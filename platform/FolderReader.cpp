@@ -1,17 +1,16 @@
 #include "platform/FolderReader.h"
 
-#include <QFile>
+#include "platform/DiskNames.h"
 
 #include <cerrno>
 #include <limits>
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 FolderReader::FolderReader(const QString& folder)
 {
-    fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    fd = ::open(DiskPath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
 FolderReader::~FolderReader()
@@ -20,53 +19,38 @@ FolderReader::~FolderReader()
         ::close(fd);
 }
 
-QStringList FolderReader::subfolders() const
+QStringList FolderReader::subfolders(QList<QByteArray>* notShown) const
 {
-    return entries(true);
+    return entries(true, notShown);
 }
 
-QStringList FolderReader::files() const
+QStringList FolderReader::files(QList<QByteArray>* notShown) const
 {
-    return entries(false);
+    return entries(false, notShown);
 }
 
-QStringList FolderReader::entries(bool folders) const
+QStringList FolderReader::entries(bool folders, QList<QByteArray>* notShown) const
 {
     QStringList names;
     if (fd < 0)
         return names;
-    const int listing = ::dup(fd);
-    if (listing < 0)
-        return names;
-    DIR* dir = ::fdopendir(listing);
-    if (!dir) {
-        ::close(listing);
-        return names;
-    }
-    ::rewinddir(dir);
-    const unsigned char wanted = folders ? DT_DIR : DT_REG;
-    while (const dirent* e = ::readdir(dir)) {
-        const char* name = e->d_name;
-        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-            continue;
-        bool match = e->d_type == wanted;
-        if (e->d_type == DT_UNKNOWN) {
-            // File systems that do not give the type in the listing.
-            struct stat st;
-            match = ::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 &&
-                    (folders ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode));
-        }
-        if (match)
-            names << QFile::decodeName(name);
-    }
-    ::closedir(dir);
+    const FolderListing listing = ListFolderAt(fd, QString(), false);
+    const DiskKind wanted = folders ? DiskKind::Folder : DiskKind::File;
+    for (const DiskEntry& e : listing.entries)
+        if (e.shown && e.kind == wanted)
+            names << e.name;
+    if (notShown)
+        *notShown = listing.notShown;
     return names;
 }
 
 bool FolderReader::isFile(const QString& relative) const
 {
     struct stat st;
-    return fd >= 0 && ::fstatat(fd, QFile::encodeName(relative).constData(), &st, 0) == 0 && S_ISREG(st.st_mode);
+    return fd >= 0 &&
+           TryDiskPathAt(fd, relative, [&](const QByteArray& raw) { return ::fstatat(fd, raw.constData(), &st, 0); }) ==
+               0 &&
+           S_ISREG(st.st_mode);
 }
 
 std::optional<QByteArray> FolderReader::read(const QString& relative) const
@@ -84,7 +68,8 @@ FolderReader::ReadOutcome FolderReader::readAtMost(const QString& relative, qint
     bytes.resize(0);
     if (fd < 0)
         return ReadOutcome::Failed;
-    const int file = ::openat(fd, QFile::encodeName(relative).constData(), O_RDONLY | O_CLOEXEC);
+    const int file = TryDiskPathAt(
+        fd, relative, [&](const QByteArray& raw) { return ::openat(fd, raw.constData(), O_RDONLY | O_CLOEXEC); });
     if (file < 0)
         return ReadOutcome::Failed;
     // Small files (the most) come whole in the first read and are copied

@@ -180,7 +180,9 @@ TEST_F(ToolsMenu, ABackupWithAFailedCopyIsNotCalledDone)
     FileIoFaults::Reset();
     ASSERT_EQ(shown().size(), 2);
     EXPECT_TRUE(shown()[0].startsWith(QStringLiteral("ERROR No:")));
-    EXPECT_EQ(shown()[1], ui(925) + QStringLiteral("\r\n\r\n") + place + u'/' + kSet);
+    // The set's place and how many files and folders are not in it.
+    EXPECT_EQ(shown()[1], ui(925) + QStringLiteral("\r\n\r\n") + place + u'/' + kSet + QStringLiteral("\r\n\r\n") +
+                              ui(948) + QStringLiteral(" 1"));
     EXPECT_FALSE(shown().contains(ui(680)));
     // The other folders were copied all the same.
     EXPECT_TRUE(QFileInfo::exists(place + u'/' + kSet + QStringLiteral("/POWER_CONDITIONER_DATA/Beta/PC-1.dat")));

@@ -419,3 +419,24 @@ TEST_F(FileHelpers, SubFolderExistsIgnoresCase)
     }
     EXPECT_TRUE(env.dialogs->log.isEmpty());
 }
+
+TEST(WildcardMatch, AQuestionMarkIsExactlyOneCharacterAndCaseIsIgnored)
+{
+    const struct {
+        const char* name;
+        const char* pattern;
+        bool match;
+    } cases[] = {
+        {"240504_080000_0005-02-02.csv", "??????_??????_????-??-??.csv", true},
+        {"240504_08000陽_0005-02-02.csv", "??????_??????_????-??-??.csv", true}, // one character, two bytes on disk
+        {"240504_08000_0005-02-02.csv", "??????_??????_????-??-??.csv", false},
+        {"240504_080000_0005-02-02.CSV", "??????_??????_????-??-??.csv", true},
+        {"240504_080000_0005-02-02.csv.bak", "??????_??????_????-??-??.csv", false},
+        {"English.txt", "*.txt", true},
+        {"a.b.TXT", "*.txt", true},
+        {"txt", "*.txt", false},
+        {"𠀋.dat", "?.dat", true}, // a character outside the basic plane is one as well
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WildcardMatch(QString::fromUtf8(c.name), QString::fromUtf8(c.pattern)), c.match) << c.name;
+}

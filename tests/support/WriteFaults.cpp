@@ -102,12 +102,13 @@ RunRecord Run(const Saver& s)
             continue;
         if (step.step == Step::Move)
             r.moves.append({step.path, step.other});
-        if (step.step == Step::Rename) {
+        // A file is whole once renamed into place, or, for a plain copy,
+        // once its write went through (a failed one leaves nothing).
+        if (step.step == Step::Rename || (step.step == Step::Write && !step.other.isEmpty())) {
             // A copy's content is its source's.
             QByteArray bytes = step.bytes;
             if (!step.other.isEmpty()) {
-                QFile source(step.other);
-                bytes = source.open(QIODevice::ReadOnly) ? source.readAll() : QByteArray();
+                bytes = ReadFileBytes(step.other).value_or(QByteArray());
             }
             r.wrote.insert(step.path, Sha(bytes));
             r.sizes.append(bytes.size());
