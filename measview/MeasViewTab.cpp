@@ -25,6 +25,7 @@
 #include <QTabWidget>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -76,6 +77,15 @@ void ForgetLoadedHistory()
 QByteArray LoadedTickMemoryBytes()
 {
     return TickMemoryBytesFor(LoadedTicksByName(), LoadedMeasFiles());
+}
+
+// A totals file is replaced only where its bytes change: the totals are
+// worked out again at every choice, tick and view switch, and a file that
+// already holds them has nothing to make durable.
+bool WriteTotalsFile(const QString& path, const QByteArray& bytes)
+{
+    const std::optional<QByteArray> onDisk = ReadFileBytes(path);
+    return (onDisk && *onDisk == bytes) || WriteFileAtomic(path, bytes);
 }
 
 void ClearMeasGraph()
@@ -232,9 +242,9 @@ void DataViewTotalCalc()
             if (file.error() != QFileDevice::NoError)
                 throw AppError(70);
         }
-        if (!WriteFileAtomic(measData, MeasDataWithTotals(bytes, total)))
+        if (!WriteTotalsFile(measData, MeasDataWithTotals(bytes, total)))
             throw AppError(75);
-        if (!WriteFileAtomic(folder + u'/' + TickMemoryFileName, LoadedTickMemoryBytes()))
+        if (!WriteTotalsFile(folder + u'/' + TickMemoryFileName, LoadedTickMemoryBytes()))
             throw AppError(75);
 
         if (!grid || grid->Rows() <= 1)
