@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <atomic>
 #include <limits>
 #include <mutex>
 
@@ -73,6 +74,11 @@ struct IvPointTable::Block {
     // totals.
     std::unique_ptr<Values> values;
     std::once_flag valued;
+    // Set once either once-flag's work is done: the totals read every value
+    // of every ticked curve at each tick, and a flag looked at costs far
+    // less than a call that finds the work done.
+    std::atomic<bool> valuedDone{false};
+    std::atomic<bool> cutDone{false};
     // Columns whose numbers are kept as computed (see FromNumbers). They
     // are all cut to 15 digits where they stand when the first of them is
     // read: the totals read a corrected view's voltages again at every
@@ -82,7 +88,7 @@ struct IvPointTable::Block {
     bool cut_ = false; // set once they are cut
     void cut()
     {
-        if (unrounded != 0)
+        if (unrounded != 0 && !cutDone.load(std::memory_order_acquire))
             std::call_once(cutting, [this] {
                 for (std::size_t c = 0; c < 3; ++c)
                     if ((unrounded >> c & 1u) != 0)
@@ -90,6 +96,7 @@ struct IvPointTable::Block {
                             if (pending->entries[k][c].length == NumberEntry && std::isfinite((*values)[k][c]))
                                 (*values)[k][c] = NumText::StrValue((*values)[k][c]);
                 cut_ = true;
+                cutDone.store(true, std::memory_order_release);
             });
     }
 };
@@ -301,12 +308,14 @@ double IvPointTable::valueOfText(std::size_t k, int column) const
         const double v = (*b.values)[k][c];
         return std::isfinite(v) ? v : 0;
     }
-    std::call_once(b.valued, [&b] {
-        b.values = std::make_unique<Values>();
-        for (std::size_t r = 0; r < Rows; ++r)
-            for (std::size_t i = 0; i < 3; ++i)
-                (*b.values)[r][i] = ValueOfText((*b.texts)[r][i]);
-    });
+    if (!b.valuedDone.load(std::memory_order_acquire))
+        std::call_once(b.valued, [&b] {
+            b.values = std::make_unique<Values>();
+            for (std::size_t r = 0; r < Rows; ++r)
+                for (std::size_t i = 0; i < 3; ++i)
+                    (*b.values)[r][i] = ValueOfText((*b.texts)[r][i]);
+            b.valuedDone.store(true, std::memory_order_release);
+        });
     return (*b.values)[k][c];
 }
 

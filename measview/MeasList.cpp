@@ -109,10 +109,7 @@ void WriteMeasListRow(FlexGrid* grid, int row, const QStringList& cells, bool ir
 
 void PaintMeasListRow(FlexGrid* grid, int row, quint32 color)
 {
-    for (int c = 0; c < grid->Cols(); ++c) {
-        grid->setCellBackColor(row, c, color);
-        grid->setCellForeColor(row, c, 0x000000);
-    }
+    grid->setRowColors(row, color, 0x000000);
 }
 
 bool JudgementHidden()

@@ -25,6 +25,7 @@
 #include <QTabWidget>
 
 #include <algorithm>
+#include <optional>
 
 namespace {
 
@@ -76,6 +77,16 @@ void ForgetLoadedHistory()
 QByteArray LoadedTickMemoryBytes()
 {
     return TickMemoryBytesFor(LoadedTicksByName(), LoadedMeasFiles());
+}
+
+// A totals file is replaced only where its bytes change: the totals are
+// worked out again at every choice, tick and view switch, and a file that
+// already holds them has nothing to make durable.
+void WriteTotalsFile(const QString& path, const QByteArray& bytes)
+{
+    const std::optional<QByteArray> onDisk = ReadFileBytes(path);
+    if (!onDisk || *onDisk != bytes)
+        WriteFileOrThrow(path, bytes);
 }
 
 void ClearMeasGraph()
@@ -226,8 +237,10 @@ void DataViewTotalCalc()
         const QString measData = folder + u'/' + MeasDataName;
         // Failures name their file and number, as every save does.
         const QByteArray bytes = ReadFileOrThrow(measData);
-        WriteFileOrThrow(measData, MeasDataWithTotals(bytes, total));
-        WriteFileOrThrow(folder + u'/' + TickMemoryFileName, LoadedTickMemoryBytes());
+        const QByteArray withTotals = MeasDataWithTotals(bytes, total);
+        if (withTotals != bytes)
+            WriteFileOrThrow(measData, withTotals);
+        WriteTotalsFile(folder + u'/' + TickMemoryFileName, LoadedTickMemoryBytes());
 
         if (!grid || grid->Rows() <= 1)
             return;

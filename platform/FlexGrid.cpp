@@ -366,12 +366,14 @@ const QTableWidgetItem* FlexGrid::cell(int row, int col) const
     return item(row - 1, qtCol(col));
 }
 
-QTableWidgetItem* FlexGrid::cell(int row, int col, bool create)
+QTableWidgetItem* FlexGrid::cell(int row, int col, bool create, const QString* text)
 {
     auto* it = const_cast<QTableWidgetItem*>(static_cast<const FlexGrid*>(this)->cell(row, col));
     if (it || !create)
         return it;
     it = new QTableWidgetItem;
+    if (text)
+        it->setText(*text);
     internalChange = true;
     if (row == 0) {
         it->setTextAlignment(Qt::AlignCenter);
@@ -392,7 +394,12 @@ QString FlexGrid::TextMatrix(int row, int col) const
 
 void FlexGrid::setTextMatrix(int row, int col, const QString& text)
 {
-    auto* it = cell(row, col, true);
+    // A new cell takes its text before it is placed: a list filled row by
+    // row then costs the table one change per cell, not two.
+    const bool made = !static_cast<const FlexGrid*>(this)->cell(row, col);
+    auto* it = cell(row, col, true, &text);
+    if (made)
+        return;
     internalChange = true;
     it->setText(text);
     internalChange = false;
@@ -429,6 +436,21 @@ void FlexGrid::setCellForeColor(int row, int col, quint32 color)
     auto* it = cell(row, col, true);
     internalChange = true;
     it->setForeground(ColorFromValue(color));
+    internalChange = false;
+}
+
+void FlexGrid::setRowColors(int row, quint32 back, quint32 fore)
+{
+    // The two brushes are made once for the whole row: a list colours
+    // hundreds of rows at a time.
+    const QVariant backBrush = QBrush(ColorFromValue(back));
+    const QVariant foreBrush = QBrush(ColorFromValue(fore));
+    internalChange = true;
+    for (int c = 0; c < Cols(); ++c) {
+        auto* it = cell(row, c, true);
+        it->setData(Qt::BackgroundRole, backBrush);
+        it->setData(Qt::ForegroundRole, foreBrush);
+    }
     internalChange = false;
 }
 

@@ -95,6 +95,8 @@ class FlexGrid : public QTableWidget {
     void setCellBackColor(int row, int col, quint32 color);
     quint32 cellForeColor(int row, int col) const;
     void setCellForeColor(int row, int col, quint32 color);
+    // Every cell of `row` in background `back` and text colour `fore`.
+    void setRowColors(int row, quint32 back, quint32 fore);
     int cellAlignment(int row, int col) const;
     void setCellAlignment(int row, int col, int alignment);
 
@@ -174,7 +176,8 @@ class FlexGrid : public QTableWidget {
     int qtCol(int col) const { return col + tickCol; }
     void checkRow(int row) const;
     void checkCol(int col) const;
-    QTableWidgetItem* cell(int row, int col, bool create);
+    // `text`: the text a cell made here holds before the table has it.
+    QTableWidgetItem* cell(int row, int col, bool create, const QString* text = nullptr);
     const QTableWidgetItem* cell(int row, int col) const;
     void trackMouse(QPoint viewportPos);
     void syncCurrent();

@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -503,6 +504,48 @@ TEST(HistoryLoad, EveryWriteOfTheTotalsFailsCleanly)
     // The files in the history folder are those two and the fixture's: no
     // temporary file is left behind.
     EXPECT_EQ(QDir(h.history).entryList(QDir::Files | QDir::Hidden).size(), 12);
+}
+
+// Totals that come out as the files already hold them write nothing; a
+// changed total writes only the file whose bytes change.
+TEST(HistoryLoad, TotalsAreWrittenOnlyWhereTheirBytesChange)
+{
+    HistoryWindow h;
+    h.choose();
+    const QByteArray measData = FileBytes(h.measData());
+    const QByteArray ticks = FileBytes(h.tickMemory());
+
+    FileIoFaults::FailAt(0);
+    DataViewTotalCalc();
+    EXPECT_EQ(FileIoFaults::StepsTaken(), 0);
+    h.choose();
+    EXPECT_EQ(FileIoFaults::StepsTaken(), 0);
+    EXPECT_TRUE(h.boxes().isEmpty());
+    EXPECT_EQ(FileBytes(h.measData()), measData);
+    EXPECT_EQ(FileBytes(h.tickMemory()), ticks);
+
+    // Another tick: both files change, and both are written.
+    Global::DisplayTick = {1, 0, 1, 0, 0, 0, 0, 0, 0};
+    Global::DisplayTickMemory = {true, false, true, false, false, false, false, false, false};
+    DataViewTotalCalc();
+    QStringList written;
+    for (const FileIoFaults::StepRecord& step : FileIoFaults::Steps())
+        if (step.step == FileIoFaults::Step::Rename)
+            written << QFileInfo(step.path).fileName();
+    EXPECT_EQ(written, QStringList({"MeasData.csv", "CheckMemory.csv"}));
+    EXPECT_NE(FileBytes(h.measData()), measData);
+    EXPECT_NE(FileBytes(h.tickMemory()), ticks);
+
+    // A tick memory changed on disk is written back whole, although the
+    // totals are the same.
+    const QByteArray newTicks = FileBytes(h.tickMemory());
+    ASSERT_TRUE(WriteFileAtomic(h.tickMemory(), QByteArray("False\r\n")));
+    FileIoFaults::FailAt(0);
+    DataViewTotalCalc();
+    ASSERT_EQ(FileIoFaults::Steps().size(), 3);
+    EXPECT_EQ(QFileInfo(FileIoFaults::Steps()[2].path).fileName(), "CheckMemory.csv");
+    EXPECT_EQ(FileBytes(h.tickMemory()), newTicks);
+    FileIoFaults::Reset();
 }
 
 TEST(HistoryLoad, FoldersAndFiles)
