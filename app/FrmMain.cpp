@@ -16,6 +16,7 @@
 #include "platform/FlexGrid.h"
 #include "platform/NumText.h"
 #include "platform/Registry.h"
+#include "platform/TabWidget.h"
 #include "report/CurveColors.h"
 
 #include <QAction>
@@ -180,7 +181,7 @@ FrmMain::FrmMain(QWidget* parent) : QMainWindow(parent)
 
     buildMenus();
 
-    SSTab = reg(make<QTabWidget>(nm("SSTab"), this));
+    SSTab = reg(make<TabWidget>(nm("SSTab"), this));
     SSTab->setDocumentMode(false);
     setCentralWidget(SSTab);
     QWidget* pages[4];
@@ -419,7 +420,7 @@ void FrmMain::buildMeasTab(QWidget* page)
     leftCol->addWidget(fraExt, 1);
 
     // Array groups, one tab each.
-    SSTab1 = reg(make<QTabWidget>(nm("SSTab1"), page));
+    SSTab1 = reg(make<TabWidget>(nm("SSTab1"), page));
     for (int gr = 0; gr < 10; ++gr) {
         auto* tab = new QWidget(SSTab1);
         SSTab1->addTab(tab, QStringLiteral("%1").arg(gr + 1, 2, 10, QLatin1Char('0')));
@@ -482,7 +483,7 @@ void FrmMain::buildMeasTab(QWidget* page)
 
     // Result views: the list is shared by the three views and moves onto the
     // page shown.
-    SSTab3 = reg(make<QTabWidget>(nm("SSTab3"), page));
+    SSTab3 = reg(make<TabWidget>(nm("SSTab3"), page));
     for (int v = 0; v < 3; ++v) {
         auto* view = new QWidget(SSTab3);
         auto* vg = gridIn(view, 4, 3);
@@ -646,7 +647,7 @@ void FrmMain::buildForwardTab(QWidget* page)
 void FrmMain::buildCatalogTab(QWidget* page)
 {
     auto* pageLayout = columnIn(page, 6);
-    SSTab2 = reg(make<QTabWidget>(nm("SSTab2"), page));
+    SSTab2 = reg(make<TabWidget>(nm("SSTab2"), page));
     auto* modules = new QWidget(SSTab2);
     auto* powCons = new QWidget(SSTab2);
     SSTab2->addTab(modules, QString());

@@ -2,6 +2,7 @@
 
 #include "common/AppGlobals.h"
 #include "common/TextHelpers.h"
+#include "measview/Parallel.h"
 #include "platform/NumText.h"
 
 #include <algorithm>
@@ -76,42 +77,57 @@ void Extremes(double value, double& max, double& min)
         min = value;
 }
 
+// Curves per thread below which one thread reads the points of them all.
+constexpr int CurvesPerSlice = 16;
+
 // Every plotted point's power, and the extremes of power, voltage and
 // current over them.
 void ExtentPass(const std::vector<PlotCurve>& curves, PointReading reading, std::vector<CurvePoints>& pts,
                 PlotScale& s)
 {
     pts.assign(curves.size(), CurvePoints{});
+    // The points up to the first with a blank voltage or current, as they
+    // read, curve by curve side by side: reading a point is most of the
+    // work, and the curves are independent of one another.
+    ParallelSlices(int(curves.size()), CurvesPerSlice, [&](int begin, int end) {
+        for (int c = begin; c < end; ++c) {
+            const IvPointTable& points = curves[std::size_t(c)].record->IvPoints;
+            CurvePoints& cp = pts[std::size_t(c)];
+            int n = 0;
+            for (; n < kPoints; ++n) {
+                const IvPointTable::Reading v = points.reading(std::size_t(n), MeasRecord::Volt);
+                if (v.blank)
+                    break;
+                const IvPointTable::Reading i = points.reading(std::size_t(n), MeasRecord::Amp);
+                if (i.blank)
+                    break;
+                cp.v[std::size_t(n)] = v.value;
+                cp.vNumeric[std::size_t(n)] = v.numeric;
+                cp.i[std::size_t(n)] = i.value;
+                cp.iNumeric[std::size_t(n)] = i.numeric;
+            }
+            cp.count = n;
+        }
+    });
+
+    // The rest in order: the first point that is no number stops it where
+    // it stopped when each point was read here.
     double pMax = s.PlotPMax, pMin = s.PlotPMin;
     for (std::size_t c = 0; c < curves.size(); ++c) {
-        const IvPointTable& points = curves[c].record->IvPoints;
         CurvePoints& cp = pts[c];
-        // The points up to the first with a blank voltage or current.
-        std::array<IvPointTable::Reading, kPoints> vText, iText;
-        int n = 0;
-        for (; n < kPoints; ++n) {
-            vText[std::size_t(n)] = points.reading(std::size_t(n), MeasRecord::Volt);
-            if (vText[std::size_t(n)].blank)
-                break;
-            iText[std::size_t(n)] = points.reading(std::size_t(n), MeasRecord::Amp);
-            if (iText[std::size_t(n)].blank)
-                break;
-        }
-        cp.count = n;
-        for (std::size_t k = 0; k < std::size_t(n); ++k) {
-            double amp = ReadPoint(iText[k], reading);
+        for (std::size_t k = 0; k < std::size_t(cp.count); ++k) {
+            double amp = ReadPoint({false, cp.iNumeric[k], cp.i[k]}, reading);
             bool clamped = false;
             if (curves[c].clampCurrent && !(amp >= 0 && amp < 60)) {
                 amp = 0;
                 clamped = true;
             }
-            const double volt = ReadPoint(vText[k], reading);
+            const double volt = ReadPoint({false, cp.vNumeric[k], cp.v[k]}, reading);
             const double power = PowerOf(volt, amp);
             cp.v[k] = volt;
             cp.i[k] = amp;
             cp.p[k] = power;
-            cp.vNumeric[k] = vText[k].numeric;
-            cp.iNumeric[k] = clamped || iText[k].numeric;
+            cp.iNumeric[k] = clamped || cp.iNumeric[k];
             Extremes(power, pMax, pMin);
             Extremes(volt, s.PlotVMax, s.PlotVMin);
             Extremes(amp, s.PlotIMax, s.PlotIMin);

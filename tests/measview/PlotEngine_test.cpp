@@ -11,6 +11,7 @@
 #include <QRectF>
 #include <QStringList>
 
+#include <algorithm>
 #include <set>
 
 namespace {
@@ -570,4 +571,36 @@ TEST(PlotFrame, UnitTextsKeepClearOfTheTickLabels)
                     EXPECT_FALSE(u.intersects(rectOf(label))) << label.text.toStdString();
         }
     }
+}
+
+// Many curves are read side by side: the scale, the segments in curve order
+// and the first bad text are the ones of reading them one after another.
+TEST(PlotCurves, ManyCurvesGiveTheScaleSegmentsAndFirstErrorInCurveOrder)
+{
+    std::vector<MeasRecord> records;
+    for (int c = 0; c < 60; ++c)
+        records.push_back(ModuleCurve(4 + c * 0.1, 300 + c));
+    const PlotModel m = Build(records, TabParams(false));
+    ASSERT_TRUE(m.framed);
+    EXPECT_FALSE(m.curveError);
+    EXPECT_NEAR(m.scale.PlotVMax, 359 * 1.01 * (MeasRecord::CurvePoints - 0.5) / MeasRecord::CurvePoints, 0.01);
+    EXPECT_NEAR(m.scale.PlotIMax, 9.9, 0.01);
+    std::vector<int> curves;
+    for (const PlotItem& it : ItemsOf(m, PlotItem::IvSegment))
+        curves.push_back(it.curve);
+    EXPECT_TRUE(std::is_sorted(curves.begin(), curves.end()));
+    EXPECT_EQ(std::set<int>(curves.begin(), curves.end()).size(), records.size());
+
+    // Two bad texts far apart: read strictly, the scale fails on the first;
+    // read by their leading numbers, the first bad curve is the one named.
+    records[45].IvPoints[3][MeasRecord::Amp] = QStringLiteral("x");
+    records[20].IvPoints[7][MeasRecord::Amp] = QStringLiteral("y");
+    PlotParams strict = ReportParams(false);
+    strict.extentReading = PointReading::Strict;
+    const PlotModel s = Build(records, strict);
+    ASSERT_TRUE(s.error);
+    EXPECT_EQ(s.error->number, 13);
+    const PlotModel lenient = Build(records, ReportParams(false));
+    ASSERT_TRUE(lenient.curveError);
+    EXPECT_EQ(lenient.badCurve, 20);
 }
