@@ -100,11 +100,19 @@ QStringList MeasListCells(const MeasRecord& rec, bool totalRow, MeasRowWriter wr
     return cells;
 }
 
-void WriteMeasListRow(FlexGrid* grid, int row, const QStringList& cells, bool irradiance)
+void WriteMeasListRow(FlexGrid* grid, int row, const QStringList& cells, bool irradiance, const quint32* color)
 {
+    if (irradiance) {
+        const std::pair<quint32, quint32> colors{color ? *color : 0, 0x000000};
+        grid->setRowCells(row, cells.size() > ListColumns ? cells.mid(0, ListColumns) : cells,
+                          color ? &colors : nullptr);
+        return;
+    }
     for (int c = 0; c < ListColumns && c < cells.size(); ++c)
-        if (irradiance || c != IrradianceColumn)
+        if (c != IrradianceColumn)
             grid->setTextMatrix(row, c, cells[c]);
+    if (color)
+        PaintMeasListRow(grid, row, *color);
 }
 
 void PaintMeasListRow(FlexGrid* grid, int row, quint32 color)

@@ -37,7 +37,8 @@ QStringList MeasListCells(const MeasRecord& rec, bool totalRow, MeasRowWriter wr
 
 // Writes `cells` into list row `row`; without `irradiance` column 12 is left
 // as it is.
-void WriteMeasListRow(FlexGrid* grid, int row, const QStringList& cells, bool irradiance = true);
+void WriteMeasListRow(FlexGrid* grid, int row, const QStringList& cells, bool irradiance = true,
+                      const quint32* color = nullptr);
 // Gives every cell of list row `row` the back colour `color` and black text.
 void PaintMeasListRow(FlexGrid* grid, int row, quint32 color);
 // Whether the judgement switch ChkJudgeOff hides the judgement columns.

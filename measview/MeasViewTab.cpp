@@ -25,7 +25,9 @@
 #include <QTabWidget>
 
 #include <algorithm>
+#include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -97,16 +99,19 @@ void ClearMeasGraph()
 }
 
 // Rows 1 to count + 1 from the shown view, the total row pale green; the
-// rows are written in one batch and drawn once.
-void FillMeasList(FlexGrid* grid, int count)
+// rows are written in one batch and drawn once. The rows `ticks` ticks are
+// written in their ticked colour at once (RestoreTicks colours them so).
+void FillMeasList(FlexGrid* grid, int count, const std::vector<std::uint8_t>& ticks)
 {
     const bool hidden = JudgementHidden();
     const GridBatch batch(grid);
     grid->setRows(count + 2);
+    const quint32 ticked = MeasTickedColor;
     for (int i = 0; i <= count; ++i)
         WriteMeasListRow(
             grid, i + 1,
-            MeasListCells(Global::MeasViewRecords[std::size_t(i)], i == 0, MeasRowWriter::Load, hidden));
+            MeasListCells(Global::MeasViewRecords[std::size_t(i)], i == 0, MeasRowWriter::Load, hidden), true,
+            i >= 1 && std::size_t(i) < ticks.size() && ticks[std::size_t(i)] == 1 ? &ticked : nullptr);
     grid->setRow(1);
     for (int c = 0; c < grid->Cols(); ++c)
         grid->setCellBackColor(1, c, MeasTotalRowColor);
@@ -205,7 +210,7 @@ void CmbHistorySel_Click(int index)
 
         if (!grid)
             return;
-        FillMeasList(grid, count);
+        FillMeasList(grid, count, loaded.ticks);
         ClearMeasGraph();
         Global::CurMeasRow = -1;
         RestoreTicks(grid, loaded.ticks, count);

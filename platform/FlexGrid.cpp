@@ -374,6 +374,12 @@ QTableWidgetItem* FlexGrid::cell(int row, int col, bool create, const QString* t
     it = new QTableWidgetItem;
     if (text)
         it->setText(*text);
+    placeCell(row, col, it);
+    return it;
+}
+
+void FlexGrid::placeCell(int row, int col, QTableWidgetItem* it)
+{
     internalChange = true;
     if (row == 0) {
         it->setTextAlignment(Qt::AlignCenter);
@@ -383,7 +389,6 @@ QTableWidgetItem* FlexGrid::cell(int row, int col, bool create, const QString* t
         setItem(row - 1, qtCol(col), it);
     }
     internalChange = false;
-    return it;
 }
 
 QString FlexGrid::TextMatrix(int row, int col) const
@@ -452,6 +457,28 @@ void FlexGrid::setRowColors(int row, quint32 back, quint32 fore)
         it->setData(Qt::ForegroundRole, foreBrush);
     }
     internalChange = false;
+}
+
+void FlexGrid::setRowCells(int row, const QStringList& texts, const std::pair<quint32, quint32>* colors)
+{
+    checkRow(row);
+    const QVariant backBrush = colors ? QVariant(QBrush(ColorFromValue(colors->first))) : QVariant();
+    const QVariant foreBrush = colors ? QVariant(QBrush(ColorFromValue(colors->second))) : QVariant();
+    const int cols = colors ? Cols() : std::min(Cols(), int(texts.size()));
+    for (int c = 0; c < cols; ++c) {
+        const bool made = !static_cast<const FlexGrid*>(this)->cell(row, c);
+        QTableWidgetItem* it = made ? new QTableWidgetItem : cell(row, c, false);
+        internalChange = true;
+        if (c < texts.size())
+            it->setText(texts[c]);
+        if (colors) {
+            it->setData(Qt::BackgroundRole, backBrush);
+            it->setData(Qt::ForegroundRole, foreBrush);
+        }
+        internalChange = false;
+        if (made)
+            placeCell(row, c, it);
+    }
 }
 
 int FlexGrid::cellAlignment(int row, int col) const

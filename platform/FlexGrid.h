@@ -17,10 +17,12 @@
 // Out-of-range rows and columns throw AppError 30009 / 30010.
 #include <QColor>
 #include <QFont>
+#include <QStringList>
 #include <QTableWidget>
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QWidget;
@@ -97,6 +99,12 @@ class FlexGrid : public QTableWidget {
     void setCellForeColor(int row, int col, quint32 color);
     // Every cell of `row` in background `back` and text colour `fore`.
     void setRowColors(int row, quint32 back, quint32 fore);
+    // A row written at once: `texts[c]` into column c (columns past the
+    // texts keep theirs), and with `colors` (background, text colour) every
+    // cell of the row in them, as setTextMatrix and setRowColors would. A
+    // cell made here has its text and colours before the table has it: a
+    // long list filled row by row costs the table one change per cell.
+    void setRowCells(int row, const QStringList& texts, const std::pair<quint32, quint32>* colors = nullptr);
     int cellAlignment(int row, int col) const;
     void setCellAlignment(int row, int col, int alignment);
 
@@ -179,6 +187,8 @@ class FlexGrid : public QTableWidget {
     // `text`: the text a cell made here holds before the table has it.
     QTableWidgetItem* cell(int row, int col, bool create, const QString* text = nullptr);
     const QTableWidgetItem* cell(int row, int col) const;
+    // A cell made here placed at (row, col), as a data cell or header cell.
+    void placeCell(int row, int col, QTableWidgetItem* it);
     void trackMouse(QPoint viewportPos);
     void syncCurrent();
     void placeCurrent();

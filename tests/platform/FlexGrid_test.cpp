@@ -266,6 +266,43 @@ TEST_F(FlexGridTest, ABatchDrawsOnceAtItsEndAndTheViewSeesEveryCell)
     g.setRedraw(true);
 }
 
+TEST_F(FlexGridTest, ARowWrittenAtOnceEqualsItsCellsWrittenOneByOne)
+{
+    FlexGrid byCell, atOnce;
+    for (FlexGrid* g : {&byCell, &atOnce}) {
+        g->setTickable(true);
+        fill(*g, 4);
+    }
+    const QStringList texts{QStringLiteral("a"), QStringLiteral("b")};
+    // Row 2 over cells that exist, with colours; row 3 without; a new row 4
+    // made whole.
+    byCell.setRows(5);
+    atOnce.setRows(5);
+    for (int c = 0; c < 2; ++c) {
+        byCell.setTextMatrix(2, c, texts[c]);
+        byCell.setTextMatrix(3, c, texts[c]);
+        byCell.setTextMatrix(4, c, texts[c]);
+    }
+    byCell.setRowColors(2, 0xC0FFFF, 0x0000FF);
+    byCell.setRowColors(4, 0xFFFFC0, 0x000000);
+    const std::pair<quint32, quint32> cyan{0xC0FFFF, 0x0000FF}, pale{0xFFFFC0, 0x000000};
+    atOnce.setRowCells(2, texts, &cyan);
+    atOnce.setRowCells(3, texts);
+    atOnce.setRowCells(4, texts, &pale);
+    for (int r = 1; r < 5; ++r)
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(atOnce.TextMatrix(r, c), byCell.TextMatrix(r, c)) << r << c;
+            EXPECT_EQ(atOnce.cellBackColor(r, c), byCell.cellBackColor(r, c)) << r << c;
+            EXPECT_EQ(atOnce.cellForeColor(r, c), byCell.cellForeColor(r, c)) << r << c;
+        }
+    EXPECT_EQ(atOnce.TextMatrix(2, 2), QStringLiteral("2.2")); // past the texts: kept
+    // Cells made at once are the grid's: no tick event, the tick boxes stay.
+    EXPECT_EQ(atOnce.Tick(4), 0);
+    ASSERT_NE(atOnce.item(3, 0), nullptr);
+    EXPECT_EQ(atOnce.item(3, 0)->checkState(), Qt::Unchecked);
+    EXPECT_EQ(atOnce.item(3, 1)->flags(), byCell.item(3, 1)->flags());
+}
+
 TEST_F(FlexGridTest, CustomSortReordersWholeRowsStablyWithTheirTicks)
 {
     FlexGrid g;
