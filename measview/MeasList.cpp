@@ -16,6 +16,7 @@
 #include <QTabWidget>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -56,16 +57,17 @@ void SetBackColor(QWidget* w, quint32 color)
 
 // The total row's label goes where the group's two digits go; a column of
 // their blanks is too narrow for it in some languages, so the column grows
-// to hold it whole, with the margins every cell keeps.
-void FitTotalLabelColumn(FlexGrid* grid)
+// to hold it whole, with the margins every cell keeps: the least width of
+// each column in twips (0: the format's).
+std::vector<double> LeastColumnWidths(FlexGrid* grid)
 {
     constexpr int LabelColumn = 3;
     const QFontMetrics fm(grid->font());
     const int frame = grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1;
     const int margins = 2 * fm.horizontalAdvance(u' ') + 2 * frame;
-    const double needed = PixelsToTwipsX(fm.horizontalAdvance(Ui(UiTotalRowLabel)) + margins, grid);
-    if (grid->ColWidth(LabelColumn) < needed)
-        grid->setColWidth(LabelColumn, int(std::ceil(needed)));
+    std::vector<double> least(ListColumns, 0.0);
+    least[LabelColumn] = PixelsToTwipsX(fm.horizontalAdvance(Ui(UiTotalRowLabel)) + margins, grid);
+    return least;
 }
 
 } // namespace
@@ -139,8 +141,7 @@ void MeasListIni()
         grid->setRows(1);
         grid->Clear();
         grid->setGridFont(QStringLiteral("MS Gothic"), 9);
-        grid->setFormatString(ListFormat);
-        FitTotalLabelColumn(grid);
+        grid->setFormatString(ListFormat, LeastColumnWidths(grid));
         for (int c = 0; c < ListColumns; ++c) {
             grid->setTextMatrix(0, c, Ui(HeaderKeys[c]));
             grid->setCellAlignment(0, c, FlexGrid::flexAlignCenterCenter);

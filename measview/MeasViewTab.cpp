@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <future>
 #include <optional>
 #include <vector>
 
@@ -98,20 +99,22 @@ void ClearMeasGraph()
     CmdDataView_Click(1);
 }
 
-// Rows 1 to count + 1 from the shown view, the total row pale green; the
-// rows are written in one batch and drawn once. The rows `ticks` ticks are
-// written in their ticked colour at once (RestoreTicks colours them so).
-void FillMeasList(FlexGrid* grid, int count, const std::vector<std::uint8_t>& ticks)
+// Rows 1 to count + 1: the total row's `totalRow` texts, then the
+// measurements of the shown view; the total row pale green. The rows are
+// written in one batch and drawn once. The rows `ticks` ticks are written in
+// their ticked colour at once (RestoreTicks colours them so).
+void FillMeasList(FlexGrid* grid, int count, const std::vector<std::uint8_t>& ticks, const QStringList& totalRow)
 {
     const bool hidden = JudgementHidden();
     const GridBatch batch(grid);
     grid->setRows(count + 2);
+    WriteMeasListRow(grid, 1, totalRow);
     const quint32 ticked = MeasTickedColor;
-    for (int i = 0; i <= count; ++i)
+    for (int i = 1; i <= count; ++i)
         WriteMeasListRow(
             grid, i + 1,
-            MeasListCells(Global::MeasViewRecords[std::size_t(i)], i == 0, MeasRowWriter::Load, hidden), true,
-            i >= 1 && std::size_t(i) < ticks.size() && ticks[std::size_t(i)] == 1 ? &ticked : nullptr);
+            MeasListCells(Global::MeasViewRecords[std::size_t(i)], false, MeasRowWriter::Load, hidden), true,
+            std::size_t(i) < ticks.size() && ticks[std::size_t(i)] == 1 ? &ticked : nullptr);
     grid->setRow(1);
     for (int c = 0; c < grid->Cols(); ++c)
         grid->setCellBackColor(1, c, MeasTotalRowColor);
@@ -139,6 +142,38 @@ void RestoreTicks(FlexGrid* grid, const std::vector<std::uint8_t>& ticks, int co
     }
     if (auto* all = MainControl<QPushButton>(QStringLiteral("CmdDspAll")))
         all->show();
+}
+
+// The total rows of the shown and the Pm-corrected view over the ticked
+// measurements `ticks`.
+void TotalsOfTickedViews(const std::vector<std::uint8_t>& ticks)
+{
+    TotalOfTicked(Global::MeasViewRecords, Global::MeasFileCount, ticks, TotalView::Shown);
+    TotalOfTicked(Global::MeasPmCorrRecords, Global::MeasFileCount, ticks, TotalView::PmCorrected);
+}
+
+// The totals just worked out into the history's files and the list's total
+// row.
+void StoreAndShowTotals(FlexGrid* grid)
+{
+    const QString folder = Global::MeasHistoryFolder;
+    if (folder.isEmpty())
+        return;
+    const MeasRecord& total = Global::MeasViewRecords[0];
+    const QString measData = folder + u'/' + MeasDataName;
+    // Failures name their file and number, as every save does.
+    const QByteArray bytes = ReadFileOrThrow(measData);
+    const QByteArray withTotals = MeasDataWithTotals(bytes, total);
+    if (withTotals != bytes)
+        WriteFileOrThrow(measData, withTotals);
+    WriteTotalsFile(folder + u'/' + TickMemoryFileName, LoadedTickMemoryBytes());
+
+    if (!grid || grid->Rows() <= 1)
+        return;
+    grid->setRedraw(false);
+    WriteMeasListRow(grid, 1, MeasListCells(total, true, MeasRowWriter::Totals, JudgementHidden()));
+    grid->setRedraw(true);
+    grid->viewport()->update();
 }
 
 } // namespace
@@ -210,12 +245,26 @@ void CmbHistorySel_Click(int index)
 
         if (!grid)
             return;
-        FillMeasList(grid, count, loaded.ticks);
+        // The totals of the ticked rows are worked out on other threads
+        // while this one lays the list out; they change only the views'
+        // total records, which the list's total row shows as they were
+        // before until the totals are stored.
+        const QStringList totalRowBefore =
+            MeasListCells(Global::MeasViewRecords[0], true, MeasRowWriter::Load, JudgementHidden());
+        std::future<void> totals =
+            std::async(std::launch::async, [&ticks = loaded.ticks] { TotalsOfTickedViews(ticks); });
+        FillMeasList(grid, count, loaded.ticks, totalRowBefore);
         ClearMeasGraph();
         Global::CurMeasRow = -1;
         RestoreTicks(grid, loaded.ticks, count);
         Global::MeasHistoryFolder = folder;
-        DataViewTotalCalc();
+        totals.wait();
+        Guarded(QStringLiteral("DataViewTotalCalc"), [&] {
+            totals.get();
+            StoreAndShowTotals(grid);
+        });
+        if (!grid->Redraw())
+            grid->setRedraw(true);
         if (auto* views3 = MainControl<QTabWidget>(QStringLiteral("SSTab3")))
             views3->setCurrentIndex(0);
     });
@@ -231,28 +280,8 @@ void DataViewTotalCalc()
     Guarded(QStringLiteral("DataViewTotalCalc"), [&] {
         if (Global::MeasViewRecords.empty())
             return;
-        TotalOfTicked(Global::MeasViewRecords, Global::MeasFileCount, Global::DisplayTick, TotalView::Shown);
-        TotalOfTicked(Global::MeasPmCorrRecords, Global::MeasFileCount, Global::DisplayTick,
-                      TotalView::PmCorrected);
-
-        const QString folder = Global::MeasHistoryFolder;
-        if (folder.isEmpty())
-            return;
-        const MeasRecord& total = Global::MeasViewRecords[0];
-        const QString measData = folder + u'/' + MeasDataName;
-        // Failures name their file and number, as every save does.
-        const QByteArray bytes = ReadFileOrThrow(measData);
-        const QByteArray withTotals = MeasDataWithTotals(bytes, total);
-        if (withTotals != bytes)
-            WriteFileOrThrow(measData, withTotals);
-        WriteTotalsFile(folder + u'/' + TickMemoryFileName, LoadedTickMemoryBytes());
-
-        if (!grid || grid->Rows() <= 1)
-            return;
-        grid->setRedraw(false);
-        WriteMeasListRow(grid, 1, MeasListCells(total, true, MeasRowWriter::Totals, JudgementHidden()));
-        grid->setRedraw(true);
-        grid->viewport()->update();
+        TotalsOfTickedViews(Global::DisplayTick);
+        StoreAndShowTotals(grid);
     });
     if (grid && !grid->Redraw())
         grid->setRedraw(true);

@@ -522,7 +522,7 @@ void FlexGrid::setColWidth(int col, int twips)
     setColumnWidth(qtCol(col), TwipsToPixelsX(twips, this));
 }
 
-void FlexGrid::setFormatString(const QString& format)
+void FlexGrid::setFormatString(const QString& format, const std::vector<double>& minTwips)
 {
     const QStringList segments = format.split(u'|');
     setCols(int(segments.size()));
@@ -542,7 +542,10 @@ void FlexGrid::setFormatString(const QString& format)
         }
         colAlign[std::size_t(c)] = align;
         setTextMatrix(0, c, seg);
-        setColumnWidth(qtCol(c), fm.horizontalAdvance(seg) + 2 * padding);
+        int width = fm.horizontalAdvance(seg) + 2 * padding;
+        if (std::size_t(c) < minTwips.size() && std::lround(PixelsToTwipsX(width, this)) < minTwips[std::size_t(c)])
+            width = TwipsToPixelsX(std::ceil(minTwips[std::size_t(c)]), this);
+        setColumnWidth(qtCol(c), width);
     }
     viewport()->update();
 }
@@ -710,6 +713,9 @@ void FlexGrid::endBatch()
     internalChange = false;
     if (batchDrawing) {
         setUpdatesEnabled(true);
+        // Rows added or removed are laid out now, before the list is drawn:
+        // left to the table's timer, they would have it drawn twice.
+        executeDelayedItemsLayout();
         viewport()->update();
     }
 }

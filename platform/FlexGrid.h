@@ -116,7 +116,9 @@ class FlexGrid : public QTableWidget {
     // "^ text|< text|> text": one segment per column (Cols follows the
     // count); the sign aligns the column (^ centre, < left, > right), the
     // segment's text becomes the header text and sets the column's width.
-    void setFormatString(const QString& format);
+    // `minTwips[c]`, where given, widens column c to at least that many
+    // twips: a list laid out again and again then sets each width once.
+    void setFormatString(const QString& format, const std::vector<double>& minTwips = {});
 
     // The grid's font, by the program's family name.
     void setGridFont(const QString& family, double pointSize);

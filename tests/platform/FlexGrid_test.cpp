@@ -137,6 +137,58 @@ TEST_F(FlexGridTest, FormatStringSetsColumnsAlignmentsHeadersAndWidths)
     EXPECT_EQ(g.cellAlignment(1, 1), FlexGrid::flexAlignLeftCenter);
 }
 
+TEST_F(FlexGridTest, FormatWidensAColumnToItsLeastWidthOnceAndKeepsTheWiderOnes)
+{
+    FlexGrid g;
+    const QString format = QStringLiteral("^  |^  |^  ");
+    g.setFormatString(format);
+    const int narrow = g.ColWidth(1);
+    int resizes = 0;
+    QObject::connect(g.horizontalHeader(), &QHeaderView::sectionResized, [&] { ++resizes; });
+    // Column 1 at least 2000 twips, column 2 at least less than it has.
+    const std::vector<double> least{0, 2000, 10};
+    g.setFormatString(format, least);
+    EXPECT_EQ(g.ColWidth(0), narrow);
+    EXPECT_NEAR(g.ColWidth(1), 2000, 15);
+    EXPECT_EQ(g.ColWidth(2), narrow);
+    EXPECT_EQ(resizes, 1);
+    // Laid out again the same way, no column moves.
+    g.setFormatString(format, least);
+    EXPECT_EQ(resizes, 1);
+}
+
+TEST_F(FlexGridTest, AListFilledInABatchIsDrawnOnce)
+{
+    FlexGrid g;
+    g.resize(400, 300);
+    g.show();
+    fill(g, 3);
+    QCoreApplication::processEvents();
+    struct Paints : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            count += e->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } paints;
+    g.viewport()->installEventFilter(&paints);
+    {
+        const GridBatch batch(&g);
+        g.setRows(1);
+        g.setRows(200);
+        for (int r = 1; r < 200; ++r)
+            g.setTextMatrix(r, 0, QString::number(r));
+    }
+    // The posted paint, and any timer the table keeps, have run.
+    for (int i = 0; i < 5; ++i) {
+        QCoreApplication::sendPostedEvents();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    EXPECT_EQ(paints.count, 1);
+    EXPECT_EQ(g.verticalScrollBar()->maximum() > 0, true);
+}
+
 TEST_F(FlexGridTest, ColourValuesAreWindowsColours)
 {
     EXPECT_EQ(ColorFromValue(0x0000FF), QColor(255, 0, 0));
