@@ -251,20 +251,13 @@ void CmbHistorySel_Click(int index)
         // before until the totals are stored.
         const QStringList totalRowBefore =
             MeasListCells(Global::MeasViewRecords[0], true, MeasRowWriter::Load, JudgementHidden());
-        std::future<void> totals =
-            std::async(std::launch::async, [&ticks = loaded.ticks] { TotalsOfTickedViews(ticks); });
+        std::future<void> totals = BeginTotalsOfTicked(loaded.ticks);
         FillMeasList(grid, count, loaded.ticks, totalRowBefore);
         ClearMeasGraph();
         Global::CurMeasRow = -1;
         RestoreTicks(grid, loaded.ticks, count);
         Global::MeasHistoryFolder = folder;
-        totals.wait();
-        Guarded(QStringLiteral("DataViewTotalCalc"), [&] {
-            totals.get();
-            StoreAndShowTotals(grid);
-        });
-        if (!grid->Redraw())
-            grid->setRedraw(true);
+        FinishTotalsOfTicked(totals);
         if (auto* views3 = MainControl<QTabWidget>(QStringLiteral("SSTab3")))
             views3->setCurrentIndex(0);
     });
@@ -281,6 +274,23 @@ void DataViewTotalCalc()
         if (Global::MeasViewRecords.empty())
             return;
         TotalsOfTickedViews(Global::DisplayTick);
+        StoreAndShowTotals(grid);
+    });
+    if (grid && !grid->Redraw())
+        grid->setRedraw(true);
+}
+
+std::future<void> BeginTotalsOfTicked(std::vector<std::uint8_t> ticks)
+{
+    return std::async(std::launch::async, [ticks = std::move(ticks)] { TotalsOfTickedViews(ticks); });
+}
+
+void FinishTotalsOfTicked(std::future<void>& totals)
+{
+    FlexGrid* grid = Grid();
+    totals.wait();
+    Guarded(QStringLiteral("DataViewTotalCalc"), [&] {
+        totals.get();
         StoreAndShowTotals(grid);
     });
     if (grid && !grid->Redraw())

@@ -2,6 +2,10 @@
 #include <Qt>
 #include <QPoint>
 
+#include <cstdint>
+#include <future>
+#include <vector>
+
 // What the main window calls of the measurement-data tab and of the curve
 // buttons of both measurement tabs. The loading, correcting and totalling
 // are plain code (measview/HistoryLoad.h, Corrections.h, Totals.h,
@@ -93,6 +97,13 @@ void CmdDataView_Click(int index);
 // a failure shows the report titled "DataViewTotalCalc" and leaves the
 // files not yet written as they were.
 void DataViewTotalCalc();
+// DataViewTotalCalc in two halves, for a caller with other work to do
+// meanwhile: the first works the totals of `ticks` out on other threads,
+// the second waits for them and stores and shows them as DataViewTotalCalc
+// does (its failures reported under that name). In between nothing may
+// read or change entry 0 of the shown or the Pm-corrected view.
+std::future<void> BeginTotalsOfTicked(std::vector<std::uint8_t> ticks);
+void FinishTotalsOfTicked(std::future<void>& totals);
 // The report button: with 1 to 20 ticked measurement rows, hands them to
 // the report window (ReportCount, the report totals emptied) with the main
 // window hidden meanwhile; more than 20 are refused with UI text 577; none,

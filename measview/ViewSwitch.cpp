@@ -80,17 +80,26 @@ void SSTab3_Click(int)
             }
         }
 
-        DataViewTotalCalc();
-
-        // The irradiance is the same in every view: its column stays.
+        // The totals are worked out on other threads while the measurement
+        // rows are written; the total row follows them. The irradiance is
+        // the same in every view: its column stays.
+        const bool judgementHidden = JudgementHidden();
+        auto writeRow = [&](int r) {
+            WriteMeasListRow(grid, r + 1,
+                             MeasListCells(Global::MeasViewRecords[std::size_t(r)], r == 0, MeasRowWriter::ViewSwitch,
+                                           judgementHidden),
+                             false);
+        };
+        std::future<void> totals = BeginTotalsOfTicked(Global::DisplayTick);
         {
             const GridBatch batch(grid);
-            const bool judgementHidden = JudgementHidden();
-            for (int r = 0; r <= count; ++r)
-                WriteMeasListRow(grid, r + 1,
-                                 MeasListCells(Global::MeasViewRecords[std::size_t(r)], r == 0,
-                                               MeasRowWriter::ViewSwitch, judgementHidden),
-                                 false);
+            for (int r = 1; r <= count; ++r)
+                writeRow(r);
+        }
+        FinishTotalsOfTicked(totals);
+        {
+            const GridBatch batch(grid);
+            writeRow(0);
         }
         MfgMeasList_Scroll();
         CmdDataView_Click(0);
