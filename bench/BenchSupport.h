@@ -2,9 +2,11 @@
 // What the benchmarks that compare a procedure with a baseline share: dialogs
 // that answer without showing anything, repetitions run interleaved, and the
 // medians of each benchmark's repetitions for the closing "ratio: X".
+#include "common/AppGlobals.h"
 #include "platform/Dialogs.h"
 
 #include <QStringList>
+#include <QtGlobal>
 
 #include <benchmark/benchmark.h>
 
@@ -13,6 +15,22 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+// The benchmarks' windows stay off screen unless the environment names a
+// platform. Before the QApplication is made.
+inline void OffscreenUnlessNamed()
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+// Every text of the language table a placeholder ("Text 0", "Text 1", ...),
+// for benchmarks that read no language file.
+inline void PlaceholderUiTexts()
+{
+    for (int k = 0; k < Global::UiTextCount; ++k)
+        Global::UiText[k] = QStringLiteral("Text %1").arg(k);
+}
 
 // Every box answered with its default button, nothing shown.
 class SilentDialogs : public Dialogs {

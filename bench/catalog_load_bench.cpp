@@ -121,8 +121,7 @@ BENCHMARK(BM_PlainReads)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenUnlessNamed();
     QApplication app(argc, argv);
     Catalogue made;
     catalogue = &made;

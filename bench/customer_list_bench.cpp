@@ -117,11 +117,9 @@ BENCHMARK(BM_ReadUserDataBytes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenUnlessNamed();
     QApplication app(argc, argv);
-    for (int k = 0; k < Global::UiTextCount; ++k)
-        Global::UiText[k] = QStringLiteral("Text %1").arg(k);
+    PlaceholderUiTexts();
     Silent = static_cast<SilentDialogs*>(setDialogs(std::make_unique<SilentDialogs>()));
     DataFolder data;
     Data = &data;

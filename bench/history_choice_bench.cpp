@@ -30,6 +30,7 @@
 #include "platform/FileIo.h"
 #include "platform/FlexGrid.h"
 #include "platform/Registry.h"
+#include "support/ShippedLanguages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -84,14 +85,7 @@ struct Environment {
         for (const char* name : {"English.txt", "Japanese.txt"})
             QFile::copy(QStringLiteral(HX_SOURCE_DIR "/lang/") + QString::fromLatin1(name),
                         program + QStringLiteral("/LANGUAGE/") + QString::fromLatin1(name));
-        Global::LanguageFolder = program + QStringLiteral("/LANGUAGE/");
-        Global::LanguageFiles = {};
-        Global::LanguageList = {};
-        Global::LanguageFiles[0] = QStringLiteral("English.txt");
-        Global::LanguageList[0] = {QStringLiteral("English"), QStringLiteral("1")};
-        Global::LanguageFiles[1] = QStringLiteral("Japanese.txt");
-        Global::LanguageList[1] = {QStringLiteral("Japanese"), QStringLiteral("81")};
-        Global::LanguageCount = 2;
+        UseShippedLanguages(program + QStringLiteral("/LANGUAGE/"));
         Global::DataFolder = data;
 
         // One module with every correction coefficient.
@@ -252,8 +246,7 @@ void QuietPlatform(QtMsgType type, const QMessageLogContext& context, const QStr
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenUnlessNamed();
     StandardHandler = qInstallMessageHandler(QuietPlatform);
     auto env = std::make_unique<Environment>();
     Env = env.get();

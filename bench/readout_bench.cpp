@@ -238,8 +238,7 @@ void MeasureRepaints()
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    OffscreenUnlessNamed();
     QApplication app(argc, argv);
     for (int k = 600; k < 650; ++k)
         Global::UiText[k] = QStringLiteral("Label %1").arg(k);

@@ -102,7 +102,7 @@ void ClearMeasGraph()
 // Rows 1 to count + 1: the total row's `totalRow` texts, then the
 // measurements of the shown view; the total row pale green. The rows are
 // written in one batch and drawn once. The rows `ticks` ticks are written in
-// their ticked colour at once (RestoreTicks colours them so).
+// their ticked colour at once.
 void FillMeasList(FlexGrid* grid, int count, const std::vector<std::uint8_t>& ticks, const QStringList& totalRow)
 {
     const bool hidden = JudgementHidden();
@@ -120,9 +120,11 @@ void FillMeasList(FlexGrid* grid, int count, const std::vector<std::uint8_t>& ti
         grid->setCellBackColor(1, c, MeasTotalRowColor);
 }
 
-// The ticks `ticks` onto the flags and the list. The list's tick cells take
-// the flags in one batch, without a tick event per row: its handler would
-// only write back the same flags and colour the row as done here.
+// The ticks `ticks` onto the flags and the list filled with them
+// (FillMeasList, which wrote the ticked rows in their colour). The list's
+// tick cells take the flags in one batch, without a tick event per row: its
+// handler would only write back the same flags and colour the row as the
+// fill did.
 void RestoreTicks(FlexGrid* grid, const std::vector<std::uint8_t>& ticks, int count)
 {
     ResetTicks(count);
@@ -135,10 +137,6 @@ void RestoreTicks(FlexGrid* grid, const std::vector<std::uint8_t>& ticks, int co
     {
         const GridBatch batch(grid);
         grid->setTicks(1, Global::DisplayTick);
-        // The total row keeps its own colour.
-        for (int i = 1; i <= count && i + 1 < grid->Rows(); ++i)
-            if (Global::DisplayTick[std::size_t(i)] == 1)
-                PaintMeasListRow(grid, i + 1, MeasTickedColor);
     }
     if (auto* all = MainControl<QPushButton>(QStringLiteral("CmdDspAll")))
         all->show();

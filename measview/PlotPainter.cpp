@@ -95,13 +95,9 @@ std::vector<PlotStep> PlotSteps(const PlotModel& model, const QRectF& target, do
     return steps;
 }
 
-void DrawStep(QPainter& painter, const PlotStep& step)
+// Lines [from, to) of the run `step` in its pen.
+void DrawLines(QPainter& painter, const PlotStep& step, int from, int to)
 {
-    if (step.text) {
-        painter.setPen(ColorFromValue(step.color));
-        painter.drawText(step.at, step.text->text);
-        return;
-    }
     // The frame stays crisp on the pixel grid; the curves are smoothed.
     // A curve's segments end square: the squares close the joins as round
     // ends would, but a square-ended line is filled directly, where a round
@@ -111,7 +107,17 @@ void DrawStep(QPainter& painter, const PlotStep& step)
     pen.setWidthF(step.width);
     pen.setCapStyle(step.curve ? Qt::SquareCap : Qt::RoundCap);
     painter.setPen(pen);
-    painter.drawLines(step.lines.data(), int(step.lines.size()));
+    painter.drawLines(step.lines.data() + from, to - from);
+}
+
+void DrawStep(QPainter& painter, const PlotStep& step)
+{
+    if (step.text) {
+        painter.setPen(ColorFromValue(step.color));
+        painter.drawText(step.at, step.text->text);
+        return;
+    }
+    DrawLines(painter, step, 0, int(step.lines.size()));
 }
 
 // Lines of curves per layer below which one thread draws them all.
@@ -156,14 +162,8 @@ void DrawCurvesLayered(QPainter& painter, const QSize& size, const std::vector<P
                 int last = k;
                 while (last + 1 < to && pieces[std::size_t(last + 1)].run == pieces[std::size_t(k)].run)
                     ++last;
-                const PlotStep& run = steps[pieces[std::size_t(k)].run];
-                PlotStep part;
-                part.lines.assign(run.lines.begin() + pieces[std::size_t(k)].from,
-                                  run.lines.begin() + pieces[std::size_t(last)].to);
-                part.color = run.color;
-                part.width = run.width;
-                part.curve = true;
-                DrawStep(p, part);
+                DrawLines(p, steps[pieces[std::size_t(k)].run], pieces[std::size_t(k)].from,
+                          pieces[std::size_t(last)].to);
                 k = last + 1;
             }
         }

@@ -4,6 +4,7 @@
 #include "app/FrmMain.h"
 #include "common/Language.h"
 #include "platform/Registry.h"
+#include "support/ShippedLanguages.h"
 #include "support/TestEnv.h"
 
 #include <memory>
@@ -15,14 +16,7 @@ struct MainWindowEnv {
     MainWindowEnv()
     {
         env.installLanguageFiles();
-        Global::LanguageFolder = env.programFolder() + QStringLiteral("/LANGUAGE/");
-        Global::LanguageFiles = {};
-        Global::LanguageList = {};
-        Global::LanguageFiles[0] = QStringLiteral("English.txt");
-        Global::LanguageList[0] = {QStringLiteral("English"), QStringLiteral("1")};
-        Global::LanguageFiles[1] = QStringLiteral("Japanese.txt");
-        Global::LanguageList[1] = {QStringLiteral("Japanese"), QStringLiteral("81")};
-        Global::LanguageCount = 2;
+        UseShippedLanguages(env.programFolder() + QStringLiteral("/LANGUAGE/"));
         Global::HookedGrid = 0;
         Global::CaptionsLoading = false;
         Global::CurModuleModel = -1;
