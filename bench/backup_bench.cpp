@@ -213,7 +213,7 @@ BENCHMARK(BM_PlainCopy)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv)
 {
-    OffscreenUnlessNamed();
+    StartAsTheProgram();
     QApplication app(argc, argv);
     PlaceholderUiTexts();
     Silent = static_cast<SilentDialogs*>(setDialogs(std::make_unique<SilentDialogs>()));

@@ -121,7 +121,7 @@ BENCHMARK(BM_PlainReads)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 int main(int argc, char** argv)
 {
-    OffscreenUnlessNamed();
+    StartAsTheProgram();
     QApplication app(argc, argv);
     Catalogue made;
     catalogue = &made;

@@ -117,7 +117,7 @@ BENCHMARK(BM_ReadUserDataBytes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 int main(int argc, char** argv)
 {
-    OffscreenUnlessNamed();
+    StartAsTheProgram();
     QApplication app(argc, argv);
     PlaceholderUiTexts();
     Silent = static_cast<SilentDialogs*>(setDialogs(std::make_unique<SilentDialogs>()));

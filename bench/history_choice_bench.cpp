@@ -246,7 +246,7 @@ void QuietPlatform(QtMsgType type, const QMessageLogContext& context, const QStr
 
 int main(int argc, char** argv)
 {
-    OffscreenUnlessNamed();
+    StartAsTheProgram();
     StandardHandler = qInstallMessageHandler(QuietPlatform);
     auto env = std::make_unique<Environment>();
     Env = env.get();

@@ -238,7 +238,7 @@ void MeasureRepaints()
 
 int main(int argc, char** argv)
 {
-    OffscreenUnlessNamed();
+    StartAsTheProgram();
     QApplication app(argc, argv);
     for (int k = 600; k < 650; ++k)
         Global::UiText[k] = QStringLiteral("Label %1").arg(k);

@@ -12,6 +12,7 @@
 #include "app/Startup.h"
 #include "platform/Dialogs.h"
 #include "platform/EndProgram.h"
+#include "platform/MemoryReuse.h"
 #include "platform/SimulatedInstrument.h"
 #include "platform/UsbLink.h"
 
@@ -47,6 +48,7 @@ class PrintedDialogs : public Dialogs {
 
 int main(int argc, char** argv)
 {
+    KeepFreedMemoryForReuse();
     QApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
     const bool emptyMemory = args.contains(QStringLiteral("--simulate-empty")) ||
