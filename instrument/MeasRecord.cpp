@@ -319,6 +319,16 @@ double IvPointTable::valueOfText(std::size_t k, int column) const
     return (*b.values)[k][c];
 }
 
+void IvPointTable::prepareValues() const
+{
+    if (!block_)
+        return;
+    if (block_->pending)
+        block_->cut();
+    else
+        valueOfText(0, 0);
+}
+
 IvPointTable::Reading IvPointTable::reading(std::size_t k, int column) const
 {
     Reading r;

@@ -98,6 +98,11 @@ public:
         return std::isnan(v) ? 0 : v;
     }
 
+    // Makes every value ready to be read (the values of plain texts worked
+    // out, computed numbers cut): readers on several threads that would
+    // make them on their first read wait for one another meanwhile.
+    void prepareValues() const;
+
     // What a plot reads of text [k][column], without writing a pending
     // text: whether it is blank (empty or blanks only), whether it is a
     // number as a whole (NumText::IsNumeric) and its value().

@@ -44,6 +44,12 @@ std::vector<std::size_t> DrawingOrder(const std::vector<PlotItem>& items)
     return order;
 }
 
+// `next`, drawn right after `it`, continues its run of lines in one pen.
+bool SamePen(const PlotItem& it, const PlotItem& next)
+{
+    return !next.isText() && next.color == it.color && next.penWidth == it.penWidth && IsCurve(next) == IsCurve(it);
+}
+
 // One step of the drawing: a text, or a run of lines in one pen.
 struct PlotStep {
     const PlotItem* text = nullptr;
@@ -79,12 +85,19 @@ std::vector<PlotStep> PlotSteps(const PlotModel& model, const QRectF& target, do
             continue;
         }
         const bool curve = IsCurve(it);
+        if (run.lines.empty()) {
+            // The run's lines are counted first: a run of many curves holds
+            // a hundred thousand of them.
+            std::size_t end = at + 1;
+            while (end < order.size() && SamePen(model.items[order[end - 1]], model.items[order[end]]))
+                ++end;
+            run.lines.reserve(end - at);
+        }
         if (curve && (run.lines.empty() || it.curve != model.items[order[at - 1]].curve))
             run.curveStarts.push_back(int(run.lines.size()));
         run.lines.emplace_back(map(it.from), map(it.to));
         const PlotItem* next = at + 1 < order.size() ? &model.items[order[at + 1]] : nullptr;
-        if (next && !next->isText() && next->color == it.color && next->penWidth == it.penWidth &&
-            IsCurve(*next) == curve)
+        if (next && SamePen(it, *next))
             continue;
         run.color = it.color;
         run.width = it.penWidth * penScale;

@@ -21,6 +21,8 @@ const QString NoValue = QStringLiteral("--");
 
 // Curve points per thread below which one thread sums them all.
 constexpr int PointsPerSlice = 15;
+// Curves per thread below which one thread makes the values of them all.
+constexpr int CurvesPerSlice = 16;
 
 // Fields that read "--" while there is no total.
 constexpr int NoValueFields[] = {0,  1,  2,  3,  8,  10, 12, 14, 15, 16, 17, 20, 21, 22,
@@ -60,6 +62,13 @@ void TotalPoints(MeasRecord& total, const std::vector<const MeasRecord*>& ticked
     const int n = int(ticked.size());
     constexpr double NotFinite = std::numeric_limits<double>::quiet_NaN();
     IvPointTable::Numbers points;
+    // Each curve's values are made ready first, curves side by side: made
+    // at their first read, each curve's would be made by one slice of
+    // points while every other slice waits for it.
+    ParallelSlices(n, CurvesPerSlice, [&](int begin, int end) {
+        for (int j = begin; j < end; ++j)
+            ticked[std::size_t(j)]->IvPoints.prepareValues();
+    });
     ParallelSlices(MeasRecord::CurvePoints, PointsPerSlice, [&](int begin, int end) {
         std::array<TextSum, MeasRecord::CurvePoints> volts, amps;
         for (const MeasRecord* r : ticked)

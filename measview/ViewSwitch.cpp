@@ -66,23 +66,24 @@ void SSTab3_Click(int)
                 grid->setTicks(1, cells);
             return;
         }
+        for (int r = 0; r <= count; ++r)
+            Global::DisplayTick[std::size_t(r)] = Remembered(r) ? 1 : 0;
+        // The totals are worked out on other threads while the ticks are
+        // put back in the list and the measurement rows are written; the
+        // total row follows them.
+        std::future<void> totals = BeginTotalsOfTicked(Global::DisplayTick);
         {
             const FlagScope switching(Global::ViewSwitchRunning);
             const FlagScope restoring(Global::TickRestoring);
             const GridBatch batch(grid);
             for (int r = 0; r <= count && std::size_t(r) < cells.size(); ++r)
-                cells[std::size_t(r)] = Remembered(r) ? 1 : 0;
+                cells[std::size_t(r)] = Global::DisplayTick[std::size_t(r)];
             grid->setTicks(1, cells);
-            for (int r = 0; r <= count; ++r) {
-                Global::DisplayTick[std::size_t(r)] = Remembered(r) ? 1 : 0;
-                if (r >= 1)
-                    PaintMeasListRow(grid, r + 1, Remembered(r) ? MeasTickedColor : MeasUntickedColor);
-            }
+            for (int r = 1; r <= count; ++r)
+                PaintMeasListRow(grid, r + 1, Global::DisplayTick[std::size_t(r)] ? MeasTickedColor : MeasUntickedColor);
         }
 
-        // The totals are worked out on other threads while the measurement
-        // rows are written; the total row follows them. The irradiance is
-        // the same in every view: its column stays.
+        // The irradiance is the same in every view: its column stays.
         const bool judgementHidden = JudgementHidden();
         auto writeRow = [&](int r) {
             WriteMeasListRow(grid, r + 1,
@@ -90,7 +91,6 @@ void SSTab3_Click(int)
                                            judgementHidden),
                              false);
         };
-        std::future<void> totals = BeginTotalsOfTicked(Global::DisplayTick);
         {
             const GridBatch batch(grid);
             for (int r = 1; r <= count; ++r)

@@ -13,6 +13,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cmath>
 #include <numeric>
 
@@ -180,6 +182,81 @@ QFont ProgramFont(const QString& family, double pointSize)
 
 // ---------------------------------------------------------------------------
 // The grid
+
+namespace {
+
+// A cell made with its first text, colours or tick, which it keeps itself
+// until they first change. A table item keeps its data in a list of its
+// own, made and grown value by value and torn down value by value, and a
+// list of 800 measurements makes and later drops 14,400 cells at every
+// choice of a history. A value set later goes the item's own way, with the
+// table told of it, and from then on is read from there.
+class FlexCell final : public QTableWidgetItem {
+  public:
+    FlexCell() = default;
+    FlexCell(const QString& text, const QVariant* back, const QVariant* fore)
+    {
+        keep(Qt::DisplayRole, text);
+        if (back)
+            keep(Qt::BackgroundRole, *back);
+        if (fore)
+            keep(Qt::ForegroundRole, *fore);
+    }
+
+    // Before the cell is placed in a table.
+    void keep(int role, const QVariant& value)
+    {
+        const int k = slot(role);
+        kept[std::size_t(k)] = value;
+        holding |= std::uint8_t(1u << k);
+    }
+
+    QTableWidgetItem* clone() const override { return new FlexCell(*this); }
+
+    QVariant data(int role) const override
+    {
+        const int k = slot(role);
+        if (k >= 0 && (holding & (1u << k)))
+            return kept[std::size_t(k)];
+        return QTableWidgetItem::data(role);
+    }
+
+    void setData(int role, const QVariant& value) override
+    {
+        const int k = slot(role);
+        if (k >= 0 && (holding & (1u << k))) {
+            // The same value again changes nothing, as with any item.
+            if (kept[std::size_t(k)] == value)
+                return;
+            holding &= std::uint8_t(~(1u << k));
+            kept[std::size_t(k)] = QVariant();
+        }
+        QTableWidgetItem::setData(role, value);
+    }
+
+  private:
+    static int slot(int role)
+    {
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return 0;
+        case Qt::BackgroundRole:
+            return 1;
+        case Qt::ForegroundRole:
+            return 2;
+        case Qt::CheckStateRole:
+            return 3;
+        default:
+            return -1;
+        }
+    }
+
+    std::array<QVariant, 4> kept;
+    std::uint8_t holding = 0;
+};
+
+} // namespace
 
 // Applies the column alignment to cells that have none of their own.
 class FlexGridDelegate : public QStyledItemDelegate {
@@ -371,10 +448,11 @@ QTableWidgetItem* FlexGrid::cell(int row, int col, bool create, const QString* t
     auto* it = const_cast<QTableWidgetItem*>(static_cast<const FlexGrid*>(this)->cell(row, col));
     if (it || !create)
         return it;
-    it = new QTableWidgetItem;
+    auto* made = new FlexCell;
     if (text)
-        it->setText(*text);
-    placeCell(row, col, it);
+        made->keep(Qt::DisplayRole, *text);
+    placeCell(row, col, made);
+    it = made;
     return it;
 }
 
@@ -466,8 +544,18 @@ void FlexGrid::setRowCells(int row, const QStringList& texts, const std::pair<qu
     const QVariant foreBrush = colors ? QVariant(QBrush(ColorFromValue(colors->second))) : QVariant();
     const int cols = colors ? Cols() : std::min(Cols(), int(texts.size()));
     for (int c = 0; c < cols; ++c) {
-        const bool made = !static_cast<const FlexGrid*>(this)->cell(row, c);
-        QTableWidgetItem* it = made ? new QTableWidgetItem : cell(row, c, false);
+        if (!static_cast<const FlexGrid*>(this)->cell(row, c)) {
+            auto* made = c < texts.size() ? new FlexCell(texts[c], colors ? &backBrush : nullptr,
+                                                         colors ? &foreBrush : nullptr)
+                                          : new FlexCell;
+            if (c >= texts.size() && colors) {
+                made->keep(Qt::BackgroundRole, backBrush);
+                made->keep(Qt::ForegroundRole, foreBrush);
+            }
+            placeCell(row, c, made);
+            continue;
+        }
+        QTableWidgetItem* it = cell(row, c, false);
         internalChange = true;
         if (c < texts.size())
             it->setText(texts[c]);
@@ -476,8 +564,6 @@ void FlexGrid::setRowCells(int row, const QStringList& texts, const std::pair<qu
             it->setData(Qt::ForegroundRole, foreBrush);
         }
         internalChange = false;
-        if (made)
-            placeCell(row, c, it);
     }
 }
 
@@ -625,9 +711,9 @@ QRect FlexGrid::CellRect(int row, int col) const
 
 QTableWidgetItem* FlexGrid::makeTickItem()
 {
-    auto* it = new QTableWidgetItem;
+    auto* it = new FlexCell;
     it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-    it->setCheckState(Qt::Unchecked);
+    it->keep(Qt::CheckStateRole, int(Qt::Unchecked));
     return it;
 }
 

@@ -355,6 +355,44 @@ TEST_F(FlexGridTest, ARowWrittenAtOnceEqualsItsCellsWrittenOneByOne)
     EXPECT_EQ(atOnce.item(3, 1)->flags(), byCell.item(3, 1)->flags());
 }
 
+// A cell made with its text and colours keeps them itself until they
+// change: every later change must reach the table and be read back, a
+// cleared colour included, and the same value again must change nothing.
+TEST_F(FlexGridTest, ACellMadeWholeShowsAndTellsEveryLaterChange)
+{
+    FlexGrid g;
+    g.setTickable(true);
+    g.setCols(2);
+    g.setRows(2);
+    const std::pair<quint32, quint32> cyan{0xC0FFFF, 0x0000FF};
+    g.setRowCells(1, {QStringLiteral("1.5"), QStringLiteral("x")}, &cyan);
+    int changes = 0;
+    QObject::connect(g.model(), &QAbstractItemModel::dataChanged, [&] { ++changes; });
+
+    g.setTextMatrix(1, 0, QStringLiteral("1.5"));
+    g.setCellBackColor(1, 0, 0xC0FFFF);
+    EXPECT_EQ(changes, 0);
+
+    g.setTextMatrix(1, 0, QStringLiteral("2.5"));
+    g.setCellForeColor(1, 1, 0x00FF00);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(g.TextMatrix(1, 0), QStringLiteral("2.5"));
+    EXPECT_EQ(g.item(0, 1)->data(Qt::EditRole).toString(), QStringLiteral("2.5"));
+    EXPECT_EQ(g.cellForeColor(1, 1), 0x00FF00u);
+    EXPECT_EQ(g.cellForeColor(1, 0), 0x0000FFu);
+
+    g.item(0, 1)->setData(Qt::BackgroundRole, QVariant());
+    EXPECT_EQ(changes, 3);
+    EXPECT_EQ(g.cellBackColor(1, 0), 0u);
+    EXPECT_EQ(g.cellBackColor(1, 1), 0xC0FFFFu);
+
+    // The tick box made with the row changes, and says so, the same way.
+    g.item(0, 0)->setCheckState(Qt::Checked);
+    EXPECT_EQ(changes, 4);
+    EXPECT_EQ(g.Tick(1), 1);
+    EXPECT_EQ(g.item(0, 0)->checkState(), Qt::Checked);
+}
+
 TEST_F(FlexGridTest, CustomSortReordersWholeRowsStablyWithTheirTicks)
 {
     FlexGrid g;
