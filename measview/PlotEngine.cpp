@@ -9,6 +9,8 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <limits>
+#include <optional>
 
 namespace {
 
@@ -80,17 +82,39 @@ void Extremes(double value, double& max, double& min)
 // Curves per thread below which one thread reads the points of them all.
 constexpr int CurvesPerSlice = 16;
 
+// The extremes of one curve's points, as far as they could be read.
+struct CurveExtent {
+    static constexpr double Inf = std::numeric_limits<double>::infinity();
+    double vMax = -Inf, vMin = Inf;
+    double iMax = -Inf, iMin = Inf;
+    double pMax = -Inf, pMin = Inf;
+    // What stopped the curve at a point that is no number.
+    std::optional<AppError> failure;
+};
+
+// The extremes `max` and `min` of the points so far, with those of the
+// points that follow them.
+void JoinExtremes(double laterMax, double laterMin, double& max, double& min)
+{
+    if (laterMax > max)
+        max = laterMax;
+    if (laterMin < min)
+        min = laterMin;
+}
+
 // Every plotted point's power, and the extremes of power, voltage and
 // current over them.
 void ExtentPass(const std::vector<PlotCurve>& curves, PointReading reading, std::vector<CurvePoints>& pts,
                 PlotScale& s)
 {
     pts.assign(curves.size(), CurvePoints{});
-    // The points up to the first with a blank voltage or current, as they
-    // read, curve by curve side by side: reading a point is most of the
-    // work, and the curves are independent of one another.
+    std::vector<CurveExtent> extents(curves.size());
+    // The curves are independent of one another: each is read, and its
+    // extremes taken, side by side with the others; only joining the
+    // extremes follows the curves' order.
     ParallelSlices(int(curves.size()), CurvesPerSlice, [&](int begin, int end) {
         for (int c = begin; c < end; ++c) {
+            // The points up to the first with a blank voltage or current.
             const IvPointTable& points = curves[std::size_t(c)].record->IvPoints;
             CurvePoints& cp = pts[std::size_t(c)];
             int n = 0;
@@ -107,31 +131,43 @@ void ExtentPass(const std::vector<PlotCurve>& curves, PointReading reading, std:
                 cp.iNumeric[std::size_t(n)] = i.numeric;
             }
             cp.count = n;
+
+            // The first point that is no number stops the curve, its
+            // extremes those of the points before it.
+            CurveExtent& e = extents[std::size_t(c)];
+            try {
+                for (std::size_t k = 0; k < std::size_t(cp.count); ++k) {
+                    double amp = ReadPoint({false, cp.iNumeric[k], cp.i[k]}, reading);
+                    bool clamped = false;
+                    if (curves[std::size_t(c)].clampCurrent && !(amp >= 0 && amp < 60)) {
+                        amp = 0;
+                        clamped = true;
+                    }
+                    const double volt = ReadPoint({false, cp.vNumeric[k], cp.v[k]}, reading);
+                    const double power = PowerOf(volt, amp);
+                    cp.v[k] = volt;
+                    cp.i[k] = amp;
+                    cp.p[k] = power;
+                    cp.iNumeric[k] = clamped || cp.iNumeric[k];
+                    Extremes(power, e.pMax, e.pMin);
+                    Extremes(volt, e.vMax, e.vMin);
+                    Extremes(amp, e.iMax, e.iMin);
+                }
+            } catch (const AppError& error) {
+                e.failure = error;
+            }
         }
     });
 
-    // The rest in order: the first point that is no number stops it where
-    // it stopped when each point was read here.
+    // In the curves' order, up to the first that stopped: as though each
+    // point had been read in turn.
     double pMax = s.PlotPMax, pMin = s.PlotPMin;
-    for (std::size_t c = 0; c < curves.size(); ++c) {
-        CurvePoints& cp = pts[c];
-        for (std::size_t k = 0; k < std::size_t(cp.count); ++k) {
-            double amp = ReadPoint({false, cp.iNumeric[k], cp.i[k]}, reading);
-            bool clamped = false;
-            if (curves[c].clampCurrent && !(amp >= 0 && amp < 60)) {
-                amp = 0;
-                clamped = true;
-            }
-            const double volt = ReadPoint({false, cp.vNumeric[k], cp.v[k]}, reading);
-            const double power = PowerOf(volt, amp);
-            cp.v[k] = volt;
-            cp.i[k] = amp;
-            cp.p[k] = power;
-            cp.iNumeric[k] = clamped || cp.iNumeric[k];
-            Extremes(power, pMax, pMin);
-            Extremes(volt, s.PlotVMax, s.PlotVMin);
-            Extremes(amp, s.PlotIMax, s.PlotIMin);
-        }
+    for (const CurveExtent& e : extents) {
+        JoinExtremes(e.pMax, e.pMin, pMax, pMin);
+        JoinExtremes(e.vMax, e.vMin, s.PlotVMax, s.PlotVMin);
+        JoinExtremes(e.iMax, e.iMin, s.PlotIMax, s.PlotIMin);
+        if (e.failure)
+            throw *e.failure;
     }
     s.PlotPMax = std::max(s.PlotPMax, AsStoredPower(pMax));
     s.PlotPMin = std::min(s.PlotPMin, AsStoredPower(pMin));

@@ -13,7 +13,6 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cmath>
 #include <numeric>
@@ -185,74 +184,134 @@ QFont ProgramFont(const QString& family, double pointSize)
 
 namespace {
 
-// A cell made with its first text, colours or tick, which it keeps itself
-// until they first change. A table item keeps its data in a list of its
-// own, made and grown value by value and torn down value by value, and a
-// list of 800 measurements makes and later drops 14,400 cells at every
-// choice of a history. A value set later goes the item's own way, with the
-// table told of it, and from then on is read from there.
+// A cell made with its first text, colours or tick, which it holds itself.
+// A table item keeps its data in a list of its own, made and grown value by
+// value and torn down value by value, and a list of 800 measurements makes
+// and later drops 14,400 cells at every choice of a history. A value of the
+// same kind set within a batch of its grid (which tells the view of every
+// cell at its end) is held in the same way; any other goes the item's own
+// way, with the table told of it, and from then on is read from there.
 class FlexCell final : public QTableWidgetItem {
   public:
     FlexCell() = default;
-    FlexCell(const QString& text, const QVariant* back, const QVariant* fore)
+    FlexCell(const QString& text, const QColor* back, const QColor* fore) : text(text)
     {
-        keep(Qt::DisplayRole, text);
+        holding = Text;
         if (back)
-            keep(Qt::BackgroundRole, *back);
+            holdColor(Qt::BackgroundRole, *back);
         if (fore)
-            keep(Qt::ForegroundRole, *fore);
+            holdColor(Qt::ForegroundRole, *fore);
     }
 
     // Before the cell is placed in a table.
-    void keep(int role, const QVariant& value)
+    void holdText(const QString& t)
     {
-        const int k = slot(role);
-        kept[std::size_t(k)] = value;
-        holding |= std::uint8_t(1u << k);
+        text = t;
+        holding |= Text;
+    }
+    void holdColor(int role, const QColor& c)
+    {
+        (role == Qt::BackgroundRole ? back : fore) = c;
+        holding |= role == Qt::BackgroundRole ? Back : Fore;
+    }
+    void holdCheck(Qt::CheckState state)
+    {
+        check = state;
+        holding |= Check;
     }
 
     QTableWidgetItem* clone() const override { return new FlexCell(*this); }
 
     QVariant data(int role) const override
     {
-        const int k = slot(role);
-        if (k >= 0 && (holding & (1u << k)))
-            return kept[std::size_t(k)];
-        return QTableWidgetItem::data(role);
+        const std::uint8_t bit = bitOf(role);
+        if (!(holding & bit))
+            return QTableWidgetItem::data(role);
+        switch (bit) {
+        case Text:
+            return text;
+        case Back:
+            return QBrush(back);
+        case Fore:
+            return QBrush(fore);
+        default:
+            return int(check);
+        }
     }
 
     void setData(int role, const QVariant& value) override
     {
-        const int k = slot(role);
-        if (k >= 0 && (holding & (1u << k))) {
+        const std::uint8_t bit = bitOf(role);
+        if (holding & bit) {
             // The same value again changes nothing, as with any item.
-            if (kept[std::size_t(k)] == value)
+            if (data(role) == value)
                 return;
-            holding &= std::uint8_t(~(1u << k));
-            kept[std::size_t(k)] = QVariant();
+            if (inBatch() && holdInPlace(bit, value))
+                return;
+            holding &= std::uint8_t(~bit);
+            if (bit == Text)
+                text = QString();
         }
         QTableWidgetItem::setData(role, value);
     }
 
   private:
-    static int slot(int role)
+    enum : std::uint8_t { Text = 1, Back = 2, Fore = 4, Check = 8 };
+
+    static std::uint8_t bitOf(int role)
     {
         switch (role) {
         case Qt::DisplayRole:
         case Qt::EditRole:
-            return 0;
+            return Text;
         case Qt::BackgroundRole:
-            return 1;
+            return Back;
         case Qt::ForegroundRole:
-            return 2;
+            return Fore;
         case Qt::CheckStateRole:
-            return 3;
+            return Check;
         default:
-            return -1;
+            return 0;
         }
     }
 
-    std::array<QVariant, 4> kept;
+    bool inBatch() const
+    {
+        const auto* grid = static_cast<const FlexGrid*>(tableWidget());
+        return grid && grid->InBatch();
+    }
+
+    // A value of the kind held, kept in place.
+    bool holdInPlace(std::uint8_t bit, const QVariant& value)
+    {
+        switch (bit) {
+        case Text:
+            if (value.metaType() != QMetaType::fromType<QString>())
+                return false;
+            text = value.toString();
+            return true;
+        case Back:
+        case Fore: {
+            if (value.metaType() != QMetaType::fromType<QBrush>())
+                return false;
+            const auto& brush = *static_cast<const QBrush*>(value.constData());
+            if (brush.style() != Qt::SolidPattern || !brush.transform().isIdentity())
+                return false;
+            (bit == Back ? back : fore) = brush.color();
+            return true;
+        }
+        default:
+            if (value.metaType() != QMetaType::fromType<int>())
+                return false;
+            check = Qt::CheckState(value.toInt());
+            return true;
+        }
+    }
+
+    QString text;
+    QColor back;
+    QColor fore;
+    Qt::CheckState check = Qt::Unchecked;
     std::uint8_t holding = 0;
 };
 
@@ -450,7 +509,7 @@ QTableWidgetItem* FlexGrid::cell(int row, int col, bool create, const QString* t
         return it;
     auto* made = new FlexCell;
     if (text)
-        made->keep(Qt::DisplayRole, *text);
+        made->holdText(*text);
     placeCell(row, col, made);
     it = made;
     return it;
@@ -540,17 +599,19 @@ void FlexGrid::setRowColors(int row, quint32 back, quint32 fore)
 void FlexGrid::setRowCells(int row, const QStringList& texts, const std::pair<quint32, quint32>* colors)
 {
     checkRow(row);
-    const QVariant backBrush = colors ? QVariant(QBrush(ColorFromValue(colors->first))) : QVariant();
-    const QVariant foreBrush = colors ? QVariant(QBrush(ColorFromValue(colors->second))) : QVariant();
+    const QColor back = colors ? ColorFromValue(colors->first) : QColor();
+    const QColor fore = colors ? ColorFromValue(colors->second) : QColor();
+    const QVariant backBrush = colors ? QVariant(QBrush(back)) : QVariant();
+    const QVariant foreBrush = colors ? QVariant(QBrush(fore)) : QVariant();
     const int cols = colors ? Cols() : std::min(Cols(), int(texts.size()));
     for (int c = 0; c < cols; ++c) {
         if (!static_cast<const FlexGrid*>(this)->cell(row, c)) {
-            auto* made = c < texts.size() ? new FlexCell(texts[c], colors ? &backBrush : nullptr,
-                                                         colors ? &foreBrush : nullptr)
-                                          : new FlexCell;
-            if (c >= texts.size() && colors) {
-                made->keep(Qt::BackgroundRole, backBrush);
-                made->keep(Qt::ForegroundRole, foreBrush);
+            auto* made = new FlexCell;
+            if (c < texts.size())
+                made->holdText(texts[c]);
+            if (colors) {
+                made->holdColor(Qt::BackgroundRole, back);
+                made->holdColor(Qt::ForegroundRole, fore);
             }
             placeCell(row, c, made);
             continue;
@@ -713,7 +774,7 @@ QTableWidgetItem* FlexGrid::makeTickItem()
 {
     auto* it = new FlexCell;
     it->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
-    it->keep(Qt::CheckStateRole, int(Qt::Unchecked));
+    it->holdCheck(Qt::Unchecked);
     return it;
 }
 

@@ -160,6 +160,7 @@ class FlexGrid : public QTableWidget {
     // for a scope.
     void beginBatch();
     void endBatch();
+    bool InBatch() const { return batchDepth > 0; }
 
   signals:
     // A click on the grid, after a clicked data cell became current (a click

@@ -600,6 +600,14 @@ TEST(PlotCurves, ManyCurvesGiveTheScaleSegmentsAndFirstErrorInCurveOrder)
     const PlotModel s = Build(records, strict);
     ASSERT_TRUE(s.error);
     EXPECT_EQ(s.error->number, 13);
+    // The scale it stopped on holds every point before the bad one and
+    // none after it (curve 21 has the larger current).
+    double iMax = 0;
+    for (int c = 0; c <= 20; ++c)
+        for (int k = 0; k < (c < 20 ? MeasRecord::CurvePoints : 7); ++k)
+            iMax = std::max(iMax, records[std::size_t(c)].IvPoints.value(std::size_t(k), MeasRecord::Amp));
+    EXPECT_EQ(s.scale.PlotIMax, iMax);
+    EXPECT_LT(iMax, records[21].IvPoints.value(0, MeasRecord::Amp));
     const PlotModel lenient = Build(records, ReportParams(false));
     ASSERT_TRUE(lenient.curveError);
     EXPECT_EQ(lenient.badCurve, 20);

@@ -391,6 +391,21 @@ TEST_F(FlexGridTest, ACellMadeWholeShowsAndTellsEveryLaterChange)
     EXPECT_EQ(changes, 4);
     EXPECT_EQ(g.Tick(1), 1);
     EXPECT_EQ(g.item(0, 0)->checkState(), Qt::Checked);
+
+    // Within a batch the cells change in place, a patterned brush the
+    // item's own way, and the view hears of them all once, at its end.
+    {
+        const GridBatch batch(&g);
+        g.setTextMatrix(1, 1, QStringLiteral("y"));
+        g.setCellForeColor(1, 0, 0x123456);
+        g.item(0, 2)->setData(Qt::BackgroundRole, QBrush(Qt::red, Qt::Dense4Pattern));
+        EXPECT_EQ(g.TextMatrix(1, 1), QStringLiteral("y"));
+    }
+    EXPECT_EQ(changes, 5);
+    EXPECT_EQ(g.TextMatrix(1, 1), QStringLiteral("y"));
+    EXPECT_EQ(g.cellForeColor(1, 0), 0x123456u);
+    EXPECT_EQ(g.cellBackColor(1, 0), 0u);
+    EXPECT_EQ(g.item(0, 2)->background().style(), Qt::Dense4Pattern);
 }
 
 TEST_F(FlexGridTest, CustomSortReordersWholeRowsStablyWithTheirTicks)
