@@ -80,7 +80,8 @@ void SSTab3_Click(int)
                 cells[std::size_t(r)] = Global::DisplayTick[std::size_t(r)];
             grid->setTicks(1, cells);
             for (int r = 1; r <= count; ++r)
-                PaintMeasListRow(grid, r + 1, Global::DisplayTick[std::size_t(r)] ? MeasTickedColor : MeasUntickedColor);
+                PaintMeasListRow(grid, r + 1,
+                                 Global::DisplayTick[std::size_t(r)] ? MeasTickedColor : MeasUntickedColor);
         }
 
         // The irradiance is the same in every view: its column stays.

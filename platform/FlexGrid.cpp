@@ -13,8 +13,8 @@
 #include <QWidget>
 
 #include <algorithm>
-#include <cstdint>
 #include <cmath>
+#include <cstdint>
 #include <numeric>
 
 // ---------------------------------------------------------------------------
@@ -193,16 +193,6 @@ namespace {
 // way, with the table told of it, and from then on is read from there.
 class FlexCell final : public QTableWidgetItem {
   public:
-    FlexCell() = default;
-    FlexCell(const QString& text, const QColor* back, const QColor* fore) : text(text)
-    {
-        holding = Text;
-        if (back)
-            holdColor(Qt::BackgroundRole, *back);
-        if (fore)
-            holdColor(Qt::ForegroundRole, *fore);
-    }
-
     // Before the cell is placed in a table.
     void holdText(const QString& t)
     {
@@ -511,8 +501,7 @@ QTableWidgetItem* FlexGrid::cell(int row, int col, bool create, const QString* t
     if (text)
         made->holdText(*text);
     placeCell(row, col, made);
-    it = made;
-    return it;
+    return made;
 }
 
 void FlexGrid::placeCell(int row, int col, QTableWidgetItem* it)
