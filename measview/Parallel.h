@@ -3,7 +3,8 @@
 // up to 800 measurement files, the points of a total) across the processor's
 // cores, on worker threads kept for a moment between calls. The caller runs
 // slices too and waits until every slice is done, so to the rest of the
-// program the work is one call on the user-interface thread.
+// program the work is one call on the user-interface thread. Calls made at
+// once from several threads (a slice among them) share the workers.
 #include <functional>
 
 // Runs body(begin, end) over slices that cover [0, n) once, on up to
