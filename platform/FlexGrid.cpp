@@ -2,12 +2,19 @@
 
 #include "platform/AppError.h"
 
+#include <QApplication>
 #include <QGuiApplication>
+#include <QHash>
 #include <QHeaderView>
 #include <QMouseEvent>
+#include <QPixmap>
+#include <QPainter>
 #include <QPalette>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStaticText>
+#include <QStyleOptionSlider>
+#include <QStyle>
 #include <QStyledItemDelegate>
 #include <QWheelEvent>
 #include <QWidget>
@@ -16,6 +23,8 @@
 #include <cmath>
 #include <cstdint>
 #include <numeric>
+#include <utility>
+#include <vector>
 
 // ---------------------------------------------------------------------------
 // Units, colours, fonts
@@ -193,6 +202,11 @@ namespace {
 // way, with the table told of it, and from then on is read from there.
 class FlexCell final : public QTableWidgetItem {
   public:
+    // The item type that tells a FlexCell from any other item.
+    static constexpr int CellType = QTableWidgetItem::UserType + 1;
+
+    FlexCell() : QTableWidgetItem(CellType) {}
+
     // Before the cell is placed in a table.
     void holdText(const QString& t)
     {
@@ -211,6 +225,34 @@ class FlexCell final : public QTableWidgetItem {
     }
 
     QTableWidgetItem* clone() const override { return new FlexCell(*this); }
+
+    // What the cell shows when it holds its text and both colours itself
+    // and has nothing more (no tick, icon, font or alignment of its own):
+    // its text and colours. False otherwise.
+    bool plainLook(const QString*& shown, QColor& backColor, QColor& foreColor) const
+    {
+        if ((holding & (Text | Back | Fore)) != (Text | Back | Fore) || (holding & Check))
+            return false;
+        for (int role : {int(Qt::CheckStateRole), int(Qt::DecorationRole), int(Qt::FontRole),
+                         int(Qt::TextAlignmentRole)})
+            if (QTableWidgetItem::data(role).isValid())
+                return false;
+        shown = &text;
+        backColor = back;
+        foreColor = fore;
+        return true;
+    }
+
+    // The grid's own writers ask these first, sparing the variant and brush
+    // each value costs on the item's way. True: the cell already held the
+    // text or colour, or (within a batch) now holds it. False: it is to be
+    // set the item's way.
+    bool keepText(const QString& t) { return (holding & Text) && keep(text, t); }
+    bool keepColor(int role, const QColor& c)
+    {
+        const std::uint8_t bit = bitOf(role);
+        return (holding & bit) && (bit == Back || bit == Fore) && keep(bit == Back ? back : fore, c);
+    }
 
     QVariant data(int role) const override
     {
@@ -234,7 +276,7 @@ class FlexCell final : public QTableWidgetItem {
         const std::uint8_t bit = bitOf(role);
         if (holding & bit) {
             // The same value again changes nothing, as with any item.
-            if (data(role) == value)
+            if (holdsSame(bit, value))
                 return;
             if (inBatch() && holdInPlace(bit, value))
                 return;
@@ -265,10 +307,49 @@ class FlexCell final : public QTableWidgetItem {
         }
     }
 
+    // `held` already is `value`, or (within a batch) becomes it.
+    template <typename T>
+    bool keep(T& held, const T& value)
+    {
+        if (held == value)
+            return true;
+        if (!inBatch())
+            return false;
+        held = value;
+        return true;
+    }
+
     bool inBatch() const
     {
         const auto* grid = static_cast<const FlexGrid*>(tableWidget());
         return grid && grid->InBatch();
+    }
+
+    // `value` is the one held for `bit`.
+    bool holdsSame(std::uint8_t bit, const QVariant& value) const
+    {
+        if (bit == Text && value.metaType() == QMetaType::fromType<QString>())
+            return text == *static_cast<const QString*>(value.constData());
+        if ((bit == Back || bit == Fore) && value.metaType() == QMetaType::fromType<QBrush>()) {
+            const auto& brush = *static_cast<const QBrush*>(value.constData());
+            return brush.style() == Qt::SolidPattern && brush.transform().isIdentity() &&
+                   brush.color() == (bit == Back ? back : fore);
+        }
+        return data(bitRole(bit)) == value;
+    }
+
+    static int bitRole(std::uint8_t bit)
+    {
+        switch (bit) {
+        case Text:
+            return Qt::DisplayRole;
+        case Back:
+            return Qt::BackgroundRole;
+        case Fore:
+            return Qt::ForegroundRole;
+        default:
+            return Qt::CheckStateRole;
+        }
     }
 
     // A value of the kind held, kept in place.
@@ -305,30 +386,245 @@ class FlexCell final : public QTableWidgetItem {
     std::uint8_t holding = 0;
 };
 
+FlexCell* AsFlexCell(QTableWidgetItem* it)
+{
+    return it && it->type() == FlexCell::CellType ? static_cast<FlexCell*>(it) : nullptr;
+}
+
 } // namespace
 
-// Applies the column alignment to cells that have none of their own.
+namespace {
+
+// A list's scroll bar that keeps the pictures of the states it was drawn in.
+// The style paints a bar with gradients, which the raster engine hands to
+// other threads row by row on tall bars: a bar costs more to paint than the
+// visible cells, and a list repaints its bars whole whenever it is shown
+// again (a result view switched), nearly always in a state drawn before.
+// A bar under the pointer or pressed is drawn by the style as it stands.
+class SteadyScrollBar : public QScrollBar {
+  public:
+    explicit SteadyScrollBar(Qt::Orientation orientation) : QScrollBar(orientation) {}
+
+  protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        if (pressed || underMouse()) {
+            QScrollBar::paintEvent(event);
+            return;
+        }
+        QStyleOptionSlider opt;
+        initStyleOption(&opt);
+        opt.subControls = QStyle::SC_All;
+        opt.activeSubControls = QStyle::SC_None;
+        const State state{style(),
+                          opt.rect.size(),
+                          devicePixelRatio(),
+                          int(opt.state),
+                          int(opt.direction),
+                          opt.palette.cacheKey(),
+                          int(opt.orientation),
+                          opt.minimum,
+                          opt.maximum,
+                          opt.sliderPosition,
+                          opt.pageStep,
+                          opt.singleStep,
+                          opt.upsideDown};
+        auto hit = std::find_if(drawn.begin(), drawn.end(), [&](const auto& d) { return d.first == state; });
+        if (hit == drawn.end()) {
+            QPixmap picture(opt.rect.size() * state.ratio);
+            picture.setDevicePixelRatio(state.ratio);
+            picture.fill(Qt::transparent);
+            {
+                QPainter p(&picture);
+                QStyleOptionSlider at = opt;
+                at.rect.moveTopLeft(QPoint(0, 0));
+                style()->drawComplexControl(QStyle::CC_ScrollBar, &at, &p, this);
+            }
+            if (drawn.size() >= KeptStates)
+                drawn.erase(drawn.begin());
+            drawn.emplace_back(state, std::move(picture));
+            hit = drawn.end() - 1;
+        }
+        QPainter p(this);
+        p.drawPixmap(opt.rect.topLeft(), hit->second);
+    }
+
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        pressed = true;
+        QScrollBar::mousePressEvent(event);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override
+    {
+        QScrollBar::mouseReleaseEvent(event);
+        pressed = (event->buttons() & Qt::LeftButton) != 0;
+    }
+
+  private:
+    struct State {
+        const QStyle* style;
+        QSize size;
+        qreal ratio;
+        int state, direction;
+        qint64 palette;
+        int orientation, minimum, maximum, position, pageStep, singleStep;
+        bool upsideDown;
+        bool operator==(const State&) const = default;
+    };
+    static constexpr std::size_t KeptStates = 4;
+    std::vector<std::pair<State, QPixmap>> drawn;
+    bool pressed = false;
+};
+
+} // namespace
+
+// Applies the column alignment to cells that have none of their own, and
+// draws plain text cells itself.
 class FlexGridDelegate : public QStyledItemDelegate {
   public:
     explicit FlexGridDelegate(FlexGrid* g) : QStyledItemDelegate(g), grid(g) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem opt = option;
+        const QWidget* widget = opt.widget;
+        const QStyle* style = widget ? widget->style() : QApplication::style();
+        // A cell that holds what it shows is read directly: the item's way
+        // costs a variant per role and a palette of its own per cell.
+        const QString* text = nullptr;
+        QColor back, fore;
+        if (const FlexCell* cell = AsFlexCell(grid->itemFromIndex(index)); cell && cell->plainLook(text, back, fore)) {
+            opt.index = index;
+            opt.features |= QStyleOptionViewItem::HasDisplay;
+            opt.text = *text;
+            opt.backgroundBrush = QBrush(back);
+            opt.styleObject = nullptr;
+            alignByColumn(&opt, index);
+            if (paintPlain(painter, opt, style, &fore))
+                return;
+            opt = option;
+        }
+        initStyleOption(&opt, index);
+        if (!paintPlain(painter, opt, style))
+            style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, widget);
+    }
 
   protected:
     void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
     {
         QStyledItemDelegate::initStyleOption(option, index);
-        if (index.data(Qt::TextAlignmentRole).isValid())
-            return;
+        if (!index.data(Qt::TextAlignmentRole).isValid())
+            alignByColumn(option, index);
+    }
+
+  private:
+    FlexGrid* grid;
+
+    void alignByColumn(QStyleOptionViewItem* option, const QModelIndex& index) const
+    {
         const int c = index.column() - grid->tickCol;
         if (c >= 0 && c < int(grid->colAlign.size()))
             option->displayAlignment = toQt(grid->colAlign[std::size_t(c)]);
     }
 
-  private:
-    FlexGrid* grid;
+    // The laid-out texts drawn lately, in the font they were laid out in.
+    mutable QHash<QString, QStaticText> texts;
+    mutable QFont textsFont;
+
+    // A cell of one line of plain text that fits, with no tick, icon, focus
+    // or selection, drawn as the style draws it: its background, then its
+    // text in the cell less the style's margins, aligned. A list repaints
+    // hundreds of such cells at every change, and the style lays each text
+    // out afresh two or three times per paint; here a text is laid out once
+    // and drawn from then on as laid out. Any other cell is left to the
+    // style (false).
+    // `textColor`: the colour of the text when not the palette's.
+    bool paintPlain(QPainter* painter, const QStyleOptionViewItem& opt, const QStyle* style,
+                    const QColor* textColor = nullptr) const
+    {
+        if (opt.features & (QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration |
+                            QStyleOptionViewItem::WrapText) ||
+            opt.state & (QStyle::State_HasFocus | QStyle::State_Selected | QStyle::State_Editing) || opt.direction != Qt::LeftToRight ||
+            opt.textElideMode != Qt::ElideRight)
+            return false;
+        const QString& text = opt.text;
+        for (const QChar ch : text)
+            if (ch.unicode() < 0x20 || ch == QChar::LineSeparator || ch == QChar::ParagraphSeparator)
+                return false;
+        const QStaticText* laid = nullptr;
+        if (!text.isEmpty()) {
+            laid = &laidOut(text, opt.font);
+            if (laid->size().width() > opt.rect.width())
+                return false;
+        }
+        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, opt.widget) + 1;
+        const QRect textRect = opt.rect.adjusted(margin, 0, -margin, 0);
+        if (laid && laid->size().width() > textRect.width())
+            return false;
+
+        // A solid background and a text inside the cell need neither a clip
+        // nor a saved painter: only the pen and font are set, and put back.
+        const bool inside = opt.backgroundBrush.style() <= Qt::SolidPattern &&
+                            (!laid || laid->size().height() <= opt.rect.height());
+        const QPen pen = painter->pen();
+        const QFont font = painter->font();
+        if (!inside) {
+            painter->save();
+            painter->setClipRect(opt.rect);
+        }
+        if (opt.backgroundBrush.style() != Qt::NoBrush) {
+            if (!inside)
+                painter->setBrushOrigin(opt.rect.topLeft());
+            painter->fillRect(opt.rect, opt.backgroundBrush);
+        }
+        if (laid) {
+            const QSizeF size = laid->size();
+            const Qt::Alignment align = opt.displayAlignment;
+            double x = textRect.left();
+            if (align & Qt::AlignRight)
+                x += textRect.width() - size.width();
+            else if (align & Qt::AlignHCenter)
+                x += (textRect.width() - size.width()) / 2;
+            const int y = QStyle::alignedRect(Qt::LeftToRight, align & Qt::AlignVertical_Mask,
+                                              size.toSize(), textRect)
+                              .top();
+            const QPalette::ColorGroup group = !(opt.state & QStyle::State_Enabled) ? QPalette::Disabled
+                                               : opt.state & QStyle::State_Active  ? QPalette::Normal
+                                                                                   : QPalette::Inactive;
+            painter->setPen(textColor ? *textColor : opt.palette.color(group, QPalette::Text));
+            painter->setFont(opt.font);
+            painter->drawStaticText(QPointF(x, y), *laid);
+        }
+        if (!inside) {
+            painter->restore();
+        } else {
+            painter->setPen(pen);
+            painter->setFont(font);
+        }
+        return true;
+    }
+
+    const QStaticText& laidOut(const QString& text, const QFont& font) const
+    {
+        if (font != textsFont || texts.size() > 8192) {
+            texts.clear();
+            textsFont = font;
+        }
+        auto it = texts.find(text);
+        if (it == texts.end()) {
+            QStaticText laid(text);
+            laid.setTextFormat(Qt::PlainText);
+            laid.prepare(QTransform(), font);
+            it = texts.insert(text, laid);
+        }
+        return *it;
+    }
 };
 
 FlexGrid::FlexGrid(QWidget* parent) : QTableWidget(parent)
 {
+    setVerticalScrollBar(new SteadyScrollBar(Qt::Vertical));
+    setHorizontalScrollBar(new SteadyScrollBar(Qt::Horizontal));
     verticalHeader()->hide();
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(true);
@@ -531,9 +827,33 @@ void FlexGrid::setTextMatrix(int row, int col, const QString& text)
     auto* it = cell(row, col, true, &text);
     if (made)
         return;
+    if (FlexCell* held = AsFlexCell(it); held && held->keepText(text))
+        return;
     internalChange = true;
     it->setText(text);
     internalChange = false;
+}
+
+bool FlexGrid::holdTextInPlace(int row, int col, const QString& text)
+{
+    if (!InBatch())
+        return false;
+    FlexCell* held = AsFlexCell(const_cast<QTableWidgetItem*>(static_cast<const FlexGrid*>(this)->cell(row, col)));
+    return held && held->keepText(text);
+}
+
+bool FlexGrid::holdRowColorsInPlace(int row, quint32 back, quint32 fore)
+{
+    if (!InBatch())
+        return false;
+    const QColor backColor = ColorFromValue(back);
+    const QColor foreColor = ColorFromValue(fore);
+    for (int c = 0; c < Cols(); ++c) {
+        FlexCell* held = AsFlexCell(const_cast<QTableWidgetItem*>(static_cast<const FlexGrid*>(this)->cell(row, c)));
+        if (!held || !held->keepColor(Qt::BackgroundRole, backColor) || !held->keepColor(Qt::ForegroundRole, foreColor))
+            return false;
+    }
+    return true;
 }
 
 quint32 FlexGrid::cellBackColor(int row, int col) const
@@ -574,13 +894,18 @@ void FlexGrid::setRowColors(int row, quint32 back, quint32 fore)
 {
     // The two brushes are made once for the whole row: a list colours
     // hundreds of rows at a time.
-    const QVariant backBrush = QBrush(ColorFromValue(back));
-    const QVariant foreBrush = QBrush(ColorFromValue(fore));
+    const QColor backColor = ColorFromValue(back);
+    const QColor foreColor = ColorFromValue(fore);
+    const QVariant backBrush = QBrush(backColor);
+    const QVariant foreBrush = QBrush(foreColor);
     internalChange = true;
     for (int c = 0; c < Cols(); ++c) {
         auto* it = cell(row, c, true);
-        it->setData(Qt::BackgroundRole, backBrush);
-        it->setData(Qt::ForegroundRole, foreBrush);
+        FlexCell* held = AsFlexCell(it);
+        if (!held || !held->keepColor(Qt::BackgroundRole, backColor))
+            it->setData(Qt::BackgroundRole, backBrush);
+        if (!held || !held->keepColor(Qt::ForegroundRole, foreColor))
+            it->setData(Qt::ForegroundRole, foreBrush);
     }
     internalChange = false;
 }
@@ -606,12 +931,15 @@ void FlexGrid::setRowCells(int row, const QStringList& texts, const std::pair<qu
             continue;
         }
         QTableWidgetItem* it = cell(row, c, false);
+        FlexCell* held = AsFlexCell(it);
         internalChange = true;
-        if (c < texts.size())
+        if (c < texts.size() && (!held || !held->keepText(texts[c])))
             it->setText(texts[c]);
         if (colors) {
-            it->setData(Qt::BackgroundRole, backBrush);
-            it->setData(Qt::ForegroundRole, foreBrush);
+            if (!held || !held->keepColor(Qt::BackgroundRole, back))
+                it->setData(Qt::BackgroundRole, backBrush);
+            if (!held || !held->keepColor(Qt::ForegroundRole, fore))
+                it->setData(Qt::ForegroundRole, foreBrush);
         }
         internalChange = false;
     }

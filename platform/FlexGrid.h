@@ -84,6 +84,17 @@ class FlexGrid : public QTableWidget {
     void setText(const QString& text) { setTextMatrix(curRow, curCol, text); }
     QString TextMatrix(int row, int col) const;
     void setTextMatrix(int row, int col, const QString& text);
+    // Within a batch, `text` held in place by the cell at (row, col) when
+    // it is one the grid made and holds its text itself (the batch's end
+    // tells the view of every cell). Worker threads may call it side by
+    // side for different cells while the thread that holds the batch waits
+    // and nothing else changes the grid. False when the cell cannot take it
+    // so (outside a batch, no cell there, or one of another kind): it is
+    // then for setTextMatrix, on the grid's own thread.
+    bool holdTextInPlace(int row, int col, const QString& text);
+    // The same for the colours of every cell of `row` (as setRowColors); a
+    // cell may have taken its colours when false is returned.
+    bool holdRowColorsInPlace(int row, quint32 back, quint32 fore);
 
     // Formats of the current cell.
     quint32 CellBackColor() const { return cellBackColor(curRow, curCol); }

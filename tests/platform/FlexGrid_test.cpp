@@ -5,14 +5,21 @@
 
 #include <QApplication>
 #include <QHeaderView>
+#include <QImage>
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScreen>
 #include <QScrollBar>
+#include <QSet>
+#include <QTableWidget>
 #include <QWheelEvent>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -540,4 +547,116 @@ TEST_F(FlexGridTest, AClickOnTheFirstRowAfterTheHeaderWasCurrentChoosesIt)
     click(2, 0);
     EXPECT_EQ(clicks, 2);
     EXPECT_EQ(clickedRow, 2);
+}
+
+// Rows made with their texts and colours take new ones in place, from
+// several threads at once, only within a batch; the view hears of them all
+// at its end. A row whose cells are not all the grid's own says no.
+TEST_F(FlexGridTest, RowsHoldTextsAndColoursInPlaceFromThreadsWithinABatch)
+{
+    FlexGrid g;
+    g.setTickable(true);
+    g.setCols(3);
+    constexpr int Rows = 200;
+    g.setRows(Rows + 1);
+    const std::pair<quint32, quint32> pale{0xFFFFC0, 0x000000};
+    for (int r = 1; r < Rows; ++r) // the last row has no cells
+        g.setRowCells(r, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}, &pale);
+    int changes = 0;
+    QObject::connect(g.model(), &QAbstractItemModel::dataChanged, [&] { ++changes; });
+
+    EXPECT_FALSE(g.holdTextInPlace(1, 0, QStringLiteral("x")));
+    EXPECT_FALSE(g.holdRowColorsInPlace(1, 0xC0FFFF, 0x0000FF));
+    EXPECT_EQ(g.TextMatrix(1, 0), QStringLiteral("a"));
+
+    std::atomic<int> refused{0};
+    {
+        const GridBatch batch(&g);
+        std::vector<std::thread> threads;
+        for (int t = 0; t < 4; ++t)
+            threads.emplace_back([&, t] {
+                for (int r = 1 + t; r <= Rows; r += 4) {
+                    bool held = g.holdRowColorsInPlace(r, 0xC0FFFF, 0x0000FF);
+                    for (int c = 0; c < 3; ++c)
+                        held = g.holdTextInPlace(r, c, QStringLiteral("%1:%2").arg(r).arg(c)) && held;
+                    refused += held ? 0 : 1;
+                }
+            });
+        for (std::thread& t : threads)
+            t.join();
+        EXPECT_EQ(changes, 0);
+    }
+    EXPECT_EQ(refused, 1);
+    EXPECT_EQ(changes, 1);
+    for (int r : {1, 77, Rows - 1})
+        for (int c = 0; c < 3; ++c) {
+            EXPECT_EQ(g.TextMatrix(r, c), QStringLiteral("%1:%2").arg(r).arg(c));
+            EXPECT_EQ(g.model()->data(g.model()->index(r - 1, c + 1)).toString(), QStringLiteral("%1:%2").arg(r).arg(c));
+            EXPECT_EQ(g.cellBackColor(r, c), 0xC0FFFFu);
+            EXPECT_EQ(g.cellForeColor(r, c), 0x0000FFu);
+        }
+    EXPECT_EQ(g.TextMatrix(Rows, 0), QString());
+}
+
+// A cell that holds its text and colours is drawn straight from them, as a
+// cell drawn the item's way looks; and a list's scroll bar, drawn from the
+// pictures of its states, looks as a plain scroll bar in the same state.
+TEST_F(FlexGridTest, HeldCellsAndScrollBarsLookAsTheStyleDrawsThem)
+{
+    QWidget window;
+    window.resize(420, 300);
+    FlexGrid g(&window);
+    g.resize(400, 200);
+    g.setTickable(true);
+    g.setCols(3);
+    g.setColAlignment(1, FlexGrid::flexAlignRightCenter);
+    g.setRows(60);
+    const std::pair<quint32, quint32> cyan{0xC0FFFF, 0x0000FF};
+    for (int r = 1; r < 60; ++r)
+        g.setRowCells(r, {QStringLiteral("left"), QStringLiteral("12.5"), QStringLiteral("W")}, &cyan);
+    // Row 2 the item's way: an alignment of the cells' own (the column's).
+    for (int c = 0; c < 3; ++c)
+        g.item(1, c + 1)->setData(Qt::TextAlignmentRole,
+                                  int(c == 1 ? Qt::AlignRight | Qt::AlignVCenter : Qt::AlignLeft | Qt::AlignVCenter));
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    const QImage view = g.viewport()->grab().toImage();
+    const int h = g.rowHeight(0);
+    // The data cells (the tick boxes differ: the first row's is current).
+    const int left = g.columnViewportPosition(1);
+    const int width = g.columnViewportPosition(3) + g.columnWidth(3) - left;
+    const QImage held = view.copy(left, g.rowViewportPosition(0), width, h);
+    const QImage itemWay = view.copy(left, g.rowViewportPosition(1), width, h);
+    EXPECT_EQ(held, itemWay);
+    // Drawn at all: background, text and grid lines.
+    QSet<QRgb> colours;
+    for (int y = 0; y < held.height(); ++y)
+        for (int x = 0; x < held.width(); ++x)
+            colours.insert(held.pixel(x, y));
+    EXPECT_GT(colours.size(), 3);
+
+    QScrollBar* bar = g.verticalScrollBar();
+    ASSERT_TRUE(bar->isVisible());
+    // A plain table's bar, in a scroll area as the list's is.
+    QTableWidget table(60, 3, &window);
+    table.setGeometry(0, 0, g.width(), g.height());
+    table.show();
+    QScrollBar& plain = *table.verticalScrollBar();
+    ASSERT_EQ(plain.size(), bar->size());
+    const auto same = [&] {
+        plain.setRange(bar->minimum(), bar->maximum());
+        plain.setPageStep(bar->pageStep());
+        plain.setSingleStep(bar->singleStep());
+        plain.setValue(bar->value());
+        return bar->grab().toImage() == plain.grab().toImage();
+    };
+    const QImage top = bar->grab().toImage();
+    EXPECT_TRUE(same());
+    g.setTopRow(30);
+    EXPECT_NE(bar->grab().toImage(), top);
+    EXPECT_TRUE(same());
+    g.setTopRow(1);
+    EXPECT_EQ(bar->grab().toImage(), top);
+    EXPECT_TRUE(same());
 }
