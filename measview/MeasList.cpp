@@ -5,6 +5,7 @@
 #include "instrument/ForwardTab.h"
 #include "measview/MeasViewGlobals.h"
 #include "measview/MeasViewTab.h"
+#include "measview/Parallel.h"
 #include "platform/FlexGrid.h"
 #include "platform/NumText.h"
 
@@ -15,6 +16,7 @@
 #include <QStyle>
 #include <QTabWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -28,6 +30,8 @@ constexpr int IscColumn = 8;
 constexpr int IrradianceColumn = 12;
 constexpr int JudgeColumn = 15; // 15 to 17
 constexpr int CutLength = 7;
+// Rows per thread below which one thread makes the texts of them all.
+constexpr int RowsPerSlice = 50;
 
 const QString NoValue = QStringLiteral("--");
 
@@ -102,6 +106,41 @@ QStringList MeasListCells(const MeasRecord& rec, bool totalRow, MeasRowWriter wr
     return cells;
 }
 
+std::vector<QStringList> MeasListRowsCells(const std::vector<MeasRecord>& records, int count, MeasRowWriter writer,
+                                           bool judgementHidden)
+{
+    count = std::clamp(count, 0, int(records.size()) - 1);
+    std::vector<QStringList> rows(std::size_t(std::max(count, 0)));
+    ParallelSlices(count, RowsPerSlice, [&](int begin, int end) {
+        for (int r = begin; r < end; ++r)
+            rows[std::size_t(r)] = MeasListCells(records[std::size_t(r) + 1], false, writer, judgementHidden);
+    });
+    return rows;
+}
+
+void WriteMeasListRows(FlexGrid* grid, const std::vector<MeasRecord>& records, int count, MeasRowWriter writer,
+                       bool judgementHidden)
+{
+    count = std::clamp(count, 0, int(records.size()) - 1);
+    // The rows with a cell that could not hold its text in place, for this
+    // thread.
+    std::vector<QStringList> rest(std::size_t(std::max(count, 0)));
+    ParallelSlices(count, RowsPerSlice, [&](int begin, int end) {
+        for (int r = begin; r < end; ++r) {
+            QStringList cells = MeasListCells(records[std::size_t(r) + 1], false, writer, judgementHidden);
+            bool held = true;
+            for (int c = 0; c < ListColumns && c < cells.size(); ++c)
+                if (c != IrradianceColumn && !grid->holdTextInPlace(r + 2, c, cells[c]))
+                    held = false;
+            if (!held)
+                rest[std::size_t(r)] = std::move(cells);
+        }
+    });
+    for (int r = 0; r < count; ++r)
+        if (!rest[std::size_t(r)].isEmpty())
+            WriteMeasListRow(grid, r + 2, rest[std::size_t(r)], false);
+}
+
 void WriteMeasListRow(FlexGrid* grid, int row, const QStringList& cells, bool irradiance, const quint32* color)
 {
     if (irradiance) {
@@ -120,6 +159,22 @@ void WriteMeasListRow(FlexGrid* grid, int row, const QStringList& cells, bool ir
 void PaintMeasListRow(FlexGrid* grid, int row, quint32 color)
 {
     grid->setRowColors(row, color, 0x000000);
+}
+
+void PaintMeasListRows(FlexGrid* grid, int count, const std::vector<std::uint8_t>& ticks)
+{
+    count = std::clamp(count, 0, int(ticks.size()) - 1);
+    auto color = [&](int r) { return ticks[std::size_t(r) + 1] ? MeasTickedColor : MeasUntickedColor; };
+    // The rows with a cell that could not hold its colours in place, for
+    // this thread.
+    std::vector<std::uint8_t> rest(std::size_t(std::max(count, 0)), 0);
+    ParallelSlices(count, RowsPerSlice, [&](int begin, int end) {
+        for (int r = begin; r < end; ++r)
+            rest[std::size_t(r)] = !grid->holdRowColorsInPlace(r + 2, color(r), 0x000000);
+    });
+    for (int r = 0; r < count; ++r)
+        if (rest[std::size_t(r)])
+            PaintMeasListRow(grid, r + 2, color(r));
 }
 
 bool JudgementHidden()

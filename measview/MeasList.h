@@ -9,6 +9,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <vector>
+
 class FlexGrid;
 
 // Who writes a row: the history load, the result view switch or the totals.
@@ -34,12 +37,27 @@ inline constexpr int UiTotalRowLabel = 547;
 // The 18 cell texts of the list row of `rec`. `totalRow` is the total (entry
 // 0); `judgementHidden` empties the judgement columns 15 to 17.
 QStringList MeasListCells(const MeasRecord& rec, bool totalRow, MeasRowWriter writer, bool judgementHidden);
+// MeasListCells of the measurements 1 to `count` of `records` (entry r - 1
+// holds measurement r's), made side by side on the worker threads.
+std::vector<QStringList> MeasListRowsCells(const std::vector<MeasRecord>& records, int count, MeasRowWriter writer,
+                                           bool judgementHidden);
 
+// List rows 2 to count + 1 written with the measurements 1 to `count` of
+// `records`, column 12 left as it is: as WriteMeasListRow(..., false) with
+// their MeasListCells, the texts made and, where the cells hold them in
+// place, written side by side. Within a batch of the grid.
+void WriteMeasListRows(FlexGrid* grid, const std::vector<MeasRecord>& records, int count, MeasRowWriter writer,
+                       bool judgementHidden);
 // Writes `cells` into list row `row`; without `irradiance` column 12 is left
 // as it is.
 void WriteMeasListRow(FlexGrid* grid, int row, const QStringList& cells, bool irradiance = true,
                       const quint32* color = nullptr);
 // Gives every cell of list row `row` the back colour `color` and black text.
 void PaintMeasListRow(FlexGrid* grid, int row, quint32 color);
+// List rows 2 to count + 1 painted so (PaintMeasListRow) in the ticked
+// colour where entry r of `ticks` (measurement r) is set, else unticked:
+// side by side where the cells hold their colours in place. Within a batch
+// of the grid.
+void PaintMeasListRows(FlexGrid* grid, int count, const std::vector<std::uint8_t>& ticks);
 // Whether the judgement switch ChkJudgeOff hides the judgement columns.
 bool JudgementHidden();

@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <future>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -110,11 +111,11 @@ void FillMeasList(FlexGrid* grid, int count, const std::vector<std::uint8_t>& ti
     grid->setRows(count + 2);
     WriteMeasListRow(grid, 1, totalRow);
     const quint32 ticked = MeasTickedColor;
-    for (int i = 1; i <= count; ++i)
-        WriteMeasListRow(
-            grid, i + 1,
-            MeasListCells(Global::MeasViewRecords[std::size_t(i)], false, MeasRowWriter::Load, hidden), true,
-            std::size_t(i) < ticks.size() && ticks[std::size_t(i)] == 1 ? &ticked : nullptr);
+    const std::vector<QStringList> rows =
+        MeasListRowsCells(Global::MeasViewRecords, count, MeasRowWriter::Load, hidden);
+    for (int i = 1; i <= int(rows.size()); ++i)
+        WriteMeasListRow(grid, i + 1, rows[std::size_t(i) - 1], true,
+                         std::size_t(i) < ticks.size() && ticks[std::size_t(i)] == 1 ? &ticked : nullptr);
     grid->setRow(1);
     for (int c = 0; c < grid->Cols(); ++c)
         grid->setCellBackColor(1, c, MeasTotalRowColor);
@@ -280,7 +281,20 @@ void DataViewTotalCalc()
 
 std::future<void> BeginTotalsOfTicked(std::vector<std::uint8_t> ticks)
 {
-    return std::async(std::launch::async, [ticks = std::move(ticks)] { TotalsOfTickedViews(ticks); });
+    // The two views' totals side by side, each on a thread of its own.
+    const auto shared = std::make_shared<const std::vector<std::uint8_t>>(std::move(ticks));
+    std::future<void> shown = std::async(std::launch::async, [shared] {
+        TotalOfTicked(Global::MeasViewRecords, Global::MeasFileCount, *shared, TotalView::Shown);
+    });
+    std::future<void> pm = std::async(std::launch::async, [shared] {
+        TotalOfTicked(Global::MeasPmCorrRecords, Global::MeasFileCount, *shared, TotalView::PmCorrected);
+    });
+    return std::async(std::launch::deferred, [shown = std::move(shown), pm = std::move(pm)]() mutable {
+        shown.wait();
+        pm.wait();
+        shown.get();
+        pm.get();
+    });
 }
 
 void FinishTotalsOfTicked(std::future<void>& totals)

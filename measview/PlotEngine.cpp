@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -36,14 +37,18 @@ QPointF At(double x, double y)
 // One curve as the plot sees it: its points up to the first empty one, the
 // values the tests of the segments compare (the clamp applied), and which
 // texts are numbers as a whole (the drawn end points must be).
+// Made as CurvePoints{} (zeroed) by the thread that reads the curve.
 struct CurvePoints {
-    int count = 0;
-    std::array<double, kPoints> v{};
-    std::array<double, kPoints> i{};
-    std::array<double, kPoints> p{};
-    std::array<bool, kPoints> vNumeric{};
-    std::array<bool, kPoints> iNumeric{};
+    int count;
+    std::array<double, kPoints> v;
+    std::array<double, kPoints> i;
+    std::array<double, kPoints> p;
+    std::array<bool, kPoints> vNumeric;
+    std::array<bool, kPoints> iNumeric;
 };
+// The points of every curve: 3 kB each, for up to 800 curves, left to the
+// threads to zero.
+using PointTables = std::unique_ptr<CurvePoints[]>;
 
 // A point text read as the scale reads it (see StrictValue). The curves'
 // points are read as numbers: a corrected curve's texts are never made.
@@ -104,10 +109,10 @@ void JoinExtremes(double laterMax, double laterMin, double& max, double& min)
 
 // Every plotted point's power, and the extremes of power, voltage and
 // current over them.
-void ExtentPass(const std::vector<PlotCurve>& curves, PointReading reading, std::vector<CurvePoints>& pts,
+void ExtentPass(const std::vector<PlotCurve>& curves, PointReading reading, PointTables& pts,
                 PlotScale& s)
 {
-    pts.assign(curves.size(), CurvePoints{});
+    pts = std::make_unique_for_overwrite<CurvePoints[]>(curves.size());
     std::vector<CurveExtent> extents(curves.size());
     // The curves are independent of one another: each is read, and its
     // extremes taken, side by side with the others; only joining the
@@ -117,6 +122,7 @@ void ExtentPass(const std::vector<PlotCurve>& curves, PointReading reading, std:
             // The points up to the first with a blank voltage or current.
             const IvPointTable& points = curves[std::size_t(c)].record->IvPoints;
             CurvePoints& cp = pts[std::size_t(c)];
+            cp = CurvePoints{};
             int n = 0;
             for (; n < kPoints; ++n) {
                 const IvPointTable::Reading v = points.reading(std::size_t(n), MeasRecord::Volt);
@@ -377,9 +383,13 @@ private:
 
 // The segments of one curve, each cut where it crosses zero current (or
 // power) from below or leaves through zero voltage, where the curve ends.
+// They are written from `out` on, or only counted (no `out`).
 class CurveBuilder {
 public:
-    CurveBuilder(PlotModel& m, double ratio) : m(m), s(m.scale), L(m.layout), ratio(ratio) {}
+    CurveBuilder(const PlotModel& m, double ratio, PlotItem* out) : s(m.scale), L(m.layout), ratio(ratio), out(out) {}
+
+    // The segments made so far.
+    std::size_t made = 0;
 
     // Throws AppError 13 at the first drawn segment with an end point text
     // that is no number; what was built before stays.
@@ -412,14 +422,16 @@ private:
     }
     void line(QPointF a, QPointF b, bool power)
     {
-        PlotItem it;
-        it.kind = power ? PlotItem::PvSegment : PlotItem::IvSegment;
-        it.from = a;
-        it.to = b;
-        it.color = power ? curve->pvColor : curve->ivColor;
-        it.penWidth = kCurvePen;
-        it.curve = index;
-        m.items.push_back(std::move(it));
+        if (out) {
+            PlotItem& it = out[made];
+            it.kind = power ? PlotItem::PvSegment : PlotItem::IvSegment;
+            it.from = a;
+            it.to = b;
+            it.color = power ? curve->pvColor : curve->ivColor;
+            it.penWidth = kCurvePen;
+            it.curve = index;
+        }
+        ++made;
     }
     // The segment from point i to point i + 1; true when the curve ends.
     bool segment(int i, bool power)
@@ -453,10 +465,10 @@ private:
         return false;
     }
 
-    PlotModel& m;
     const PlotScale& s;
     const PlotLayout& L;
     const double ratio;
+    PlotItem* const out;
     const PlotCurve* curve = nullptr;
     const CurvePoints* cp = nullptr;
     int index = -1;
@@ -496,7 +508,7 @@ PlotModel BuildPlot(const std::vector<PlotCurve>& curves, const PlotParams& para
     m.scale.GridDivH = params.gridDivH;
     m.scale.GridDivV = params.gridDivV;
 
-    std::vector<CurvePoints> pts;
+    PointTables pts;
     bool emptyPower = false;
     try {
         ExtentPass(curves, params.extentReading, pts, m.scale);
@@ -512,17 +524,41 @@ PlotModel BuildPlot(const std::vector<PlotCurve>& curves, const PlotParams& para
         return m;
 
     const bool pv = params.pvView && !emptyPower;
-    // At most one segment per point and curve, and one more at its start.
-    m.items.reserve(m.items.size() + curves.size() * std::size_t(pv ? 2 : 1) * std::size_t(kPoints));
-    CurveBuilder builder(m, emptyPower ? 0.0 : m.layout.PlotIRange / m.layout.PlotPRange);
-    for (std::size_t c = 0; c < curves.size(); ++c) {
-        if (!curves[c].draw)
-            continue;
+    const double ratio = emptyPower ? 0.0 : m.layout.PlotIRange / m.layout.PlotPRange;
+    // The curves are built side by side, in two passes: each curve's
+    // segments are counted, then written in their places, in the curves'
+    // order, up to the first bad curve when that stops the drawing.
+    struct Built {
+        std::size_t segments = 0;
+        std::optional<AppError> error; // the curve stopped there
+    };
+    std::vector<Built> built(curves.size());
+    const auto build = [&](std::size_t c, PlotItem* out) {
+        CurveBuilder builder(m, ratio, out);
         try {
             builder.build(curves[c], pts[c], int(c), pv);
         } catch (const AppError& e) {
+            built[c].error = e;
+        }
+        return builder.made;
+    };
+    ParallelSlices(int(curves.size()), CurvesPerSlice, [&](int begin, int end) {
+        for (int c = begin; c < end; ++c)
+            if (curves[std::size_t(c)].draw)
+                built[std::size_t(c)].segments = build(std::size_t(c), nullptr);
+    });
+    std::vector<std::size_t> at(curves.size(), 0);
+    std::size_t count = m.items.size();
+    std::size_t drawn = 0; // curves [0, drawn) are drawn
+    for (std::size_t c = 0; c < curves.size(); ++c) {
+        drawn = c + 1;
+        if (!curves[c].draw)
+            continue;
+        at[c] = count;
+        count += built[c].segments;
+        if (built[c].error) {
             if (!m.curveError) {
-                m.curveError = e;
+                m.curveError = built[c].error;
                 m.badCurve = int(c);
                 m.badTag = curves[c].tag;
             }
@@ -530,6 +566,12 @@ PlotModel BuildPlot(const std::vector<PlotCurve>& curves, const PlotParams& para
                 break;
         }
     }
+    m.items.resize(count);
+    ParallelSlices(int(drawn), CurvesPerSlice, [&](int begin, int end) {
+        for (int c = begin; c < end; ++c)
+            if (curves[std::size_t(c)].draw && built[std::size_t(c)].segments > 0)
+                build(std::size_t(c), &m.items[at[std::size_t(c)]]);
+    });
     return m;
 }
 

@@ -145,15 +145,17 @@ struct PlotItem {
         IvSegment,
         PvSegment,
     };
-    Kind kind = GridLine;
     // A line from `from` to `to`; a text with its top left corner at `from`.
     QPointF from;
     QPointF to;
+    QString text;
     quint32 color = 0;
     int penWidth = 1;
-    QString text;
     // The curve a segment belongs to (index into the curves), else -1.
     int curve = -1;
+    // Last: a plot holds a hundred thousand items, and the kind packed
+    // beside the numbers above keeps each item smaller.
+    Kind kind = GridLine;
 
     bool isText() const { return kind >= LabelI && kind <= Title; }
 };

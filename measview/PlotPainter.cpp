@@ -11,11 +11,19 @@
 #include <QPixmap>
 
 #include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <new>
 #include <mutex>
 #include <utility>
 #include <vector>
 
 namespace {
+
+// Items per thread below which one thread goes through them all.
+constexpr int LinesPerSlice = 4096;
 
 bool IsCurve(const PlotItem& it)
 {
@@ -29,7 +37,7 @@ std::vector<std::size_t> DrawingOrder(const std::vector<PlotItem>& items)
 {
     std::vector<std::size_t> order;
     order.reserve(items.size());
-    std::vector<std::size_t> pv;
+    std::vector<std::size_t> pvSegments;
     for (std::size_t k = 0; k < items.size();) {
         if (!IsCurve(items[k])) {
             order.push_back(k++);
@@ -37,9 +45,9 @@ std::vector<std::size_t> DrawingOrder(const std::vector<PlotItem>& items)
         }
         const int curve = items[k].curve;
         for (; k < items.size() && IsCurve(items[k]) && items[k].curve == curve; ++k)
-            (items[k].kind == PlotItem::PvSegment ? pv : order).push_back(k);
-        order.insert(order.end(), pv.begin(), pv.end());
-        pv.clear();
+            (items[k].kind == PlotItem::PvSegment ? pvSegments : order).push_back(k);
+        order.insert(order.end(), pvSegments.begin(), pvSegments.end());
+        pvSegments.clear();
     }
     return order;
 }
@@ -50,11 +58,30 @@ bool SamePen(const PlotItem& it, const PlotItem& next)
     return !next.isText() && next.color == it.color && next.penWidth == it.penWidth && IsCurve(next) == IsCurve(it);
 }
 
+// The lines of a run, each made in place by the thread that maps it: a run
+// of many curves holds a hundred thousand lines, not first zeroed by one
+// thread.
+class Lines {
+  public:
+    void allocate(std::size_t n)
+    {
+        bytes = std::make_unique_for_overwrite<std::byte[]>(n * sizeof(QLineF));
+        count = n;
+    }
+    void set(std::size_t k, const QLineF& line) { new (bytes.get() + k * sizeof(QLineF)) QLineF(line); }
+    const QLineF* data() const { return std::launder(reinterpret_cast<const QLineF*>(bytes.get())); }
+    std::size_t size() const { return count; }
+
+  private:
+    std::unique_ptr<std::byte[]> bytes;
+    std::size_t count = 0;
+};
+
 // One step of the drawing: a text, or a run of lines in one pen.
 struct PlotStep {
     const PlotItem* text = nullptr;
     QPointF at; // a text's baseline start
-    std::vector<QLineF> lines;
+    Lines lines;
     // Where each curve's lines begin in `lines` (curve runs only).
     std::vector<int> curveStarts;
     quint32 color = 0;
@@ -67,13 +94,43 @@ std::vector<PlotStep> PlotSteps(const PlotModel& model, const QRectF& target, do
     const double sx = target.width() / model.scaleWidth;
     const double sy = target.height() / model.scaleHeight;
     auto map = [&](QPointF p) { return QPointF(target.left() + p.x() * sx, target.top() + p.y() * sy); };
+    // The items in drawing order: the model's own while it has no P-V
+    // segments (empty `order`).
+    std::vector<std::size_t> order;
+    const std::size_t count = model.items.size();
+    auto item = [&](std::size_t at) -> const PlotItem& { return model.items[order.empty() ? at : order[at]]; };
 
+    // Where runs of lines in one pen and the lines of a curve begin, in
+    // drawing order, marked side by side.
+    enum : std::uint8_t { NewRun = 1, NewCurve = 2 };
+    std::vector<std::uint8_t> marks(count);
+    std::atomic<bool> pv{false};
+    const auto mark = [&] {
+        ParallelSlices(int(count), LinesPerSlice, [&](int begin, int end) {
+            for (int at = begin; at < end; ++at) {
+                const PlotItem& it = item(std::size_t(at));
+                const PlotItem* before = at > 0 ? &item(std::size_t(at) - 1) : nullptr;
+                const bool newRun = it.isText() || !before || before->isText() || !SamePen(*before, it);
+                marks[std::size_t(at)] =
+                    std::uint8_t((newRun ? NewRun : 0) |
+                                 (IsCurve(it) && (newRun || it.curve != before->curve) ? NewCurve : 0));
+                if (it.kind == PlotItem::PvSegment)
+                    pv.store(true, std::memory_order_relaxed);
+            }
+        });
+    };
+    mark();
+    if (pv) {
+        order = DrawingOrder(model.items);
+        mark();
+    }
+
+    // Each run of lines in one pen is one step, drawn in one call; where
+    // its lines start in the drawing order.
     std::vector<PlotStep> steps;
-    // Runs of lines in one pen are drawn in one call.
-    PlotStep run;
-    const std::vector<std::size_t> order = DrawingOrder(model.items);
-    for (std::size_t at = 0; at < order.size(); ++at) {
-        const PlotItem& it = model.items[order[at]];
+    std::vector<std::size_t> runStarts;
+    for (std::size_t at = 0; at < count;) {
+        const PlotItem& it = item(at);
         if (it.isText()) {
             if (!it.text.isEmpty()) {
                 PlotStep text;
@@ -81,29 +138,35 @@ std::vector<PlotStep> PlotSteps(const PlotModel& model, const QRectF& target, do
                 text.at = map(it.from) + QPointF(0, ascent);
                 text.color = it.color;
                 steps.push_back(std::move(text));
+                runStarts.push_back(at);
             }
+            ++at;
             continue;
         }
-        const bool curve = IsCurve(it);
-        if (run.lines.empty()) {
-            // The run's lines are counted first: a run of many curves holds
-            // a hundred thousand of them.
-            std::size_t end = at + 1;
-            while (end < order.size() && SamePen(model.items[order[end - 1]], model.items[order[end]]))
-                ++end;
-            run.lines.reserve(end - at);
-        }
-        if (curve && (run.lines.empty() || it.curve != model.items[order[at - 1]].curve))
-            run.curveStarts.push_back(int(run.lines.size()));
-        run.lines.emplace_back(map(it.from), map(it.to));
-        const PlotItem* next = at + 1 < order.size() ? &model.items[order[at + 1]] : nullptr;
-        if (next && SamePen(it, *next))
-            continue;
+        PlotStep run;
         run.color = it.color;
         run.width = it.penWidth * penScale;
-        run.curve = curve;
+        run.curve = IsCurve(it);
+        std::size_t end = at;
+        do {
+            if (marks[end] & NewCurve)
+                run.curveStarts.push_back(int(end - at));
+            ++end;
+        } while (end < count && !(marks[end] & NewRun));
+        run.lines.allocate(end - at);
         steps.push_back(std::move(run));
-        run = PlotStep();
+        runStarts.push_back(at);
+        at = end;
+    }
+    for (std::size_t r = 0; r < steps.size(); ++r) {
+        Lines& lines = steps[r].lines;
+        const std::size_t first = runStarts[r];
+        ParallelSlices(int(lines.size()), LinesPerSlice, [&](int begin, int end) {
+            for (int k = begin; k < end; ++k) {
+                const PlotItem& it = item(first + std::size_t(k));
+                lines.set(std::size_t(k), QLineF(map(it.from), map(it.to)));
+            }
+        });
     }
     return steps;
 }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <limits>
 #include <utility>
+#include <vector>
 
 using NumText::Val;
 
@@ -23,6 +24,8 @@ const QString NoValue = QStringLiteral("--");
 constexpr int PointsPerSlice = 15;
 // Curves per thread below which one thread makes the values of them all.
 constexpr int CurvesPerSlice = 16;
+// Records per thread below which one thread reads the fields of them all.
+constexpr int RecordsPerSlice = 64;
 
 // Fields that read "--" while there is no total.
 constexpr int NoValueFields[] = {0,  1,  2,  3,  8,  10, 12, 14, 15, 16, 17, 20, 21, 22,
@@ -126,9 +129,14 @@ void TotalOfTicked(std::vector<MeasRecord>& records, int count, const std::vecto
     // A measurement without values in this view (its Pm no number, such as
     // the "--" of one that cannot be corrected) is no part of the total: it
     // would count as zero and halve every mean.
+    std::vector<std::uint8_t> counted(std::size_t(std::max(count, 0)) + 1, 0);
+    ParallelSlices(count, RecordsPerSlice, [&](int begin, int end) {
+        for (int j = begin + 1; j <= end; ++j)
+            counted[std::size_t(j)] = ticks[std::size_t(j)] == 1 && HasTotalValues(records[std::size_t(j)]);
+    });
     std::vector<const MeasRecord*> ticked;
     for (int j = 1; j <= count; ++j)
-        if (ticks[std::size_t(j)] == 1 && HasTotalValues(records[std::size_t(j)]))
+        if (counted[std::size_t(j)])
             ticked.push_back(&records[std::size_t(j)]);
     const int n = int(ticked.size());
     if (n == 0) {
@@ -141,20 +149,38 @@ void TotalOfTicked(std::vector<MeasRecord>& records, int count, const std::vecto
     TotalPoints(total, ticked);
 
     auto& F = total.F;
-    std::array<TextSum, std::size(SummedFields)> sums;
+    // The fields' values are read side by side first; the sums then run
+    // over them in the records' order.
+    constexpr std::size_t Summed = std::size(SummedFields);
+    struct Values {
+        std::array<double, Summed> summed;
+        double air;
+        bool airMeasured; // instruments of the lettered models measure none
+    };
+    std::vector<Values> values(ticked.size());
+    ParallelSlices(n, RecordsPerSlice, [&](int begin, int end) {
+        for (int j = begin; j < end; ++j) {
+            const MeasRecord& r = *ticked[std::size_t(j)];
+            auto& v = values[std::size_t(j)];
+            for (std::size_t i = 0; i < Summed; ++i)
+                v.summed[i] = Val(r.F[std::size_t(SummedFields[i])]);
+            v.airMeasured = view == TotalView::PmCorrected || !LetterModel(r);
+            v.air = v.airMeasured ? Val(r.F[MeasRecord::AirTemp]) : 0;
+        }
+    });
+    std::array<TextSum, Summed> sums;
     TextSum air;
     int airCount = 0;
-    for (const MeasRecord* r : ticked) {
-        for (std::size_t i = 0; i < sums.size(); ++i)
-            sums[i].add(Val(r->F[std::size_t(SummedFields[i])]));
-        // Instruments of the lettered models measure no outside temperature.
-        if (view == TotalView::PmCorrected || !LetterModel(*r)) {
-            air.add(Val(r->F[MeasRecord::AirTemp]));
+    for (const auto& v : values) {
+        for (std::size_t i = 0; i < Summed; ++i)
+            sums[i].add(v.summed[i]);
+        if (v.airMeasured) {
+            air.add(v.air);
             ++airCount;
         }
-        if (view == TotalView::Shown)
-            F[MeasRecord::Version] = r->F[MeasRecord::Version];
     }
+    if (view == TotalView::Shown)
+        F[MeasRecord::Version] = ticked.back()->F[MeasRecord::Version];
     for (std::size_t i = 0; i < sums.size(); ++i)
         F[std::size_t(SummedFields[i])] = sums[i].text();
     F[MeasRecord::AirTemp] = airCount > 0 ? air.text() : NoValue;

@@ -5,16 +5,35 @@
 #include "measview/MeasTabSupport.h"
 #include "measview/MeasViewGlobals.h"
 #include "measview/MeasViewTab.h"
+#include "measview/Parallel.h"
 #include "measview/TabRules.h"
 #include "platform/AppError.h"
 #include "platform/Dialogs.h"
 
 #include <QTabWidget>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
 namespace {
+
+// Records per thread below which one thread copies them all.
+constexpr int RecordsPerSlice = 64;
+
+// The records of `view` become the shown view's, copied side by side into
+// the storage they replace.
+void ShowRecordsOf(const std::vector<MeasRecord>& view)
+{
+    std::vector<MeasRecord>& shown = Global::MeasViewRecords;
+    if (shown.size() != view.size()) {
+        shown = view;
+        return;
+    }
+    ParallelSlices(int(view.size()), RecordsPerSlice, [&](int begin, int end) {
+        std::copy(view.begin() + begin, view.begin() + end, shown.begin() + begin);
+    });
+}
 
 bool Remembered(int r)
 {
@@ -37,10 +56,10 @@ void SSTab3_Click(int)
             UnloadMeasHistory();
         switch (ResultTab(tabs->currentIndex())) {
         case ResultTab::AsMeasured:
-            Global::MeasViewRecords = Global::MeasRawRecords;
+            ShowRecordsOf(Global::MeasRawRecords);
             break;
         case ResultTab::PmCorrected:
-            Global::MeasViewRecords = Global::MeasPmCorrRecords;
+            ShowRecordsOf(Global::MeasPmCorrRecords);
             break;
         case ResultTab::StcCorrected:
             if (const int key = StcRefusalKey(Global::StcCoefMissing, Global::ModuleCompFlags)) {
@@ -49,7 +68,7 @@ void SSTab3_Click(int)
                 tabs->setCurrentIndex(int(ResultTab::AsMeasured));
                 return;
             }
-            Global::MeasViewRecords = Global::MeasStcRecords;
+            ShowRecordsOf(Global::MeasStcRecords);
             break;
         default:
             return;
@@ -79,28 +98,22 @@ void SSTab3_Click(int)
             for (int r = 0; r <= count && std::size_t(r) < cells.size(); ++r)
                 cells[std::size_t(r)] = Global::DisplayTick[std::size_t(r)];
             grid->setTicks(1, cells);
-            for (int r = 1; r <= count; ++r)
-                PaintMeasListRow(grid, r + 1,
-                                 Global::DisplayTick[std::size_t(r)] ? MeasTickedColor : MeasUntickedColor);
+            PaintMeasListRows(grid, count, Global::DisplayTick);
         }
 
         // The irradiance is the same in every view: its column stays.
         const bool judgementHidden = JudgementHidden();
-        auto writeRow = [&](int r) {
-            WriteMeasListRow(grid, r + 1,
-                             MeasListCells(Global::MeasViewRecords[std::size_t(r)], r == 0, MeasRowWriter::ViewSwitch,
-                                           judgementHidden),
-                             false);
-        };
         {
             const GridBatch batch(grid);
-            for (int r = 1; r <= count; ++r)
-                writeRow(r);
+            WriteMeasListRows(grid, Global::MeasViewRecords, count, MeasRowWriter::ViewSwitch, judgementHidden);
         }
         FinishTotalsOfTicked(totals);
         {
             const GridBatch batch(grid);
-            writeRow(0);
+            WriteMeasListRow(grid, 1,
+                             MeasListCells(Global::MeasViewRecords[0], true, MeasRowWriter::ViewSwitch,
+                                           judgementHidden),
+                             false);
         }
         MfgMeasList_Scroll();
         CmdDataView_Click(0);
