@@ -151,6 +151,29 @@ void TotalsOfTickedViews(const std::vector<std::uint8_t>& ticks)
     TotalOfTicked(Global::MeasPmCorrRecords, Global::MeasFileCount, ticks, TotalView::PmCorrected);
 }
 
+// The totals of `total` into the history's files in `folder`, with the
+// tick memory `tickMemory`. Failures name their file and number, as every
+// save does.
+void SaveTotals(const QString& folder, const MeasRecord& total, const QByteArray& tickMemory)
+{
+    const QString measData = folder + u'/' + MeasDataName;
+    const QByteArray bytes = ReadFileOrThrow(measData);
+    const QByteArray withTotals = MeasDataWithTotals(bytes, total);
+    if (withTotals != bytes)
+        WriteFileOrThrow(measData, withTotals);
+    WriteTotalsFile(folder + u'/' + TickMemoryFileName, tickMemory);
+}
+
+void ShowTotalRow(FlexGrid* grid, const MeasRecord& total)
+{
+    if (!grid || grid->Rows() <= 1)
+        return;
+    grid->setRedraw(false);
+    WriteMeasListRow(grid, 1, MeasListCells(total, true, MeasRowWriter::Totals, JudgementHidden()));
+    grid->setRedraw(true);
+    grid->viewport()->update();
+}
+
 // The totals just worked out into the history's files and the list's total
 // row.
 void StoreAndShowTotals(FlexGrid* grid)
@@ -158,21 +181,8 @@ void StoreAndShowTotals(FlexGrid* grid)
     const QString folder = Global::MeasHistoryFolder;
     if (folder.isEmpty())
         return;
-    const MeasRecord& total = Global::MeasViewRecords[0];
-    const QString measData = folder + u'/' + MeasDataName;
-    // Failures name their file and number, as every save does.
-    const QByteArray bytes = ReadFileOrThrow(measData);
-    const QByteArray withTotals = MeasDataWithTotals(bytes, total);
-    if (withTotals != bytes)
-        WriteFileOrThrow(measData, withTotals);
-    WriteTotalsFile(folder + u'/' + TickMemoryFileName, LoadedTickMemoryBytes());
-
-    if (!grid || grid->Rows() <= 1)
-        return;
-    grid->setRedraw(false);
-    WriteMeasListRow(grid, 1, MeasListCells(total, true, MeasRowWriter::Totals, JudgementHidden()));
-    grid->setRedraw(true);
-    grid->viewport()->update();
+    SaveTotals(folder, Global::MeasViewRecords[0], LoadedTickMemoryBytes());
+    ShowTotalRow(grid, Global::MeasViewRecords[0]);
 }
 
 } // namespace
@@ -307,6 +317,38 @@ void FinishTotalsOfTicked(std::future<void>& totals)
     });
     if (grid && !grid->Redraw())
         grid->setRedraw(true);
+}
+
+TotalsSave SaveTotalsOfTickedBehind(std::future<void>& totals)
+{
+    TotalsSave save;
+    totals.wait();
+    if (!Guarded(QStringLiteral("DataViewTotalCalc"), [&] { totals.get(); }))
+        return save;
+    const QString folder = Global::MeasHistoryFolder;
+    if (folder.isEmpty())
+        return save;
+    save.total = Global::MeasViewRecords[0];
+    save.files = std::async(std::launch::async, [folder, total = save.total, ticks = LoadedTickMemoryBytes()] {
+        SaveTotals(folder, total, ticks);
+    });
+    return save;
+}
+
+bool EndTotalsSave(TotalsSave& save)
+{
+    FlexGrid* grid = Grid();
+    bool shown = false;
+    if (save.files.valid()) {
+        save.files.wait();
+        shown = Guarded(QStringLiteral("DataViewTotalCalc"), [&] {
+            save.files.get();
+            ShowTotalRow(grid, save.total);
+        });
+    }
+    if (grid && !grid->Redraw())
+        grid->setRedraw(true);
+    return shown;
 }
 
 void ConnectMeasViewTab()

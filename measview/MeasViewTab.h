@@ -1,4 +1,6 @@
 #pragma once
+#include "instrument/MeasRecord.h"
+
 #include <Qt>
 #include <QPoint>
 
@@ -104,6 +106,18 @@ void DataViewTotalCalc();
 // read or change entry 0 of the shown or the Pm-corrected view.
 std::future<void> BeginTotalsOfTicked(std::vector<std::uint8_t> ticks);
 void FinishTotalsOfTicked(std::future<void>& totals);
+// FinishTotalsOfTicked in two halves again, for a caller with more to do
+// while the files are written and flushed: the first waits for the totals
+// (their failure reported) and starts writing their files on another
+// thread; the second waits for the files and shows the total row, or
+// reports the failure, and returns whether the row was shown. In between
+// the caller touches no file of the history.
+struct TotalsSave {
+    std::future<void> files; // none: nothing to save
+    MeasRecord total;
+};
+TotalsSave SaveTotalsOfTickedBehind(std::future<void>& totals);
+bool EndTotalsSave(TotalsSave& save);
 // The report button: with 1 to 20 ticked measurement rows, hands them to
 // the report window (ReportCount, the report totals emptied) with the main
 // window hidden meanwhile; more than 20 are refused with UI text 577; none,

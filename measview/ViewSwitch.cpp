@@ -107,15 +107,21 @@ void SSTab3_Click(int)
             const GridBatch batch(grid);
             WriteMeasListRows(grid, Global::MeasViewRecords, count, MeasRowWriter::ViewSwitch, judgementHidden);
         }
-        FinishTotalsOfTicked(totals);
-        {
+        // The totals' files are written and flushed to the disk while the
+        // total row and the plot are made; the total row as the totals
+        // show it (on a save) comes first, then this switch's.
+        TotalsSave save = SaveTotalsOfTickedBehind(totals);
+        const auto writeTotalRow = [&] {
             const GridBatch batch(grid);
             WriteMeasListRow(grid, 1,
                              MeasListCells(Global::MeasViewRecords[0], true, MeasRowWriter::ViewSwitch,
                                            judgementHidden),
                              false);
-        }
+        };
+        writeTotalRow();
         MfgMeasList_Scroll();
         CmdDataView_Click(0);
+        if (EndTotalsSave(save))
+            writeTotalRow();
     });
 }

@@ -4,6 +4,7 @@
 // following, the list's mouse handling and edit start, the result views
 // with the refusals of the STC view, and the report hand-over.
 #include "MeasTabWindow.h"
+#include "support/TestFiles.h"
 
 #include "common/Global.h"
 #include "measview/CurveButtons.h"
@@ -864,4 +865,45 @@ TEST(MeasTabCurves, EveryViewSwitchDrawsTheNewViewAndALoadClearsTheGraph)
     t.chooseHistory();
     EXPECT_TRUE(pic->pixmap().isNull());
     EXPECT_EQ(t.caption("LblMeasType"), QString());
+}
+
+// A view switch saves the view's totals while it draws: a save that fails
+// is reported once under the totals' name after the view is shown, the
+// files stay as they were and the total row shows the switch's texts; a
+// save that succeeds writes them and shows the total row as the totals do,
+// then as the switch does.
+TEST(MeasTabViews, AViewSwitchSavesItsTotalsAndReportsAFailedSaveOnce)
+{
+    MeasTabWindow t;
+    t.open(0);
+    ASSERT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
+    const QString measData = t.historyFolder() + QStringLiteral("/MeasData.csv");
+    const QByteArray before = TestFileBytes(measData);
+    auto* pic = MainControl<QLabel>(QStringLiteral("Pic_2"));
+    const auto switchRow = [] {
+        return MeasListCells(Global::MeasViewRecords[0], true, MeasRowWriter::ViewSwitch, false);
+    };
+
+    FileIoFaults::FailAt(1);
+    t.form->SSTab3->setCurrentIndex(1);
+    FileIoFaults::Reset();
+    EXPECT_EQ(t.boxes(), QStringList({"DataViewTotalCalc|ERROR No:61 Disk full: " + measData}));
+    EXPECT_EQ(TestFileBytes(measData), before);
+    EXPECT_EQ(t.caption("LblMeasType"), Ui(506));
+    EXPECT_FALSE(pic->pixmap().isNull());
+    const QStringList failed = t.rowTexts(1);
+    const QStringList expected = switchRow();
+    for (int c = 0; c < expected.size() && c < 18; ++c)
+        if (c != 12) // the irradiance stays as it was
+            EXPECT_EQ(failed.value(c), expected.value(c)) << c;
+
+    t.dialogs().log.clear();
+    t.form->SSTab3->setCurrentIndex(0);
+    EXPECT_TRUE(t.boxes().isEmpty()) << t.boxes().join(u'\n').toStdString();
+    EXPECT_EQ(TestFileBytes(measData), MeasDataWithTotals(before, Global::MeasViewRecords[0]));
+    const QStringList saved = t.rowTexts(1);
+    const QStringList asTotals = MeasListCells(Global::MeasViewRecords[0], true, MeasRowWriter::Totals, false);
+    const QStringList asSwitch = switchRow();
+    for (int c = 0; c < asSwitch.size() && c < 18; ++c)
+        EXPECT_EQ(saved.value(c), c == 12 ? asTotals.value(c) : asSwitch.value(c)) << c;
 }
