@@ -101,18 +101,16 @@ void ClearMeasGraph()
 }
 
 // Rows 1 to count + 1: the total row's `totalRow` texts, then the
-// measurements of the shown view; the total row pale green. The rows are
-// written in one batch and drawn once. The rows `ticks` ticks are written in
-// their ticked colour at once.
-void FillMeasList(FlexGrid* grid, int count, const std::vector<std::uint8_t>& ticks, const QStringList& totalRow)
+// measurements' `rows` (MeasListRowsCells); the total row pale green. The
+// rows are written in one batch and drawn once. The rows `ticks` ticks are
+// written in their ticked colour at once.
+void FillMeasList(FlexGrid* grid, int count, const std::vector<std::uint8_t>& ticks, const QStringList& totalRow,
+                  const std::vector<QStringList>& rows)
 {
-    const bool hidden = JudgementHidden();
     const GridBatch batch(grid);
     grid->setRows(count + 2);
     WriteMeasListRow(grid, 1, totalRow);
     const quint32 ticked = MeasTickedColor;
-    const std::vector<QStringList> rows =
-        MeasListRowsCells(Global::MeasViewRecords, count, MeasRowWriter::Load, hidden);
     for (int i = 1; i <= int(rows.size()); ++i)
         WriteMeasListRow(grid, i + 1, rows[std::size_t(i) - 1], true,
                          std::size_t(i) < ticks.size() && ticks[std::size_t(i)] == 1 ? &ticked : nullptr);
@@ -258,10 +256,14 @@ void CmbHistorySel_Click(int index)
         // while this one lays the list out; they change only the views'
         // total records, which the list's total row shows as they were
         // before until the totals are stored.
-        const QStringList totalRowBefore =
-            MeasListCells(Global::MeasViewRecords[0], true, MeasRowWriter::Load, JudgementHidden());
+        const bool hidden = JudgementHidden();
+        const QStringList totalRowBefore = MeasListCells(Global::MeasViewRecords[0], true, MeasRowWriter::Load, hidden);
+        // The rows' texts are made first, side by side, the totals after:
+        // both would share the processors.
+        const std::vector<QStringList> rows =
+            MeasListRowsCells(Global::MeasViewRecords, count, MeasRowWriter::Load, hidden);
         std::future<void> totals = BeginTotalsOfTicked(loaded.ticks);
-        FillMeasList(grid, count, loaded.ticks, totalRowBefore);
+        FillMeasList(grid, count, loaded.ticks, totalRowBefore, rows);
         ClearMeasGraph();
         Global::CurMeasRow = -1;
         RestoreTicks(grid, loaded.ticks, count);
