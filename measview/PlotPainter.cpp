@@ -37,7 +37,7 @@ std::vector<std::size_t> DrawingOrder(const std::vector<PlotItem>& items)
 {
     std::vector<std::size_t> order;
     order.reserve(items.size());
-    std::vector<std::size_t> pvSegments;
+    std::vector<std::size_t> pv;
     for (std::size_t k = 0; k < items.size();) {
         if (!IsCurve(items[k])) {
             order.push_back(k++);
@@ -45,9 +45,9 @@ std::vector<std::size_t> DrawingOrder(const std::vector<PlotItem>& items)
         }
         const int curve = items[k].curve;
         for (; k < items.size() && IsCurve(items[k]) && items[k].curve == curve; ++k)
-            (items[k].kind == PlotItem::PvSegment ? pvSegments : order).push_back(k);
-        order.insert(order.end(), pvSegments.begin(), pvSegments.end());
-        pvSegments.clear();
+            (items[k].kind == PlotItem::PvSegment ? pv : order).push_back(k);
+        order.insert(order.end(), pv.begin(), pv.end());
+        pv.clear();
     }
     return order;
 }

@@ -386,14 +386,24 @@ class FlexCell final : public QTableWidgetItem {
     std::uint8_t holding = 0;
 };
 
-FlexCell* AsFlexCell(QTableWidgetItem* it)
+FlexCell* AsFlexCell(const QTableWidgetItem* it)
 {
-    return it && it->type() == FlexCell::CellType ? static_cast<FlexCell*>(it) : nullptr;
+    return it && it->type() == FlexCell::CellType ? static_cast<FlexCell*>(const_cast<QTableWidgetItem*>(it))
+                                                  : nullptr;
 }
 
-} // namespace
-
-namespace {
+// The colours of `it`: a cell that holds its own keeps them (see
+// FlexCell::keepColor); any other goes the item's way, as `backBrush` and
+// `foreBrush`.
+void SetCellColors(QTableWidgetItem* it, const QColor& back, const QColor& fore, const QVariant& backBrush,
+                   const QVariant& foreBrush)
+{
+    FlexCell* held = AsFlexCell(it);
+    if (!held || !held->keepColor(Qt::BackgroundRole, back))
+        it->setData(Qt::BackgroundRole, backBrush);
+    if (!held || !held->keepColor(Qt::ForegroundRole, fore))
+        it->setData(Qt::ForegroundRole, foreBrush);
+}
 
 // A list's scroll bar that keeps the pictures of the states it was drawn in.
 // The style paints a bar with gradients, which the raster engine hands to
@@ -493,7 +503,8 @@ class FlexGridDelegate : public QStyledItemDelegate {
         // costs a variant per role and a palette of its own per cell.
         const QString* text = nullptr;
         QColor back, fore;
-        if (const FlexCell* cell = AsFlexCell(grid->itemFromIndex(index)); cell && cell->plainLook(text, back, fore)) {
+        const FlexCell* cell = AsFlexCell(grid->itemFromIndex(index));
+        if (cell && cell->plainLook(text, back, fore)) {
             opt.index = index;
             opt.features |= QStyleOptionViewItem::HasDisplay;
             opt.text = *text;
@@ -544,8 +555,8 @@ class FlexGridDelegate : public QStyledItemDelegate {
     {
         if (opt.features & (QStyleOptionViewItem::HasCheckIndicator | QStyleOptionViewItem::HasDecoration |
                             QStyleOptionViewItem::WrapText) ||
-            opt.state & (QStyle::State_HasFocus | QStyle::State_Selected | QStyle::State_Editing) || opt.direction != Qt::LeftToRight ||
-            opt.textElideMode != Qt::ElideRight)
+            opt.state & (QStyle::State_HasFocus | QStyle::State_Selected | QStyle::State_Editing) ||
+            opt.direction != Qt::LeftToRight || opt.textElideMode != Qt::ElideRight)
             return false;
         const QString& text = opt.text;
         for (const QChar ch : text)
@@ -838,7 +849,7 @@ bool FlexGrid::holdTextInPlace(int row, int col, const QString& text)
 {
     if (!InBatch())
         return false;
-    FlexCell* held = AsFlexCell(const_cast<QTableWidgetItem*>(static_cast<const FlexGrid*>(this)->cell(row, col)));
+    FlexCell* held = AsFlexCell(cell(row, col));
     return held && held->keepText(text);
 }
 
@@ -849,8 +860,9 @@ bool FlexGrid::holdRowColorsInPlace(int row, quint32 back, quint32 fore)
     const QColor backColor = ColorFromValue(back);
     const QColor foreColor = ColorFromValue(fore);
     for (int c = 0; c < Cols(); ++c) {
-        FlexCell* held = AsFlexCell(const_cast<QTableWidgetItem*>(static_cast<const FlexGrid*>(this)->cell(row, c)));
-        if (!held || !held->keepColor(Qt::BackgroundRole, backColor) || !held->keepColor(Qt::ForegroundRole, foreColor))
+        FlexCell* held = AsFlexCell(cell(row, c));
+        if (!held || !held->keepColor(Qt::BackgroundRole, backColor) ||
+            !held->keepColor(Qt::ForegroundRole, foreColor))
             return false;
     }
     return true;
@@ -899,14 +911,8 @@ void FlexGrid::setRowColors(int row, quint32 back, quint32 fore)
     const QVariant backBrush = QBrush(backColor);
     const QVariant foreBrush = QBrush(foreColor);
     internalChange = true;
-    for (int c = 0; c < Cols(); ++c) {
-        auto* it = cell(row, c, true);
-        FlexCell* held = AsFlexCell(it);
-        if (!held || !held->keepColor(Qt::BackgroundRole, backColor))
-            it->setData(Qt::BackgroundRole, backBrush);
-        if (!held || !held->keepColor(Qt::ForegroundRole, foreColor))
-            it->setData(Qt::ForegroundRole, foreBrush);
-    }
+    for (int c = 0; c < Cols(); ++c)
+        SetCellColors(cell(row, c, true), backColor, foreColor, backBrush, foreBrush);
     internalChange = false;
 }
 
@@ -935,12 +941,8 @@ void FlexGrid::setRowCells(int row, const QStringList& texts, const std::pair<qu
         internalChange = true;
         if (c < texts.size() && (!held || !held->keepText(texts[c])))
             it->setText(texts[c]);
-        if (colors) {
-            if (!held || !held->keepColor(Qt::BackgroundRole, back))
-                it->setData(Qt::BackgroundRole, backBrush);
-            if (!held || !held->keepColor(Qt::ForegroundRole, fore))
-                it->setData(Qt::ForegroundRole, foreBrush);
-        }
+        if (colors)
+            SetCellColors(it, back, fore, backBrush, foreBrush);
         internalChange = false;
     }
 }

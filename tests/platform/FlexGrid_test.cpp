@@ -591,7 +591,8 @@ TEST_F(FlexGridTest, RowsHoldTextsAndColoursInPlaceFromThreadsWithinABatch)
     for (int r : {1, 77, Rows - 1})
         for (int c = 0; c < 3; ++c) {
             EXPECT_EQ(g.TextMatrix(r, c), QStringLiteral("%1:%2").arg(r).arg(c));
-            EXPECT_EQ(g.model()->data(g.model()->index(r - 1, c + 1)).toString(), QStringLiteral("%1:%2").arg(r).arg(c));
+            EXPECT_EQ(g.model()->data(g.model()->index(r - 1, c + 1)).toString(),
+                      QStringLiteral("%1:%2").arg(r).arg(c));
             EXPECT_EQ(g.cellBackColor(r, c), 0xC0FFFFu);
             EXPECT_EQ(g.cellForeColor(r, c), 0x0000FFu);
         }
